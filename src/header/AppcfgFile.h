@@ -1,0 +1,109 @@
+#pragma once
+// The parsed configuration header: the user's text before and after the generated part, every
+// #define found and every internal-parameter block found in the tool's comments.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "base/TextFile.h"
+
+// One definition or internal parameter.
+struct CAppcfgEntry {
+    static constexpr std::uint32_t kClaimed = 0x1;
+
+    std::string name;     // macro name, or parameter key
+    std::string value;    // rest of the #define line, or the text after "="
+    std::string comment;  // comments gathered for a definition; empty for parameters
+    std::uint32_t flags = 0;
+
+    bool IsClaimed() const { return (flags & kClaimed) != 0; }
+    void Claim() { flags |= kClaimed; }
+};
+
+// Entries by exact name. Besides the hash lookup it keeps the order in which names first
+// appeared, so that whatever is written back from it comes out in file order.
+class CAppcfgMap {
+public:
+    CAppcfgEntry* Find(const std::string& name);
+    const CAppcfgEntry* Find(const std::string& name) const;
+    // The entry for the name, created (and appended to the file order) when absent.
+    CAppcfgEntry& Obtain(const std::string& name);
+
+    const std::vector<CAppcfgEntry*>& InFileOrder() const { return m_order; }
+    std::size_t size() const { return m_order.size(); }
+    bool empty() const { return m_order.empty(); }
+
+private:
+    std::unordered_map<std::string, std::unique_ptr<CAppcfgEntry>> m_entries;
+    std::vector<CAppcfgEntry*> m_order;
+};
+
+class CAppcfgFile {
+public:
+    CAppcfgFile();
+    virtual ~CAppcfgFile();
+    CAppcfgFile(const CAppcfgFile&) = delete;
+    CAppcfgFile& operator=(const CAppcfgFile&) = delete;
+
+    // Parses the whole file. On failure the message is shown when reportErrors is set and kept
+    // in LastError(); what was read so far stays.
+    bool Read(hwc::CTextFile& file, bool reportErrors);
+    // Opens the path and reads it; with createIfMissing an absent file is created empty.
+    bool OpenAndRead(const std::string& path, bool createIfMissing, bool reportErrors);
+
+    // The definition of that macro name, or null.
+    virtual CAppcfgEntry* GetEntry(const std::string& name);
+    // The parameter `key` of the internal-parameter block of `module`, or null.
+    virtual CAppcfgEntry* GetParam(const std::string& module, const std::string& key);
+
+    CAppcfgMap& Definitions() { return m_definitions; }
+    const CAppcfgMap& Definitions() const { return m_definitions; }
+    // Parameter blocks by module name, in the order the modules first appeared.
+    const std::vector<std::pair<std::string, std::unique_ptr<CAppcfgMap>>>& ParameterBlocks() const {
+        return m_parameterBlocks;
+    }
+    CAppcfgMap* FindParameterBlock(const std::string& module);
+
+    const std::string& Path() const { return m_path; }
+    const std::string& LeadingText() const { return m_leadingText; }
+    const std::string& TrailingText() const { return m_trailingText; }
+    // The line ends the file was read with; a new file gets LF.
+    hwc::ELineEnding LineEnding() const { return m_lineEnding; }
+    const std::string& LastError() const { return m_lastError; }
+
+protected:
+    // Takes the first "[PARAMETERS:name]" block of a comment's text into the parameter blocks.
+    void ParseParameters(const std::string& commentText);
+
+private:
+    struct Patterns;
+    std::unique_ptr<Patterns> m_patterns;  // the compiled block and line patterns
+
+    CAppcfgMap m_definitions;
+    std::vector<std::pair<std::string, std::unique_ptr<CAppcfgMap>>> m_parameterBlocks;
+    std::string m_path;
+    std::string m_leadingText;
+    std::string m_trailingText;
+    std::string m_lastError;
+    hwc::ELineEnding m_lineEnding = hwc::ELineEnding::LF;
+};
+
+struct tNamePair {
+    std::string first;
+    std::string second;
+};
+
+// A header reader that also finds a definition under its alias name: every pair is entered in
+// both directions, and a name that is absent is looked up once more under its alias.
+class CAppcfgFileReader : public CAppcfgFile {
+public:
+    explicit CAppcfgFileReader(const std::vector<tNamePair>& aliases = {});
+    CAppcfgEntry* GetEntry(const std::string& name) override;
+
+private:
+    std::unordered_map<std::string, std::string> m_aliases;
+};
