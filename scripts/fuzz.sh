@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time: fuzz.sh [SECONDS].
+# Inputs that once failed live in tests/data/fuzz/<target>/ and seed every run; a new crash is
+# written to build-fuzz/crashes/ and makes the script fail.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-20}"
+CC=clang CXX=clang++ ./scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DHWC_FUZZ=ON -DHWC_TESTS=OFF
+mkdir -p build-fuzz/crashes
+for exe in build-fuzz/bin/fuzz_*; do
+    name="$(basename "$exe")"
+    name="${name#fuzz_}"
+    corpus="build-fuzz/corpus/$name"
+    mkdir -p "$corpus"
+    seeds=()
+    [ -d "tests/data/fuzz/$name" ] && seeds+=("tests/data/fuzz/$name")
+    echo "-- $name"
+    "$exe" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
+        -artifact_prefix="build-fuzz/crashes/${name}-" -print_final_stats=0 \
+        "$corpus" "${seeds[@]}" 2>&1 | tail -n 3
+done

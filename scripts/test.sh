@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the unit tests in a normal build, the
+# same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a short fuzzing run.
+# FUZZ_SECONDS sets the length of each fuzzing run (default 20; 0 skips fuzzing).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/install-deps.sh
+jobs="$(nproc)"
+
+echo "== Build and unit tests"
+./scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+./scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DHWC_SANITIZE=ON
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+fuzz_seconds="${FUZZ_SECONDS:-20}"
+if [ "$fuzz_seconds" -gt 0 ]; then
+    echo "== Fuzzing, ${fuzz_seconds} s per target"
+    ./scripts/fuzz.sh "$fuzz_seconds"
+fi
+echo "All tests passed."
