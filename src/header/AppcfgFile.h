@@ -11,13 +11,15 @@
 
 #include "base/TextFile.h"
 
+class CTextFileParser;
+
 // One definition or internal parameter.
 struct CAppcfgEntry {
     static constexpr std::uint32_t kClaimed = 0x1;
 
-    std::string name;     // macro name, or parameter key
-    std::string value;    // rest of the #define line, or the text after "="
-    std::string comment;  // comments gathered for a definition; empty for parameters
+    std::string name;    // macro name, or parameter key
+    std::string value;   // rest of the #define line, or the text after "="
+    std::string comment; // comments gathered for a definition; empty for parameters
     std::uint32_t flags = 0;
 
     bool IsClaimed() const { return (flags & kClaimed) != 0; }
@@ -63,7 +65,8 @@ public:
     CAppcfgMap& Definitions() { return m_definitions; }
     const CAppcfgMap& Definitions() const { return m_definitions; }
     // Parameter blocks by module name, in the order the modules first appeared.
-    const std::vector<std::pair<std::string, std::unique_ptr<CAppcfgMap>>>& ParameterBlocks() const {
+    const std::vector<std::pair<std::string, std::unique_ptr<CAppcfgMap>>>&
+    ParameterBlocks() const {
         return m_parameterBlocks;
     }
     CAppcfgMap* FindParameterBlock(const std::string& module);
@@ -81,7 +84,15 @@ protected:
 
 private:
     struct Patterns;
-    std::unique_ptr<Patterns> m_patterns;  // the compiled block and line patterns
+    struct ReadState;
+    // The steps of Read, one per kind of token that matters.
+    bool TakeComment(CTextFileParser& parser, const std::string& text, ReadState& state);
+    void TakeGuard(CTextFileParser& parser, ReadState& state);
+    void TakeDefinition(CTextFileParser& parser, ReadState& state);
+    void EndLeadingPart(CTextFileParser& parser, std::size_t upTo, ReadState& state);
+    void FinishAtEndOfFile(CTextFileParser& parser, ReadState& state);
+
+    const Patterns* m_patterns; // the compiled block and line patterns, shared by all files
 
     CAppcfgMap m_definitions;
     std::vector<std::pair<std::string, std::unique_ptr<CAppcfgMap>>> m_parameterBlocks;

@@ -1,0 +1,161 @@
+#pragma once
+// The module base: a module's register items, its names, its place among the document's
+// modules, and the operations through which the document loads, writes and compares its values.
+// The page, bindings, update cycle and links are added on top of this by the user interface.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/ModuleDescriptor.h"
+#include "model/ModuleHost.h"
+#include "model/RegisterItem.h"
+#include "model/RuntimeClass.h"
+
+class CAppcfgFile;
+
+class CModuleBase {
+public:
+    static constexpr int kMinCapacity = 200;
+    static constexpr CRuntimeClass kRuntimeClass{"CModuleBase", nullptr, nullptr};
+
+    // Creates the item array (capacity max(200, count), zero-filled) and, when a descriptor and a
+    // table are given, fills the first `count` items from the table. The document is the one
+    // being opened (hwc::HostBeingOpened()).
+    CModuleBase(CModuleBase* parent, unsigned templateId, const CModuleDescriptor* descriptor,
+                const tPerCfgDef* table, int count);
+    virtual ~CModuleBase();
+    CModuleBase(const CModuleBase&) = delete;
+    CModuleBase& operator=(const CModuleBase&) = delete;
+
+    virtual const CRuntimeClass* GetRuntimeClass() const { return &kRuntimeClass; }
+    bool IsKindOf(const CRuntimeClass& runtimeClass) const {
+        return GetRuntimeClass()->IsDerivedFrom(runtimeClass);
+    }
+
+    // --- Operations the document, views and peripheral classes drive, in slot order ---
+
+    virtual void SetSelected(bool selected);
+    // Selected for output; a module without output counts as selected when it has items.
+    virtual bool IsSelected() const;
+    virtual bool HasOutput() const;
+    // Recomputes derived displays (frequencies, times); empty in the base.
+    virtual void Recalculate();
+    // Enables, disables, shows or hides page controls; empty in the base.
+    virtual void UpdateControlStates();
+    // Copies values of the items at the same positions from a module of the same kind; with
+    // `indexes` only those positions (an empty list copies nothing). Items whose names differ are
+    // copied only when the user agrees (with `ask`); Cancel copies nothing and gives false.
+    // True when anything was copied.
+    virtual bool ImportFrom(const CModuleBase& source, const std::vector<int>* indexes, bool ask);
+    // True when values may be imported from `other`: it is of this module's class or derived
+    // from it. `forbidden` is set when the module refuses a source it would otherwise accept.
+    virtual bool IsImportCompatible(const CModuleBase& other, bool& forbidden) const;
+    // Any critical item or the selection differs from the last load or save.
+    virtual bool IsModified() const;
+    // Takes the current values and selection as the saved state; returns the selection.
+    virtual bool MarkSaved();
+    // Evaluates the module's warnings; empty in the base.
+    virtual void CheckWarnings();
+    // Attaches the module to its document: resolves the related module and takes the reset
+    // values that the module-info text gives ("NAME_RESET" for an item "NAME_INIT").
+    virtual void BindControls(IModuleHost* host);
+    // Fix-ups after every module has loaded its values; empty in the base.
+    virtual void AfterLoad();
+    virtual void SetProcessor(std::string_view processorName);
+    // Copies the item values to the page; false when there is no page (none in this layer).
+    virtual bool RefreshControls();
+    virtual void SetHeaderFile(CAppcfgFile* header);
+    virtual bool IsHeaderFile(const CAppcfgFile* header) const;
+    // Loads the item values from the remembered header (this one when none is remembered yet);
+    // the module is selected when at least one item was found.
+    virtual bool LoadFromHeader(CAppcfgFile* header);
+    // Appends the module's internal-parameter block and define lines to `text`. Asks before
+    // dropping changes of an unselected module; Cancel gives false. An unselected module
+    // empties `text`.
+    virtual bool WriteHeaderText(std::string& text);
+    // The name of the item's define: the instance name, '_' and the item name, or the item name
+    // without its leading '-'.
+    virtual std::string GetDefineName(const tPerCfgItem& item) const;
+    // Whether the registers view lists the item (index -1 for an item of another module).
+    virtual bool ShowInRegistersView(int index, const tPerCfgItem& item) const;
+
+    // --- Items ---
+
+    tPerCfgItem* Items() { return m_items.get(); }
+    const tPerCfgItem* Items() const { return m_items.get(); }
+    tPerCfgItem& Item(int index);
+    const tPerCfgItem& Item(int index) const;
+    int ItemCount() const { return m_itemCount; }
+    int Capacity() const { return m_capacity; }
+    // Changes the number of items in use (cut to the capacity); the array itself never moves.
+    void SetItemCount(int count);
+
+    // Initialises the first `count` items from a definition table (when given; with `reset` the
+    // values are set to the defaults) and, with a header, loads their values from it. Defines
+    // are named prefix_NAME[_suffix]. Unreadable values keep the default and are listed in one
+    // message. Returns the number of items found in the header.
+    static int InitRegisters(CAppcfgFile* header, tPerCfgItem* items, int count,
+                             std::string_view prefix, std::string_view suffix,
+                             const tPerCfgDef* table, bool reset);
+
+    // The module's internal-parameter block and define lines as written to the header;
+    // returns the number of changed critical items.
+    int GetHeaderText(std::string& text) const;
+
+    // The item with that define or item name, in this module or (when `owner` is given) in the
+    // module the name points to or any other module of the document; `owner` receives the
+    // module that holds it (null when none does).
+    tPerCfgItem* FindRegister(std::string_view name, CModuleBase** owner = nullptr);
+
+    // The first module of the document with that instance name and, when `typeKey` is not
+    // empty, that type key.
+    static CModuleBase* FindModule(const IModuleHost* host, std::string_view instanceName,
+                                   std::string_view typeKey = {});
+
+    bool GetModuleInfo(std::string_view key, std::string& text) const;
+    bool GetModuleInfoNumber(std::string_view key, std::uint32_t& number) const;
+    void SetModuleInfo(std::string_view text) { m_descriptor.SetModuleInfo(text); }
+
+    // --- Names and relations ---
+
+    const CModuleDescriptor& Descriptor() const { return m_descriptor; }
+    const std::string& InstanceName() const { return m_descriptor.InstanceName(); }
+    const std::string& TypeKey() const { return m_descriptor.TypeKey(); }
+    // The display name, or the instance name when there is none.
+    const std::string& Title() const { return m_descriptor.Title(); }
+    CModuleBase* Parent() const { return m_parent; }
+    CModuleBase* RelatedModule() const { return m_relatedModule; }
+    IModuleHost* Host() const { return m_host; }
+    CAppcfgFile* HeaderFile() const { return m_headerFile; }
+    unsigned TemplateId() const { return m_templateId; }
+    bool SelectedAtSave() const { return m_selectedAtSave; }
+
+private:
+    // Steps 1 and 2 of FindRegister: the item named by its full or short name in this module.
+    tPerCfgItem* FindOwnRegister(std::string_view name);
+
+    CModuleBase* m_parent = nullptr;
+    CModuleBase* m_relatedModule = nullptr;
+    IModuleHost* m_host = nullptr;
+    CAppcfgFile* m_headerFile = nullptr;
+    CModuleDescriptor m_descriptor;
+    unsigned m_templateId = 0;
+    bool m_selected = false;
+    bool m_selectedAtSave = false;
+
+    std::unique_ptr<tPerCfgItem[]> m_items;
+    int m_capacity = 0;
+    int m_itemCount = 0;
+};
+
+namespace hwc {
+
+// The define name of an item name: without a leading '-' the prefix (when not empty) and '_' go
+// before it; a suffix (when not empty) follows after '_'.
+std::string MakeDefineName(std::string_view prefix, std::string_view itemName,
+                           std::string_view suffix = {});
+
+} // namespace hwc

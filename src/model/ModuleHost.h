@@ -1,0 +1,47 @@
+#pragma once
+// What a module needs from the project document that holds it. The document implements it;
+// tests use a small fake.
+
+#include <cstddef>
+
+class CModuleBase;
+struct tPerCfgItem;
+
+class IModuleHost {
+public:
+    virtual ~IModuleHost() = default;
+
+    // The document's modules in list order, each once.
+    virtual std::size_t ModuleCount() const = 0;
+    virtual CModuleBase* ModuleAt(std::size_t index) const = 0;
+
+    // Output options of the header writer.
+    virtual bool GenerateComments() const = 0;
+    virtual bool GenerateDefaults() const = 0;
+    virtual bool KeepUserComments() const = 0;
+
+    // Records which module owns an item (the registers view names the owner from it).
+    virtual void RegisterItem(const tPerCfgItem& item, CModuleBase& owner) = 0;
+};
+
+namespace hwc {
+
+// The document that is creating modules right now; module constructors take it from here.
+IModuleHost* HostBeingOpened();
+void SetHostBeingOpened(IModuleHost* host);
+
+// Sets the document being opened for the lifetime of the scope.
+class ScopedHostBeingOpened {
+public:
+    explicit ScopedHostBeingOpened(IModuleHost* host) : m_previous(HostBeingOpened()) {
+        SetHostBeingOpened(host);
+    }
+    ~ScopedHostBeingOpened() { SetHostBeingOpened(m_previous); }
+    ScopedHostBeingOpened(const ScopedHostBeingOpened&) = delete;
+    ScopedHostBeingOpened& operator=(const ScopedHostBeingOpened&) = delete;
+
+private:
+    IModuleHost* m_previous;
+};
+
+} // namespace hwc

@@ -1,0 +1,272 @@
+// Moving a module's item values in and out: from a definition table and a parsed header, into
+// the module's block of the header, against the saved state, and from another module.
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+
+#include "base/FixedText.h"
+#include "base/Messages.h"
+#include "base/NumberScan.h"
+#include "base/TextUtil.h"
+#include "header/AppcfgFile.h"
+#include "header/KeptComment.h"
+#include "model/ModuleBase.h"
+#include "model/RegisterValue.h"
+
+using namespace hwc;
+
+namespace {
+
+// Column at which the value of a short define starts.
+constexpr std::size_t kValueColumn = 42;
+
+bool IsQuoted(std::string_view text) {
+    return text.size() >= 2 && text.front() == '"' && text.back() == '"';
+}
+
+// Takes the value of a found header entry into the item. False when a numeric value cannot be
+// read (no number, or one that does not fit 32 bits): the item then has its default.
+bool TakeEntryValue(tPerCfgItem& item, const CAppcfgEntry& entry) {
+    CopyCut(item.szComment, entry.comment);
+    CopyCut(item.szValue, entry.value);
+    if (item.dwFlags & RegFlag::STRVALUE) {
+        item.dwValue = 1;
+        const std::string_view value = FieldText(item.szValue);
+        if ((item.dwFlags & RegFlag::QUOTEDVALUE) && IsQuoted(value))
+            CopyCut(item.szValue, std::string(value.substr(1, value.size() - 2)));
+        return true;
+    }
+    if (item.dwFlags & RegFlag::NOVALUE) {
+        item.dwValue = 1;
+        return true;
+    }
+    const auto number = ReadLeadingU32(entry.value);
+    item.dwValue = number ? *number : item.dwDefault;
+    return number.has_value();
+}
+
+// The value written for an item: its string (quoted when asked for) or its number.
+std::string ValueText(const tPerCfgItem& item) {
+    if (!(item.dwFlags & RegFlag::STRVALUE))
+        return FormatRegisterValue(item, true);
+    const std::string_view value = FieldText(item.szValue);
+    if (item.dwFlags & RegFlag::QUOTEDVALUE)
+        return "\"" + std::string(value) + "\"";
+    return std::string(value);
+}
+
+std::string InternalLine(const tPerCfgItem& item) {
+    const bool empty = (item.dwFlags & RegFlag::STRVALUE) && item.dwValue == 0;
+    return std::string(FieldText(item.szName)) + "=" + (empty ? std::string() : ValueText(item)) +
+           "\n";
+}
+
+// The define line of an item without its line end, or an empty text when none is written.
+std::string DefineLine(const tPerCfgItem& item, const std::string& defineName,
+                       bool generateDefaults) {
+    const std::string head = "#define " + defineName;
+    if (item.dwFlags & RegFlag::NOVALUE) {
+        if (item.dwValue != 0)
+            return head;
+        return generateDefaults ? "#undef " + defineName : std::string();
+    }
+    if ((item.dwFlags & RegFlag::STRVALUE) && item.dwValue == 0)
+        return {};
+    // With the padding, the value starts at kValueColumn.
+    const std::size_t padding = head.size() < kValueColumn - 2 ? kValueColumn - 2 - head.size() : 0;
+    return head + " " + std::string(padding, ' ') + " " + ValueText(item);
+}
+
+bool DiffersFromSaved(const tPerCfgItem& item) {
+    return item.dwValue != item.dwSaved || FieldText(item.szValue) != FieldText(item.szSaved);
+}
+
+} // namespace
+
+int CModuleBase::InitRegisters(CAppcfgFile* header, tPerCfgItem* items, int count,
+                               std::string_view prefix, std::string_view suffix,
+                               const tPerCfgDef* table, bool reset) {
+    assert(items || count <= 0);
+    std::string invalid;
+    int found = 0;
+    for (int i = 0; i < count; ++i) {
+        tPerCfgItem& item = items[i];
+        if (table) {
+            SetItemDefinition(item, table[i]);
+            if (reset) {
+                item.dwValue = item.dwDefault;
+                item.szValue[0] = '\0';
+                item.szComment[0] = '\0';
+            }
+        }
+        std::memcpy(item.szSaved, item.szValue, sizeof(item.szSaved));
+        item.dwSaved = item.dwValue;
+        if (!header)
+            continue;
+
+        const std::string itemName(FieldText(item.szName));
+        const std::string defineName = MakeDefineName(prefix, itemName, suffix);
+        CAppcfgEntry* entry = (item.dwFlags & RegFlag::INTERNAL)
+                                  ? header->GetParam(std::string(prefix), itemName)
+                                  : header->GetEntry(defineName);
+        if (!entry)
+            continue;
+        if (!TakeEntryValue(item, *entry))
+            invalid +=
+                "     #define " + defineName + " " + std::string(FieldText(item.szValue)) + "\n";
+        std::memcpy(item.szSaved, item.szValue, sizeof(item.szSaved));
+        item.dwSaved = item.dwValue;
+        entry->Claim();
+        ++found;
+    }
+    if (!invalid.empty())
+        ShowMessage("Invalid values found (ignoring):\n\n" + invalid);
+    return found;
+}
+
+bool CModuleBase::LoadFromHeader(CAppcfgFile* header) {
+    if (!m_headerFile)
+        m_headerFile = header;
+    m_selectedAtSave = InitRegisters(m_headerFile, m_items.get(), m_itemCount, InstanceName(), {},
+                                     nullptr, true) > 0;
+    if (m_host) {
+        for (int i = 0; i < m_itemCount; ++i)
+            m_host->RegisterItem(m_items[i], *this);
+    }
+    SetSelected(m_selectedAtSave);
+    return m_selectedAtSave;
+}
+
+int CModuleBase::GetHeaderText(std::string& text) const {
+    const bool generateDefaults = m_host && m_host->GenerateDefaults();
+    const bool keepComments = m_host && m_host->KeepUserComments();
+    std::string internal;
+    std::string defines;
+    int changed = 0;
+    for (int i = 0; i < m_itemCount; ++i) {
+        const tPerCfgItem& item = m_items[i];
+        if (item.dwFlags & RegFlag::DUMMYREG)
+            continue;
+        if (item.dwFlags & RegFlag::INTERNAL) {
+            internal += InternalLine(item);
+            continue;
+        }
+        if (item.dwValue != item.dwDefault) {
+            if (!(item.dwFlags & RegFlag::NONCRITICAL))
+                ++changed;
+        } else if (!(item.dwFlags & RegFlag::NODEFAULT) && !generateDefaults) {
+            continue;
+        }
+        std::string line = DefineLine(item, GetDefineName(item), generateDefaults);
+        if (line.empty())
+            continue;
+        const std::string_view comment = FieldText(item.szComment);
+        if (keepComments && !comment.empty())
+            AppendKeptComment(line, comment);
+        defines += line + "\n";
+    }
+    if (!internal.empty()) {
+        std::string block(TrimRight("\n[PARAMETERS:" + InstanceName() + "]\n" + internal));
+        text += "/*. Internal HWC parameters, do not edit!" + ReplaceAll(block, "\n", "\n    ") +
+                "\n.*/\n";
+    }
+    text += defines;
+    return changed;
+}
+
+bool CModuleBase::WriteHeaderText(std::string& text) {
+    std::string moduleText;
+    const int changed = GetHeaderText(moduleText);
+    if (changed > 0 && !IsSelected()) {
+        std::string name = Title();
+        if (name != TypeKey())
+            name += " - " + TypeKey();
+        const EAnswer answer = ShowMessage(
+            "Warning: Module " + name +
+                " is not selected to be written into the configuration file. Any changes in this "
+                "module will be lost!\n\nDo you want to keep changes in this module?",
+            EButtons::YesNoCancel, EAnswer::Yes);
+        if (answer == EAnswer::Cancel)
+            return false;
+        if (answer == EAnswer::Yes)
+            SetSelected(true);
+    }
+    if (!IsSelected()) {
+        text.clear();
+        return true;
+    }
+    text += moduleText;
+    return true;
+}
+
+bool CModuleBase::IsModified() const {
+    for (int i = 0; i < m_itemCount; ++i) {
+        const tPerCfgItem& item = m_items[i];
+        if (item.dwFlags & (RegFlag::DUMMYREG | RegFlag::NONCRITICAL))
+            continue;
+        if (DiffersFromSaved(item))
+            return true;
+    }
+    return m_selectedAtSave != IsSelected();
+}
+
+bool CModuleBase::MarkSaved() {
+    for (int i = 0; i < m_itemCount; ++i) {
+        tPerCfgItem& item = m_items[i];
+        item.dwSaved = item.dwValue;
+        std::memcpy(item.szSaved, item.szValue, sizeof(item.szSaved));
+    }
+    m_selectedAtSave = IsSelected();
+    return m_selectedAtSave;
+}
+
+bool CModuleBase::ImportFrom(const CModuleBase& source, const std::vector<int>* indexes, bool ask) {
+    const int common = std::min(m_itemCount, source.ItemCount());
+    std::vector<int> candidates;
+    if (indexes) {
+        for (int index : *indexes) {
+            if (index >= 0 && index < common)
+                candidates.push_back(index);
+        }
+    } else {
+        for (int index = 0; index < common; ++index)
+            candidates.push_back(index);
+    }
+
+    std::vector<int> toCopy;
+    for (int index : candidates) {
+        const tPerCfgItem& own = m_items[index];
+        const tPerCfgItem& other = source.Item(index);
+        if (own.dwFlags & (RegFlag::NOIMPORT | RegFlag::DUMMYREG))
+            continue;
+        if (FieldText(own.szName) != FieldText(other.szName)) {
+            EAnswer answer = EAnswer::No;
+            if (ask) {
+                answer = ShowMessage(
+                    Format("The register names do not match! The %s register value will set to "
+                           "value of the %s register from the source project\n\nDo you want this "
+                           "to happen?",
+                           GetDefineName(own).c_str(), source.GetDefineName(other).c_str()),
+                    EButtons::YesNoCancel, EAnswer::No);
+            }
+            if (answer == EAnswer::Cancel)
+                return false;
+            if (answer != EAnswer::Yes)
+                continue;
+        }
+        toCopy.push_back(index);
+    }
+
+    for (int index : toCopy) {
+        tPerCfgItem& own = m_items[index];
+        const tPerCfgItem& other = source.Item(index);
+        own.dwValue = other.dwValue;
+        std::memcpy(own.szValue, other.szValue, sizeof(own.szValue));
+    }
+    if (toCopy.empty())
+        return false;
+    RefreshControls();
+    Recalculate();
+    return true;
+}
