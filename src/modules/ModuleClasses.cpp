@@ -1,0 +1,1 @@
+// Module classes are added here one file per class.
