@@ -89,6 +89,20 @@ std::optional<std::uint32_t> ReadExactU32(std::string_view text) {
     return ToRegisterValue(*number);
 }
 
+std::optional<double> ReadLeadingDouble(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    if (i + 1 < text.size() && text[i] == '+' && text[i + 1] != '-')
+        ++i;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data() + i, text.data() + text.size(), value,
+                                              std::chars_format::general);
+    if (error != std::errc())
+        return std::nullopt;
+    return value;
+}
+
 std::optional<double> ReadExactDouble(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && IsSpace(text[i]))

@@ -30,6 +30,10 @@ std::optional<std::uint32_t> ReadLeadingU32(std::string_view text);
 // " %i%c" with exactly one conversion: a number and nothing at all after it.
 std::optional<std::uint32_t> ReadExactU32(std::string_view text);
 
+// The leading decimal floating-point number of the text, as atof() reads it: white space, then
+// the longest prefix that is a number; the rest (for example a trailing "L") is ignored.
+std::optional<double> ReadLeadingDouble(std::string_view text);
+
 // " %lf%c" with exactly one conversion: a floating-point number and nothing after it.
 std::optional<double> ReadExactDouble(std::string_view text);
 

@@ -43,3 +43,10 @@ TEST(NumberScan, ExactDoubleReading) {
     EXPECT_FALSE(ReadExactDouble(""));
     EXPECT_FALSE(ReadExactDouble("+-1"));
 }
+
+TEST(NumberScan, LeadingDoubleIgnoresWhatFollows) {
+    EXPECT_EQ(ReadLeadingDouble("8000000L"), 8000000.0);
+    EXPECT_EQ(ReadLeadingDouble(" 3686400.5UL"), 3686400.5);
+    EXPECT_FALSE(ReadLeadingDouble("L8"));
+    EXPECT_FALSE(ReadLeadingDouble(""));
+}

@@ -1,4 +1,4 @@
-#include "app/AppFilePath.h"
+#include "base/AppFilePath.h"
 
 #include <gtest/gtest.h>
 
