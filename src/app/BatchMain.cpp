@@ -1,65 +1,134 @@
 // hwc-batch: the headless program that build servers and scripts run on a project.
 
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "header/AppcfgFile.h"
-#include "header/LegacyNames.h"
-#include "project/ProjectPath.h"
+#include "app/BatchCommands.h"
+#include "app/BatchMessages.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: hwc-batch COMMAND [OPTIONS] PATH\n"
+    "usage: hwc-batch COMMAND [OPTIONS] ARGUMENTS\n"
     "\n"
-    "PATH is a project's appconfig.h, or a firmware project folder holding\n"
+    "PATH is a project's header file, or a firmware project folder holding\n"
     "ApplicationConfig/appconfig.h (or appconfig.h).\n"
     "\n"
     "Commands:\n"
-    "  header PATH   print what the header holds: the user's leading and trailing text,\n"
-    "                every definition and every internal-parameter block\n";
+    "  reprocess [--answer=yes|no|cancel] [--if-changed] PATH\n"
+    "        open the project and save it again (exit 1 when the open or the save failed);\n"
+    "        --if-changed writes nothing when only the banner date would change\n"
+    "  check [--werror] PATH\n"
+    "        print every warning as 'module: text' (--werror: exit 3 when any stands)\n"
+    "  registers PATH [INSTANCE]\n"
+    "        print the registers of one module, or of all, as 'NAME VALUE'\n"
+    "  processors\n"
+    "        print the processor table: macro, display name, processor, families\n"
+    "  header PATH\n"
+    "        print what the header holds: the user's leading and trailing text, every\n"
+    "        definition and every internal-parameter block\n"
+    "\n"
+    "Messages go to standard error as 'hwc: TEXT'; questions take the --answer given\n"
+    "(default cancel; for OK/Cancel questions yes means OK).\n";
 
 int Usage() {
     std::fputs(kUsage, stderr);
     return 2;
 }
 
-void PrintBlock(const char* title, const std::string& text) {
-    std::printf("%s:\n%s", title, text.c_str());
-    if (!text.empty() && text.back() != '\n')
-        std::printf("\n");
+struct tCommandLine {
+    std::string command;
+    std::vector<std::string> arguments;
+    std::vector<std::string> options; // every "--" word, as given
+};
+
+tCommandLine Split(int argc, char** argv) {
+    tCommandLine line;
+    line.command = argc > 1 ? argv[1] : "";
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view word = argv[i];
+        if (word.substr(0, 2) == "--")
+            line.options.emplace_back(word);
+        else
+            line.arguments.emplace_back(word);
+    }
+    return line;
 }
 
-int PrintHeader(const std::string& projectPath) {
-    CAppcfgFileReader reader(LegacyRegisterNames());
-    if (!reader.OpenAndRead(ResolveProjectFile(projectPath), false, true))
-        return 1;
-    std::printf("file: %s\n", reader.Path().c_str());
-    PrintBlock("leading text", reader.LeadingText());
-    std::printf("definitions: %zu\n", reader.Definitions().size());
-    for (const CAppcfgEntry* entry : reader.Definitions().InFileOrder())
-        std::printf("  %s %s\n", entry->name.c_str(), entry->value.c_str());
-    for (const auto& [module, parameters] : reader.ParameterBlocks()) {
-        std::printf("parameters of %s:\n", module.c_str());
-        for (const CAppcfgEntry* entry : parameters->InFileOrder())
-            std::printf("  %s=%s\n", entry->name.c_str(), entry->value.c_str());
+// Takes the options a command accepts; false for any other option.
+bool TakeOptions(const tCommandLine& line, std::string_view accepted, tBatchOptions& options,
+                 EBatchAnswer& answer) {
+    for (const std::string& option : line.options) {
+        const std::string_view name = std::string_view(option).substr(0, option.find('='));
+        if (accepted.find(name) == std::string_view::npos)
+            return false;
+        if (name == "--answer") {
+            if (option.size() <= name.size() ||
+                !ParseBatchAnswer(std::string_view(option).substr(name.size() + 1), answer))
+                return false;
+        } else if (option == "--if-changed") {
+            options.ifChanged = true;
+        } else if (option == "--werror") {
+            options.werror = true;
+        } else {
+            return false;
+        }
     }
-    PrintBlock("trailing text", reader.TrailingText());
-    return 0;
+    return true;
+}
+
+// What each command takes: the number of arguments and the options it accepts.
+struct tCommandSpec {
+    std::string_view name;
+    std::size_t minArguments;
+    std::size_t maxArguments;
+    std::string_view options;
+};
+
+constexpr tCommandSpec kCommands[] = {
+    {"reprocess", 1, 1, "--answer --if-changed"},
+    {"check", 1, 1, "--answer --werror"},
+    {"registers", 1, 2, "--answer"},
+    {"processors", 0, 0, ""},
+    {"header", 1, 1, "--answer"},
+};
+
+int Run(std::string_view command, const std::vector<std::string>& arguments,
+        const tBatchOptions& options) {
+    const std::string& path = arguments.empty() ? std::string() : arguments[0];
+    if (command == "reprocess")
+        return RunReprocess(path, options);
+    if (command == "check")
+        return RunCheck(path, options);
+    if (command == "registers")
+        return RunRegisters(path, arguments.size() > 1 ? arguments[1] : std::string());
+    if (command == "processors")
+        return RunProcessors();
+    return RunHeader(path);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2)
-        return Usage();
-    const std::string command = argv[1];
-    if (command == "--help" || command == "-h" || command == "help") {
+    const tCommandLine line = Split(argc, argv);
+    if (line.command == "--help" || line.command == "-h" || line.command == "help") {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (command == "header" && argc == 3 && argv[2][0] != '-')
-        return PrintHeader(argv[2]);
+    for (const tCommandSpec& spec : kCommands) {
+        if (spec.name != line.command)
+            continue;
+        tBatchOptions options;
+        EBatchAnswer answer = EBatchAnswer::Cancel;
+        if (line.arguments.size() < spec.minArguments ||
+            line.arguments.size() > spec.maxArguments ||
+            !TakeOptions(line, spec.options, options, answer))
+            return Usage();
+        CBatchMessages messages(answer);
+        hwc::ScopedMessageHandler scope(messages);
+        return Run(spec.name, line.arguments, options);
+    }
     return Usage();
 }

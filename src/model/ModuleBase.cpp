@@ -6,6 +6,7 @@
 #include "base/FixedText.h"
 #include "base/NumberScan.h"
 #include "base/TextUtil.h"
+#include "header/HeaderWriter.h"
 
 using namespace hwc;
 
@@ -225,4 +226,8 @@ bool CModuleBase::GetModuleInfoNumber(std::string_view key, std::uint32_t& numbe
         return false;
     number = *read;
     return true;
+}
+
+void CModuleBase::GetSummary(std::string& text) const {
+    text += ModuleSectionHeader(Title(), {}, m_host && m_host->GenerateComments());
 }

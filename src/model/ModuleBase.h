@@ -76,6 +76,9 @@ public:
     // dropping changes of an unselected module; Cancel gives false. An unselected module
     // empties `text`.
     virtual bool WriteHeaderText(std::string& text);
+    // The module's configuration summary as written in its header section: the title line, the
+    // dashes and, when comments are generated, one line per summary item.
+    virtual void GetSummary(std::string& text) const;
     // The name of the item's define: the instance name, '_' and the item name, or the item name
     // without its leading '-'.
     virtual std::string GetDefineName(const tPerCfgItem& item) const;
@@ -119,6 +122,10 @@ public:
     bool GetModuleInfoNumber(std::string_view key, std::uint32_t& number) const;
     void SetModuleInfo(std::string_view text) { m_descriptor.SetModuleInfo(text); }
 
+    // Items of other modules that the registers view lists after the module's own items.
+    std::vector<tPerCfgItem*>& ForeignItems() { return m_foreignItems; }
+    const std::vector<tPerCfgItem*>& ForeignItems() const { return m_foreignItems; }
+
     // --- Names and relations ---
 
     const CModuleDescriptor& Descriptor() const { return m_descriptor; }
@@ -146,6 +153,7 @@ private:
     bool m_selected = false;
     bool m_selectedAtSave = false;
 
+    std::vector<tPerCfgItem*> m_foreignItems;
     std::unique_ptr<tPerCfgItem[]> m_items;
     int m_capacity = 0;
     int m_itemCount = 0;

@@ -10,6 +10,7 @@
 #include "base/NumberScan.h"
 #include "base/TextUtil.h"
 #include "header/AppcfgFile.h"
+#include "header/HeaderWriter.h"
 #include "header/KeptComment.h"
 #include "model/ModuleBase.h"
 #include "model/RegisterValue.h"
@@ -166,11 +167,8 @@ int CModuleBase::GetHeaderText(std::string& text) const {
             AppendKeptComment(line, comment);
         defines += line + "\n";
     }
-    if (!internal.empty()) {
-        std::string block(TrimRight("\n[PARAMETERS:" + InstanceName() + "]\n" + internal));
-        text += "/*. Internal HWC parameters, do not edit!" + ReplaceAll(block, "\n", "\n    ") +
-                "\n.*/\n";
-    }
+    if (!internal.empty())
+        text += InternalParameterBlock(InstanceName(), internal);
     text += defines;
     return changed;
 }

@@ -20,8 +20,8 @@
     OCCS Configuration
 --------------------------------------------
 .*/
-#define OCCS_PLLCR_INIT                   0x0082U
-#define OCCS_PLLDB_INIT                   0x2013U
+#define OCCS_CTRL_INIT                    0x0082U
+#define OCCS_DIVBY_INIT                   0x2013U
 
 /*.
     COP Configuration

@@ -1,0 +1,101 @@
+#include "app/BatchCommands.h"
+
+#include <cstdio>
+
+#include "header/AppcfgFile.h"
+#include "header/LegacyNames.h"
+#include "model/ModuleBase.h"
+#include "model/RegisterValue.h"
+#include "project/ProcessorTable.h"
+#include "project/ProjDoc.h"
+#include "project/ProjectPath.h"
+#include "project/RegistersList.h"
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kWarningsStand = 3;
+
+void PrintBlock(const char* title, const std::string& text) {
+    std::printf("%s:\n%s", title, text.c_str());
+    if (!text.empty() && text.back() != '\n')
+        std::printf("\n");
+}
+
+void PrintRegisters(CModuleBase& module, const CProjDocBase& document) {
+    for (const tRegisterRow& row : ListRegisters(module, document)) {
+        std::printf("%s %s\n", row.owner->GetDefineName(*row.item).c_str(),
+                    FormatRegisterValue(*row.item, false).c_str());
+    }
+}
+
+} // namespace
+
+int RunReprocess(const std::string& path, const tBatchOptions& options) {
+    CProjDoc document;
+    tRunFlags flags;
+    flags.reprocess = true;
+    document.SetRunFlags(flags);
+    if (!document.OpenProject(path))
+        return kFailed;
+    document.SetSkipUnchangedSave(options.ifChanged);
+    return document.Save() ? 0 : kFailed;
+}
+
+int RunCheck(const std::string& path, const tBatchOptions& options) {
+    CProjDoc document;
+    if (!document.OpenProject(path))
+        return kFailed;
+    document.CheckAllWarnings();
+    for (const auto& warning : document.Warnings().Items())
+        std::printf("%s: %s\n", warning->owner->Title().c_str(), warning->text.c_str());
+    if (options.werror && !document.Warnings().empty())
+        return kWarningsStand;
+    return 0;
+}
+
+int RunRegisters(const std::string& path, const std::string& instance) {
+    CProjDoc document;
+    if (!document.OpenProject(path))
+        return kFailed;
+    if (instance.empty()) {
+        for (const auto& module : document.Modules())
+            PrintRegisters(*module, document);
+        return 0;
+    }
+    CModuleBase* module = document.FindModule(instance, {});
+    if (!module) {
+        std::fprintf(stderr, "hwc: No module named %s in this project.\n", instance.c_str());
+        return kFailed;
+    }
+    PrintRegisters(*module, document);
+    return 0;
+}
+
+int RunProcessors() {
+    for (const tProcessorDefine& row : ProcessorDefines()) {
+        const std::string name(ProcessorName(row));
+        const std::string families = hwc::ProcessorFamilyNames(name);
+        std::printf("%s %s %s %s\n", row.macroName, *row.displayName ? row.displayName : "-",
+                    name.c_str(), families.empty() ? "-" : families.c_str());
+    }
+    return 0;
+}
+
+int RunHeader(const std::string& path) {
+    CAppcfgFileReader reader(LegacyRegisterNames());
+    if (!reader.OpenAndRead(ResolveProjectFile(path), false, true))
+        return kFailed;
+    std::printf("file: %s\n", reader.Path().c_str());
+    PrintBlock("leading text", reader.LeadingText());
+    std::printf("definitions: %zu\n", reader.Definitions().size());
+    for (const CAppcfgEntry* entry : reader.Definitions().InFileOrder())
+        std::printf("  %s %s\n", entry->name.c_str(), entry->value.c_str());
+    for (const auto& [module, parameters] : reader.ParameterBlocks()) {
+        std::printf("parameters of %s:\n", module.c_str());
+        for (const CAppcfgEntry* entry : parameters->InFileOrder())
+            std::printf("  %s=%s\n", entry->name.c_str(), entry->value.c_str());
+    }
+    PrintBlock("trailing text", reader.TrailingText());
+    return 0;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The tree node above the timer channels; it writes no registers of its own.
+
+#include "model/ModuleBase.h"
+
+class CpmQTALL : public CModuleBase {
+    HWC_DECLARE_MODULE_CLASS(CpmQTALL, CModuleBase)
+public:
+    static constexpr unsigned kTemplateId = 2033;
+    // What its page says.
+    static constexpr const char* kPageText = "See submodules of this module.";
+
+    CpmQTALL(CModuleBase* parent, const CModuleDescriptor* descriptor);
+};

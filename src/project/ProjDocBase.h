@@ -1,0 +1,192 @@
+#pragma once
+// The project document: the one open project of a running instance. It owns the parsed header,
+// the modules and their tree, the warning list and the generation options; it opens, saves and
+// clears the project and guards it with a lock file.
+
+#include <array>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "header/AppcfgFile.h"
+#include "model/ModuleHost.h"
+#include "project/DocumentObserver.h"
+#include "project/ModuleTree.h"
+#include "project/ProcessorTable.h"
+#include "project/ProjectLock.h"
+#include "project/SplashProgress.h"
+#include "project/Warning.h"
+
+class CModuleBase;
+struct CRuntimeClass;
+
+// The program-wide switches that change how the document opens and saves.
+struct tRunFlags {
+    bool selfTest = false;    // run the self-test after a successful open
+    bool reprocess = false;   // save after opening, validating without messages
+    bool interactive = false; // the user works with the program (questions may be asked)
+};
+
+class CProjDocBase : public IModuleHost, public IModuleFactory {
+public:
+    CProjDocBase();
+    ~CProjDocBase() override;
+    CProjDocBase(const CProjDocBase&) = delete;
+    CProjDocBase& operator=(const CProjDocBase&) = delete;
+
+    // --- Life cycle ---
+
+    // Opens the project: a header file, a folder holding one, or the current folder (empty).
+    bool OpenProject(const std::string& path);
+    // Forgets the open project: modules, tree, warnings, header, lock and temporary files.
+    void ClearProject();
+    // Writes every header file of the project; the main one to `path`.
+    bool SaveProject(const std::string& path);
+    // The Save command: the lock is checked for the path, then SaveProject.
+    bool Save();
+    // Validates every module; interactive shows the page of a failing module with messages.
+    bool ValidateAll(bool interactive);
+    // Runs the pending warnings pass and tells the views that an idle pass happened.
+    void IdleUpdate();
+    void RequestWarnings() { m_warningsPending = true; }
+
+    // With this set, a save whose header files differ from the files on disk only in the
+    // banner's date line writes nothing (a build step then triggers no recompile).
+    void SetSkipUnchangedSave(bool skip) { m_skipUnchangedSave = skip; }
+    // After a save: whether the files were left untouched because nothing had changed.
+    bool LastSaveWasSkipped() const { return m_lastSaveSkipped; }
+
+    void SetRunFlags(const tRunFlags& flags) { m_runFlags = flags; }
+    const tRunFlags& RunFlags() const { return m_runFlags; }
+    // A document without a user interface (the import of another project's settings).
+    void SetBatchMode(ISplashProgress* progress);
+    bool IsBatch() const { return m_batch; }
+
+    // --- Modules ---
+
+    // A new module of the descriptor's type key ("UNREC" without a descriptor), appended to the
+    // module list; null for an unknown key.
+    CModuleBase* CreateModule(const CModuleDescriptor* descriptor, CModuleBase* parent) override;
+    CModuleBase* FindModule(std::string_view instanceName) override;
+    CModuleBase* FindModule(std::string_view instanceName, std::string_view typeKey) const;
+    const std::vector<std::unique_ptr<CModuleBase>>& Modules() const { return m_modules; }
+    // The module that owns a register item, as recorded when modules loaded their values.
+    CModuleBase* ItemOwner(const tPerCfgItem* item) const;
+    CModuleTree& Tree() { return m_tree; }
+    CAppcfgFileReader& MainHeader() { return *m_mainHeader; }
+    bool IsLoaded() const { return m_loaded; }
+
+    // --- IModuleHost ---
+
+    std::size_t ModuleCount() const override { return m_modules.size(); }
+    CModuleBase* ModuleAt(std::size_t index) const override { return m_modules[index].get(); }
+    bool GenerateComments() const override { return m_options.generateComments; }
+    bool GenerateDefaults() const override { return m_options.generateDefaults; }
+    bool KeepUserComments() const override { return m_options.keepUserComments; }
+    void RegisterItem(const tPerCfgItem& item, CModuleBase& owner) override;
+
+    // --- Warnings ---
+
+    void SetWarning(CModuleBase* owner, int id, bool active, const char* message,
+                    const char* detail);
+    const CWarningList& Warnings() const { return m_warnings; }
+    // Runs every module's CheckWarnings now (the idle pass does it when one was requested).
+    void CheckAllWarnings();
+
+    void AddObserver(hwc::IDocumentObserver* observer);
+    void RemoveObserver(hwc::IDocumentObserver* observer);
+
+    // --- Project identity ---
+
+    struct tOptions {
+        bool generateComments = true;
+        bool generateDefaults = false;
+        bool keepUserComments = false;
+        bool briefView = false;
+    };
+    struct tProcessorData {
+        std::string processorName; // names the architecture file; empty when unknown
+        const tProcessorDefine* defineRow = nullptr;
+        std::string maskNumber;
+        std::string partNumber;
+        std::string package;
+        float extClockMHz = 0;
+        float crystalMHz = 0;
+        bool prefixedClockNames = true; // APPCFG_EXTCLK/APPCFG_EXTAL rather than EXTCLK/EXTAL
+    };
+
+    const tOptions& Options() const { return m_options; }
+    void SetOptions(const tOptions& options) { m_options = options; }
+    const tProcessorData& Processor() const { return m_processor; }
+    // True when the options, the part data or any module differ from the last load or save.
+    bool IsProjectModified() const;
+
+    const std::string& ProjectFilePath() const { return m_projectFilePath; }
+    // The folder of the project file, or its parent when that folder is "ApplicationConfig".
+    std::string ProjectFolder() const;
+    std::string ProjectName() const;
+    // "ApplicationConfig" when the project file lies in a folder of that name, else empty.
+    std::string ConfigSubfolder() const;
+    // The project folder joined with `name` (the configuration subfolder when null) and subname.
+    std::string ProjectFile(const char* name, std::string_view subname = {}) const;
+    // "Motor (appconfig.h)"; empty without a project.
+    std::string Title() const;
+    // A new unique file (or folder) in the system's temporary folder, deleted on clearing.
+    std::string CreateTempPath(bool asFolder);
+
+    // True when this instance may use the path: nobody else holds its lock. Takes the lock for
+    // the path unless the keep-lock flag is set.
+    bool CheckAlreadyOpen(const std::string& path);
+
+protected:
+    // The class for a type key: the base knows the folder nodes "VOID" and "PLUGINS".
+    virtual const CRuntimeClass* ModuleClassFor(std::string_view typeKey) const;
+    // The processor-define rows searched by IdentifyProcessor, in order.
+    virtual std::span<const tProcessorDefine> ProcessorDefineRows() const { return {}; }
+    // Fills the processor data and the options read from the project file.
+    virtual void IdentifyProcessor();
+    // Reads the user's output options (the desktop program keeps them in its settings).
+    virtual void LoadOptions() {}
+    // Commits the page being edited; false keeps the project from being saved or closed.
+    virtual bool CommitDisplayedPage() { return true; }
+
+    void Notify(int hint, CModuleBase* module = nullptr, const CWarning* warning = nullptr);
+
+    tProcessorData m_processor;
+    tOptions m_options;
+
+private:
+    struct tSnapshot {
+        tOptions options;
+        tProcessorData processor;
+    };
+
+    bool OpenFoundProject(const std::string& file);
+    void LoadModules();
+    void DeleteTempPaths();
+    // The generated text of every header file; false when a module refused (the save stops).
+    bool BuildHeaderTexts(std::vector<std::pair<CAppcfgFile*, std::string>>& texts);
+
+    std::unique_ptr<CAppcfgFileReader> m_mainHeader;
+    std::vector<std::unique_ptr<CModuleBase>> m_modules;
+    std::map<const tPerCfgItem*, CModuleBase*> m_itemOwners;
+    CModuleTree m_tree;
+    CWarningList m_warnings;
+    std::vector<hwc::IDocumentObserver*> m_observers;
+    std::unique_ptr<CProjectLock> m_lock;
+    std::vector<std::string> m_tempPaths;
+    tSnapshot m_snapshot;
+    tRunFlags m_runFlags;
+    ISplashProgress* m_progress = nullptr;
+    std::string m_projectFilePath;
+    bool m_loaded = false;
+    bool m_warningsPending = true;
+    bool m_batch = false;
+    bool m_keepLock = false;
+    bool m_modified = false;
+    bool m_skipUnchangedSave = false;
+    bool m_lastSaveSkipped = false;
+};

@@ -1,0 +1,119 @@
+// Saving the project: every module's section assembled into the header text, then the file
+// written behind a backup.
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "base/TextFile.h"
+#include "header/HeaderWriter.h"
+#include "model/ModuleBase.h"
+#include "project/HeaderFileSave.h"
+#include "project/ProjDocBase.h"
+
+namespace {
+
+struct tHeaderText {
+    CAppcfgFile* header;
+    std::string path;
+    std::string text;
+};
+
+// True when the file on disk already holds the text but for the banner's date line.
+bool OnDiskDiffersOnlyInDate(const tHeaderText& file) {
+    hwc::CTextFile onDisk;
+    if (!onDisk.Load(file.path))
+        return false;
+    return DiffersOnlyInBannerDate(onDisk.Text(), file.text);
+}
+
+} // namespace
+
+bool CProjDocBase::Save() {
+    if (m_projectFilePath.empty())
+        return false;
+    if (!CheckAlreadyOpen(m_projectFilePath))
+        return false;
+    return SaveProject(m_projectFilePath);
+}
+
+bool CProjDocBase::ValidateAll(bool interactive) {
+    for (const auto& module : m_modules) {
+        module->Recalculate();
+        module->UpdateControlStates();
+    }
+    return true;
+}
+
+bool CProjDocBase::SaveProject(const std::string& path) {
+    m_lastSaveSkipped = false;
+    const bool reprocess = m_runFlags.reprocess;
+    if (!reprocess && !CommitDisplayedPage())
+        return false;
+    m_tree.PushCheckMarksToModules();
+    const bool valid = ValidateAll(!reprocess);
+    if (!valid && !reprocess)
+        return false;
+
+    std::vector<std::pair<CAppcfgFile*, std::string>> texts;
+    if (!BuildHeaderTexts(texts)) {
+        m_tree.RefreshStateImages();
+        return false;
+    }
+    std::vector<tHeaderText> files;
+    for (auto& [header, text] : texts) {
+        const bool isMain = header == m_mainHeader.get();
+        files.push_back({header, isMain ? path : header->Path(), std::move(text)});
+    }
+
+    bool written = true;
+    if (m_skipUnchangedSave &&
+        std::all_of(files.begin(), files.end(), OnDiskDiffersOnlyInDate)) {
+        m_lastSaveSkipped = true;
+    } else {
+        for (const tHeaderText& file : files)
+            written = WriteHeaderFile(file.path, file.text, file.header->LineEnding()) && written;
+    }
+
+    m_tree.RefreshStateImages();
+    if (!written)
+        return false;
+    for (const auto& module : m_modules)
+        module->MarkSaved();
+    m_snapshot = {m_options, m_processor};
+    return valid;
+}
+
+bool CProjDocBase::BuildHeaderTexts(std::vector<std::pair<CAppcfgFile*, std::string>>& texts) {
+    // Plug-in headers come first and the project header last; each module belongs to one.
+    CAppcfgFile* mainHeader = m_mainHeader.get();
+    std::string body;
+    body.reserve(128 * 1024);
+    std::string block;
+    for (const auto& module : m_modules) {
+        if (!module->IsHeaderFile(mainHeader))
+            continue;
+        block = "/*.\n";
+        module->GetSummary(block);
+        block += "\n.*/\n";
+        if (!module->WriteHeaderText(block))
+            return false;
+        if (!block.empty()) {
+            block += "\n";
+            body += block;
+        }
+    }
+
+    tMainHeaderMacros macros;
+    macros.processorDefine = m_processor.defineRow ? m_processor.defineRow->macroName : "";
+    macros.partNumber = m_processor.partNumber;
+    macros.package = m_processor.package;
+    macros.extClockMHz = m_processor.extClockMHz;
+    macros.crystalMHz = m_processor.crystalMHz;
+    macros.shortClockNames = !m_processor.prefixedClockNames;
+    macros.generateDefaults = m_options.generateDefaults;
+    macros.briefView = m_options.briefView;
+    macros.version = {HWC_VERSION_MAJOR, HWC_VERSION_MINOR, HWC_VERSION_PATCH, HWC_VERSION_TWEAK};
+    texts.emplace_back(mainHeader, BuildHeaderFileText(*mainHeader, body, &macros, BannerDateNow()));
+    return true;
+}

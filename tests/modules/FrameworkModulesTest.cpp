@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/ModelTestSupport.h"
+#include "modules/CpmEMPTY.h"
+#include "modules/CpmPLUGINS.h"
+#include "modules/CpmQTALL.h"
+#include "modules/CpmVOID.h"
+
+namespace {
+
+// A node module loaded from a header with definitions: it takes none and writes nothing.
+void ExpectWritesNothing(CModuleBase& module, CAppcfgFile& header) {
+    EXPECT_EQ(module.ItemCount(), 0);
+    EXPECT_FALSE(module.LoadFromHeader(&header));
+    EXPECT_FALSE(header.GetEntry("NODE_CTRL_INIT")->IsClaimed());
+    module.SetSelected(true);
+    EXPECT_FALSE(module.IsSelected());
+    EXPECT_FALSE(module.IsModified());
+    std::string text = "summary";
+    EXPECT_TRUE(module.WriteHeaderText(text));
+    EXPECT_EQ(text, "");
+}
+
+} // namespace
+
+TEST(FrameworkModules, NodesHaveTheirTemplatesAndNoRegisters) {
+    CFakeHost host;
+    CAppcfgFile header;
+    Define(header, "NODE_CTRL_INIT", "1");
+    const CModuleDescriptor node("NODE", "EMPTY");
+
+    auto& empty = host.Add<CpmEMPTY>(nullptr, &node);
+    EXPECT_EQ(empty.TemplateId(), 173u);
+    EXPECT_STREQ(CpmEMPTY::kPageText, "See submodules of this module.");
+    ExpectWritesNothing(empty, header);
+
+    auto& timers = host.Add<CpmQTALL>(&empty, &node);
+    EXPECT_EQ(timers.TemplateId(), 2033u);
+    EXPECT_EQ(timers.Parent(), &empty);
+    EXPECT_STREQ(CpmQTALL::kPageText, "See submodules of this module.");
+    ExpectWritesNothing(timers, header);
+
+    auto& folder = host.Add<CpmVOID>(nullptr, &node);
+    EXPECT_EQ(folder.TemplateId(), 0u);
+    ExpectWritesNothing(folder, header);
+
+    auto& plugins = host.Add<CpmPLUGINS>(nullptr, nullptr);
+    EXPECT_EQ(plugins.TemplateId(), 0u);
+    EXPECT_EQ(plugins.InstanceName(), "");
+    ExpectWritesNothing(plugins, header);
+}
