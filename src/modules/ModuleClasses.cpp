@@ -1,1 +1,0 @@
-// Module classes are added here one file per class.
