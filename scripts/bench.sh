@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Speed benchmark of saving a project: runs `hwc-batch reprocess` on a copy of the largest example
+# project RUNS times (default 20) and reports the median wall time and the peak resident memory,
+# beside copying the same header with cp as the baseline. Usage: bench.sh [RUNS]
+# BUILD_DIR names the build folder (default build); it is built first, optimised.
+set -euo pipefail
+shopt -s inherit_errexit
+cd "$(dirname "$0")/.."
+
+runs="${1:-20}"
+[[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "usage: $0 [RUNS]" >&2; exit 2; }
+build="${BUILD_DIR:-build}"
+target_ms=20
+target_mb=20
+
+# An optimised build without sanitizers; a folder configured otherwise is reconfigured.
+options=()
+cache="$build/CMakeCache.txt"
+unoptimised='^(CMAKE_BUILD_TYPE:STRING=Debug|HWC_SANITIZE:BOOL=ON)$'
+if [ -f "$cache" ] && grep -Eq "$unoptimised" "$cache"; then
+    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHWC_SANITIZE=OFF)
+elif [ ! -f "$cache" ]; then
+    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+fi
+./scripts/build.sh "$build" "${options[@]}" >/dev/null
+batch="$build/bin/hwc-batch"
+
+if [ ! -x /usr/bin/time ]; then
+    echo "Installing GNU time"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO apt-get install -y -qq --no-install-recommends time >/dev/null
+fi
+
+# The largest example by header size.
+largest="$(stat -c '%s %n' examples/*/ApplicationConfig/appconfig.h | sort -n | tail -n 1)"
+header="${largest#* }"
+project="$(dirname "$(dirname "$header")")"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cp -r "$project" "$work/project"
+copy="$work/project/ApplicationConfig/appconfig.h"
+
+# Runs the command RUNS times after one warm-up run; prints "median-ms peak-KB".
+measure() {
+    "$@" >/dev/null || { echo "failed: $*" >&2; exit 1; }
+    local times=() peak=0 start end kb
+    for _ in $(seq "$runs"); do
+        start=${EPOCHREALTIME/[.,]/}
+        /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null
+        end=${EPOCHREALTIME/[.,]/}
+        times+=($((end - start)))
+        kb=$(tail -n 1 "$work/rss")
+        if [ "$kb" -gt "$peak" ]; then peak=$kb; fi
+    done
+    printf '%s\n' "${times[@]}" | sort -n |
+        awk -v peak="$peak" '{ t[NR] = $1 }
+            END { m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
+                  printf "%.2f %d\n", m / 1000, peak }'
+}
+
+result="$(measure "$batch" reprocess "$work/project")"
+read -r batch_ms batch_kb <<<"$result"
+result="$(measure cp "$copy" "$work/copied.h")"
+read -r cp_ms cp_kb <<<"$result"
+
+awk -v name="$(basename "$project")" -v bytes="$(stat -c %s "$header")" -v runs="$runs" \
+    -v folder="$(dirname "$work")" \
+    -v bms="$batch_ms" -v bkb="$batch_kb" -v cms="$cp_ms" -v ckb="$cp_kb" \
+    -v tms="$target_ms" -v tmb="$target_mb" 'BEGIN {
+    printf "%s (%d bytes), %d runs in %s\n", name, bytes, runs, folder
+    printf "%-14s %12s %12s\n", "", "median wall", "peak memory"
+    printf "%-14s %9.2f ms %9.1f MB\n", "reprocess", bms, bkb / 1024
+    printf "%-14s %9.2f ms %9.1f MB\n", "cp (baseline)", cms, ckb / 1024
+    printf "%-14s %11.1fx %11.1fx\n", "ratio", (cms > 0 ? bms / cms : 0),
+           (ckb > 0 ? bkb / ckb : 0)
+    printf "target: reprocess under %d ms  %s\n", tms, bms < tms ? "PASS" : "MISS"
+    printf "target: reprocess under %d MB  %s\n", tmb, bkb / 1024 < tmb ? "PASS" : "MISS"
+}'
