@@ -12,7 +12,7 @@ import datetime
 
 
 def guard(text, name="__APPCONFIG_H"):
-    return "%s\n\n#ifndef %s\n#define %s\n" % (text.strip(), name, name)
+    return "%s\n\n#ifndef %s\n#define %s" % (text.strip(), name, name)
 
 
 def when(*args):

@@ -77,7 +77,9 @@ std::string BuildHeaderFileText(const CAppcfgFile& file, std::string_view body,
                                 const tMainHeaderMacros* mainMacros, std::string_view dateText) {
     std::string text;
     text.reserve(file.LeadingText().size() + body.size() + file.TrailingText().size() + 1024);
-    text += file.LeadingText();
+    // The reader trims the kept texts; the default guard of a new file ends in a line end that
+    // would otherwise add a blank line before the banner on the first save only.
+    text += hwc::TrimRight(file.LeadingText());
     text += "\n\n/*." + std::string(73, '*') + "\n";
     text += "*\n";
     text += kBannerDateLine;

@@ -331,7 +331,10 @@ void CProjDocBase::DeleteTempPaths() {
 bool CProjDocBase::CheckAlreadyOpen(const std::string& path) {
     auto lock = std::make_unique<CProjectLock>();
     const pid_t holder = lock->Acquire(path, !m_keepLock);
-    if (holder == 0 || holder == getpid()) {
+    // This process holding the lock means this document only when the lock is its own: another
+    // document of the same process must not work on the project too.
+    const bool ownLock = m_lock && m_lock->LockPath() == CProjectLock::LockPathFor(path);
+    if (holder == 0 || (holder == getpid() && ownLock)) {
         if (lock->IsHeld())
             m_lock = std::move(lock);
         return true;

@@ -172,18 +172,15 @@ TEST(HeaderWriter, FirstSaveOfAnEmptyFileGetsTheDefaultGuard) {
     CAppcfgFile empty;
     ReadText(empty, "", "dir/appconfig.h");
     const std::string written = BuildHeaderFileText(empty, "", nullptr, kDate);
-    EXPECT_TRUE(hwc::StartsWith(written, "#ifndef __APPCONFIG_H\n#define __APPCONFIG_H\n\n\n/*.*"));
+    EXPECT_TRUE(hwc::StartsWith(written, "#ifndef __APPCONFIG_H\n#define __APPCONFIG_H\n\n/*.*"));
     EXPECT_TRUE(hwc::EndsWith(written, " ..*/\n\n#endif /* __APPCONFIG_H */\n"));
 
     CAppcfgFile again;
     ReadText(again, written, "dir/appconfig.h");
     EXPECT_EQ(again.LeadingText(), "#ifndef __APPCONFIG_H\n#define __APPCONFIG_H");
-    // The default leading text ends in a line end that the reader trims: from the second save on
-    // the text is stable.
-    const std::string second = BuildHeaderFileText(again, "", nullptr, kDate);
-    CAppcfgFile third;
-    ReadText(third, second, "dir/appconfig.h");
-    EXPECT_EQ(BuildHeaderFileText(third, "", nullptr, kDate), second);
+    // The default leading text ends in a line end that the reader trims; the writer must not
+    // write it, or the second save would differ from the first.
+    EXPECT_EQ(BuildHeaderFileText(again, "", nullptr, kDate), written);
     EXPECT_TRUE(again.Definitions().empty());
 }
 
