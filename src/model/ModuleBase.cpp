@@ -229,5 +229,17 @@ bool CModuleBase::GetModuleInfoNumber(std::string_view key, std::uint32_t& numbe
 }
 
 void CModuleBase::GetSummary(std::string& text) const {
-    text += ModuleSectionHeader(Title(), {}, m_host && m_host->GenerateComments());
+    text += SummaryText(Title(), m_commentItems, m_host && m_host->GenerateComments());
+}
+
+void CModuleBase::AddCommentItems(std::initializer_list<COMMENTITEM> items) {
+    AddCommentItems(std::vector<COMMENTITEM>(items));
+}
+
+void CModuleBase::AddCommentItems(const std::vector<COMMENTITEM>& items) {
+    for (const COMMENTITEM& item : items) {
+        if (!item.binding)
+            break;
+        m_commentItems.push_back(item);
+    }
 }

@@ -4,6 +4,7 @@
 // The page, bindings, update cycle and links are added on top of this by the user interface.
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "model/ModuleHost.h"
 #include "model/RegisterItem.h"
 #include "model/RuntimeClass.h"
+#include "model/Summary.h"
 
 class CAppcfgFile;
 
@@ -77,7 +79,7 @@ public:
     // empties `text`.
     virtual bool WriteHeaderText(std::string& text);
     // The module's configuration summary as written in its header section: the title line, the
-    // dashes and, when comments are generated, one line per summary item.
+    // dashes and, when comments are generated, the texts of the summary entries.
     virtual void GetSummary(std::string& text) const;
     // The name of the item's define: the instance name, '_' and the item name, or the item name
     // without its leading '-'.
@@ -122,6 +124,14 @@ public:
     bool GetModuleInfoNumber(std::string_view key, std::uint32_t& number) const;
     void SetModuleInfo(std::string_view text) { m_descriptor.SetModuleInfo(text); }
 
+    // Summary entries in output order. Adding stops at the first entry without a binding, so a
+    // table ending with an empty entry can be passed whole.
+    void AddCommentItems(std::initializer_list<COMMENTITEM> items);
+    void AddCommentItems(const std::vector<COMMENTITEM>& items);
+    // Empties the list, so that a module can rebuild it when its page layout changes.
+    void ClearCommentItems() { m_commentItems.clear(); }
+    const std::vector<COMMENTITEM>& CommentItems() const { return m_commentItems; }
+
     // Items of other modules that the registers view lists after the module's own items.
     std::vector<tPerCfgItem*>& ForeignItems() { return m_foreignItems; }
     const std::vector<tPerCfgItem*>& ForeignItems() const { return m_foreignItems; }
@@ -154,6 +164,7 @@ private:
     bool m_selectedAtSave = false;
 
     std::vector<tPerCfgItem*> m_foreignItems;
+    std::vector<COMMENTITEM> m_commentItems;
     std::unique_ptr<tPerCfgItem[]> m_items;
     int m_capacity = 0;
     int m_itemCount = 0;

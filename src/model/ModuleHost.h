@@ -22,6 +22,10 @@ public:
 
     // Records which module owns an item (the registers view names the owner from it).
     virtual void RegisterItem(const tPerCfgItem& item, CModuleBase& owner) = 0;
+
+    // Tells every view but the sender that something changed (the update hint numbers of the
+    // update cycle; `object` is the binding, module, sub-page or warning concerned).
+    virtual void UpdateAllViews(CModuleBase* /*sender*/, int /*hint*/, const void* /*object*/) {}
 };
 
 namespace hwc {

@@ -2,7 +2,6 @@
 // How views follow the document: numbered update hints, each with an optional subject.
 
 class CModuleBase;
-struct CWarning;
 
 namespace hwc {
 
@@ -15,8 +14,9 @@ enum EUpdateHint {
 class IDocumentObserver {
 public:
     virtual ~IDocumentObserver() = default;
-    // `module` is the module concerned (or null); `warning` the warning of hint 24 (or null).
-    virtual void OnDocumentUpdate(int hint, CModuleBase* module, const CWarning* warning) = 0;
+    // `sender` is the module that caused the update (or null); `object` what the hint is about:
+    // the binding, module or sub-page, or the CWarning of hint 24 (null when it was cleared).
+    virtual void OnDocumentUpdate(int hint, CModuleBase* sender, const void* object) = 0;
 };
 
 } // namespace hwc

@@ -263,9 +263,13 @@ void CProjDocBase::RemoveObserver(hwc::IDocumentObserver* observer) {
     std::erase(m_observers, observer);
 }
 
-void CProjDocBase::Notify(int hint, CModuleBase* module, const CWarning* warning) {
+void CProjDocBase::Notify(int hint, CModuleBase* sender, const void* object) {
     for (hwc::IDocumentObserver* observer : std::vector(m_observers))
-        observer->OnDocumentUpdate(hint, module, warning);
+        observer->OnDocumentUpdate(hint, sender, object);
+}
+
+void CProjDocBase::UpdateAllViews(CModuleBase* sender, int hint, const void* object) {
+    Notify(hint, sender, object);
 }
 
 // --- Paths ---

@@ -87,6 +87,7 @@ public:
     bool GenerateDefaults() const override { return m_options.generateDefaults; }
     bool KeepUserComments() const override { return m_options.keepUserComments; }
     void RegisterItem(const tPerCfgItem& item, CModuleBase& owner) override;
+    void UpdateAllViews(CModuleBase* sender, int hint, const void* object) override;
 
     // --- Warnings ---
 
@@ -153,7 +154,7 @@ protected:
     // Commits the page being edited; false keeps the project from being saved or closed.
     virtual bool CommitDisplayedPage() { return true; }
 
-    void Notify(int hint, CModuleBase* module = nullptr, const CWarning* warning = nullptr);
+    void Notify(int hint, CModuleBase* sender = nullptr, const void* object = nullptr);
 
     tProcessorData m_processor;
     tOptions m_options;

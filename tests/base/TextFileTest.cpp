@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include <unistd.h>
+#include "support/TestFolder.h"
 
 using namespace hwc;
 
@@ -18,11 +18,6 @@ std::string ReadBytes(const std::filesystem::path& path) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
-}
-
-std::filesystem::path TempPath(const char* name) {
-    return std::filesystem::temp_directory_path() /
-           (std::string("hwc_textfile_") + std::to_string(::getpid()) + "_" + name);
 }
 
 } // namespace
@@ -50,7 +45,8 @@ TEST(TextFile, ReadsLinesAndBytesIncludingNul) {
 }
 
 TEST(TextFile, WritesWithTheRememberedLineEndsAndReadsBack) {
-    const auto path = TempPath("crlf.h");
+    const CTestFolder folder("hwc_textfile");
+    const auto path = folder / "crlf.h";
     ASSERT_TRUE(WriteTextFile(path.string(), "one\ntwo\n", ELineEnding::CRLF));
     EXPECT_EQ(ReadBytes(path), "one\r\ntwo\r\n");
 
@@ -61,7 +57,6 @@ TEST(TextFile, WritesWithTheRememberedLineEndsAndReadsBack) {
 
     ASSERT_TRUE(AppendTextFile(path.string(), "three\n"));
     EXPECT_EQ(ReadBytes(path), "one\r\ntwo\r\nthree\n");
-    std::filesystem::remove(path);
 }
 
 TEST(TextFile, FailuresAreReportedWithThePath) {

@@ -7,10 +7,9 @@
 #include <fstream>
 #include <memory>
 
-#include <unistd.h>
-
 #include "header/LegacyNames.h"
 #include "support/ScriptedMessages.h"
+#include "support/TestFolder.h"
 
 using hwc::CTextFile;
 
@@ -39,11 +38,6 @@ std::vector<std::string> NamesInOrder(const CAppcfgMap& map) {
     for (const CAppcfgEntry* entry : map.InFileOrder())
         names.push_back(entry->name);
     return names;
-}
-
-std::filesystem::path TempPath(const char* name) {
-    return std::filesystem::temp_directory_path() /
-           (std::string("hwc_appcfg_") + std::to_string(::getpid()) + "_" + name);
 }
 
 } // namespace
@@ -258,8 +252,9 @@ TEST(AppcfgFile, OpenAndReadReportsOpenFailuresAndNeverTruncates) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, reported.LastError());
 
-    const auto path = TempPath("plugin.h");
-    std::filesystem::remove(path);
+    const CTestFolder folder("hwc_appcfg");
+    // The name gives the default guard checked below.
+    const auto path = folder / "hwc_appcfg_plugin.h";
     CAppcfgFile created;
     ASSERT_TRUE(created.OpenAndRead(path.string(), true, true));
     EXPECT_TRUE(std::filesystem::exists(path));
@@ -273,5 +268,4 @@ TEST(AppcfgFile, OpenAndReadReportsOpenFailuresAndNeverTruncates) {
     EXPECT_EQ(existing.LineEnding(), hwc::ELineEnding::CRLF);
     EXPECT_EQ(std::filesystem::file_size(path), 13u);
     EXPECT_EQ(messages.shown.size(), 1u);
-    std::filesystem::remove(path);
 }

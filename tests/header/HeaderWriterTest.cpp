@@ -3,14 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "base/TextUtil.h"
 #include "header/AppcfgFile.h"
 #include "header/HeaderWriter.h"
 #include "header/LegacyNames.h"
+#include "support/TestFolder.h"
 
 using hwc::CTextFile;
 
@@ -42,25 +41,6 @@ tMainHeaderMacros FullMacros() {
     macros.version = {2, 3, 0, 300};
     return macros;
 }
-
-class EnvironmentVariable {
-public:
-    explicit EnvironmentVariable(const char* name) : m_name(name) {
-        if (const char* value = std::getenv(name))
-            m_saved = value;
-    }
-    ~EnvironmentVariable() {
-        if (m_saved)
-            setenv(m_name, m_saved->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-    void Set(const char* value) { setenv(m_name, value, 1); }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_saved;
-};
 
 } // namespace
 
@@ -189,8 +169,7 @@ TEST(HeaderWriter, BannerDateUsesEnglishNamesAndTheSourceDateEpoch) {
     EXPECT_EQ(BannerDate(1704103200, true), "Mon, 01/Jan/2024, 10:00:00");
     EXPECT_EQ(BannerDate(1735689599, true), "Tue, 31/Dec/2024, 23:59:59");
 
-    EnvironmentVariable epoch("SOURCE_DATE_EPOCH");
-    epoch.Set("1704103200");
+    CScopedEnvironment epoch("SOURCE_DATE_EPOCH", "1704103200");
     EXPECT_EQ(BannerDateNow(), "Mon, 01/Jan/2024, 10:00:00");
     for (const char* notANumber : {"", "12abc", "-5", "99999999999999999999999"}) {
         epoch.Set(notANumber);

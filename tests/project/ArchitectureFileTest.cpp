@@ -9,10 +9,9 @@
 #include <random>
 #include <set>
 
-#include <unistd.h>
-
 #include "model/ModuleBase.h"
 #include "support/ScriptedMessages.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -52,12 +51,6 @@ std::string Dump(const CModuleTree& tree) {
 
 class ArchitectureFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("hwc_arch_" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     bool Load(const std::string& bytes) {
         const std::string path = (m_dir / "P.cfg").string();
         std::ofstream(path, std::ios::binary) << bytes;
@@ -72,7 +65,7 @@ protected:
         return (folder / "arch" / name).string();
     }
 
-    fs::path m_dir;
+    CTestFolder m_dir{"hwc_arch"};
     CScriptedMessages messages;
     CArchFactory factory;
     CModuleTree tree;

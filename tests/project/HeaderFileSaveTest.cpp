@@ -14,6 +14,7 @@
 
 #include "project/HeaderFileSave.h"
 #include "support/ScriptedMessages.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 using hwc::EAnswer;
@@ -24,19 +25,8 @@ namespace {
 class HeaderFileSave : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = fs::temp_directory_path() /
-                   ("hwc-save-" + std::to_string(::getpid()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
         m_header = (m_folder / "appconfig.h").string();
         m_backup = (m_folder / "appconfig.bak").string();
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        for (const auto& entry : fs::directory_iterator(m_folder, ignored))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(m_folder, ignored);
     }
 
     static std::string Read(const std::string& path) {
@@ -55,13 +45,13 @@ protected:
     }
     std::vector<std::string> FolderEntries() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_folder))
+        for (const auto& entry : fs::directory_iterator(m_folder.Path()))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
 
-    fs::path m_folder;
+    CTestFolder m_folder{"hwc-save"};
     std::string m_header;
     std::string m_backup;
 };
@@ -202,10 +192,10 @@ TEST_F(HeaderFileSave, FolderWithoutWritePermission) {
         GTEST_SKIP() << "permission bits do not stop an administrator";
     Write(m_header, "old\n");
     Write(m_backup, "older\n");
-    ::chmod(m_folder.c_str(), 0555);
+    ::chmod(m_folder.Path().c_str(), 0555);
     CScriptedMessages messages;
     EXPECT_FALSE(WriteHeaderFile(m_header, "new\n", ELineEnding::LF));
-    ::chmod(m_folder.c_str(), 0755);
+    ::chmod(m_folder.Path().c_str(), 0755);
     EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(Read(m_header), "old\n");
     EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"appconfig.bak", "appconfig.h"}));

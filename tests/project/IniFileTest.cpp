@@ -6,9 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include <unistd.h>
-
 #include "support/ScriptedMessages.h"
+#include "support/TestFolder.h"
 
 using namespace hwc;
 using namespace std::string_literals;
@@ -17,14 +16,6 @@ namespace {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("hwc_ini_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     std::string PathOf(const char* name) const { return (m_dir / name).string(); }
     std::string WriteFile(const char* name, const std::string& bytes) const {
         std::ofstream(PathOf(name), std::ios::binary) << bytes;
@@ -36,7 +27,7 @@ protected:
         return out.str();
     }
 
-    std::filesystem::path m_dir;
+    CTestFolder m_dir{"hwc_ini"};
 };
 
 std::string Written(const CIniFile& ini) {

@@ -6,9 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include <unistd.h>
-
 #include "support/ScriptedMessages.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -18,15 +17,11 @@ std::string ReadFile(const std::filesystem::path& path) {
     return out.str();
 }
 
-std::filesystem::path TempPath(const char* name) {
-    return std::filesystem::temp_directory_path() /
-           ("hwc_log_" + std::to_string(::getpid()) + "_" + name);
-}
-
 } // namespace
 
 TEST(LogFile, EveryOpenAppendsAHeaderBlockAfterEarlierContent) {
-    const auto path = TempPath("session.log");
+    const CTestFolder folder("hwc_log");
+    const auto path = folder / "session.log";
     std::ofstream(path) << "kept\n";
     CScriptedMessages messages;
     CLogFile log;
@@ -41,26 +36,26 @@ TEST(LogFile, EveryOpenAppendsAHeaderBlockAfterEarlierContent) {
                               "New Session Started for project x\n"
                               "---------------------------------\n");
     EXPECT_TRUE(messages.shown.empty());
-    std::filesystem::remove(path);
 }
 
 TEST(LogFile, ClosedLogWritesAndReportsNothing) {
     CScriptedMessages messages;
     CLogFile log;
     log.Write("lost", true);
-    const auto path = TempPath("closed.log");
+    const CTestFolder folder("hwc_log");
+    const auto path = folder / "closed.log";
     log.Open(path.string(), "p");
     log.Close();
     log.Write("after close", true);
     EXPECT_EQ(ReadFile(path).find("after close"), std::string::npos);
     EXPECT_TRUE(messages.shown.empty());
-    std::filesystem::remove(path);
 }
 
 TEST(LogFile, UnwritablePathReportsEveryLostWrite) {
     CScriptedMessages messages;
     CLogFile log;
-    EXPECT_TRUE(log.Open(TempPath("no_such_folder/x.log").string(), "p"));
+    const CTestFolder folder("hwc_log");
+    EXPECT_TRUE(log.Open((folder / "no_such_folder/x.log").string(), "p"));
     EXPECT_EQ(messages.shown.size(), 2u); // header and dash line
     log.Write("more", true);
     EXPECT_EQ(messages.shown.size(), 3u);

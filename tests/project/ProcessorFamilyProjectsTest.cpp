@@ -5,17 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include <unistd.h>
-
 #include "base/AppFilePath.h"
 #include "project/ProcessorTable.h"
 #include "support/ScriptedMessages.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -39,25 +37,8 @@ std::string MacroOf(std::string_view processorName) {
 
 class ProcessorFamilyProjects : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"))
-            m_savedEpoch = epoch;
-        ::setenv("SOURCE_DATE_EPOCH", "0", 1);
-        m_root = fs::temp_directory_path() /
-                 ("hwc-family-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_root);
-        fs::create_directories(m_root);
-        SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch");
-    }
-    void TearDown() override {
-        SetAppFolder("");
-        fs::remove_all(m_root);
-        if (m_savedEpoch.empty())
-            ::unsetenv("SOURCE_DATE_EPOCH");
-        else
-            ::setenv("SOURCE_DATE_EPOCH", m_savedEpoch.c_str(), 1);
-    }
+    void SetUp() override { SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch"); }
+    void TearDown() override { SetAppFolder(""); }
 
     // Opens the project as the re-process run does and saves it; the bytes written.
     static std::string Reprocess(const fs::path& project, const fs::path& header) {
@@ -76,9 +57,9 @@ protected:
         return ReadBytes(header);
     }
 
+    CScopedEnvironment m_epoch{"SOURCE_DATE_EPOCH", "0"};
     CScriptedMessages m_messages;
-    fs::path m_root;
-    std::string m_savedEpoch;
+    CTestFolder m_root{"hwc-family"};
 };
 
 } // namespace

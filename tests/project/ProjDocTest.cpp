@@ -18,6 +18,7 @@
 #include "header/AppcfgFile.h"
 #include "model/ModuleBase.h"
 #include "support/ScriptedMessages.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -38,18 +39,8 @@ bool HasLine(const std::string& text, const std::string& line) {
 
 class ProjDocTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_root = fs::temp_directory_path() /
-                 ("hwc-projdoc-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_root);
-        fs::create_directories(m_root);
-        SetAppFolder(kArchFolder);
-    }
-    void TearDown() override {
-        SetAppFolder("");
-        fs::remove_all(m_root);
-    }
+    void SetUp() override { SetAppFolder(kArchFolder); }
+    void TearDown() override { SetAppFolder(""); }
 
     // Writes a header below the test folder and returns its path.
     fs::path WriteProject(const fs::path& relative, const std::string& text) {
@@ -61,7 +52,7 @@ protected:
 
     std::vector<fs::path> LockFiles() const {
         std::vector<fs::path> found;
-        for (const auto& entry : fs::recursive_directory_iterator(m_root)) {
+        for (const auto& entry : fs::recursive_directory_iterator(m_root.Path())) {
             if (entry.path().extension() == ".lck")
                 found.push_back(entry.path());
         }
@@ -92,7 +83,7 @@ protected:
     }
 
     CScriptedMessages m_messages;
-    fs::path m_root;
+    CTestFolder m_root{"hwc-projdoc"};
 };
 
 } // namespace

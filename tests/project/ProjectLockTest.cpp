@@ -11,6 +11,7 @@
 
 #include "project/ProjectLock.h"
 #include "support/ScriptedMessages.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -19,15 +20,9 @@ namespace {
 class ProjectLock : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = fs::temp_directory_path() /
-                   ("hwc-lock-" + std::to_string(::getpid()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
         m_project = (m_folder / "appconfig.h").string();
         m_lockFile = (m_folder / "appconfig.lck").string();
     }
-    void TearDown() override { fs::remove_all(m_folder); }
 
     static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -41,7 +36,7 @@ protected:
     static std::string OwnLine() { return std::to_string(::getpid()) + "\n"; }
 
     CScriptedMessages m_messages;
-    fs::path m_folder;
+    CTestFolder m_folder{"hwc-lock"};
     std::string m_project;
     std::string m_lockFile;
 };

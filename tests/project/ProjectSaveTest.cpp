@@ -6,19 +6,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "base/AppFilePath.h"
 #include "base/TextUtil.h"
 #include "header/AppcfgFile.h"
 #include "support/ScriptedMessages.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -52,38 +51,23 @@ const std::string kHandWritten = Crlf("/* Test rig: the user's own comment befor
 class ProjectSaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"))
-            m_savedEpoch = epoch;
-        ::setenv("SOURCE_DATE_EPOCH", "0", 1);
-        m_root = fs::temp_directory_path() /
-                 ("hwc-save-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_root);
         m_header = m_root / "Rig/ApplicationConfig/appconfig.h";
         m_backup = m_root / "Rig/ApplicationConfig/appconfig.bak";
         fs::create_directories(m_header.parent_path());
         Write(m_header, kHandWritten);
         SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch");
     }
-    void TearDown() override {
-        SetAppFolder("");
-        fs::permissions(m_header, fs::perms::owner_write, fs::perm_options::add);
-        fs::remove_all(m_root);
-        if (m_savedEpoch.empty())
-            ::unsetenv("SOURCE_DATE_EPOCH");
-        else
-            ::setenv("SOURCE_DATE_EPOCH", m_savedEpoch.c_str(), 1);
-    }
+    void TearDown() override { SetAppFolder(""); }
 
     static void Write(const fs::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
     }
 
+    CScopedEnvironment m_epoch{"SOURCE_DATE_EPOCH", "0"};
     CScriptedMessages m_messages;
-    fs::path m_root;
+    CTestFolder m_root{"hwc-save"};
     fs::path m_header;
     fs::path m_backup;
-    std::string m_savedEpoch;
 };
 
 std::string VersionLine() {
@@ -196,7 +180,7 @@ TEST_F(ProjectSaveTest, SaveThatWouldOnlyChangeTheDateIsSkipped) {
     const std::string first = ReadBytes(m_header);
     fs::remove(m_backup);
 
-    ::setenv("SOURCE_DATE_EPOCH", "86400", 1);
+    m_epoch.Set("86400");
     document.SetSkipUnchangedSave(true);
     ASSERT_TRUE(document.Save());
     EXPECT_TRUE(document.LastSaveWasSkipped());

@@ -1,0 +1,298 @@
+#include "model/Page.h"
+
+#include <algorithm>
+#include <utility>
+
+// --- CPageControl ---
+
+CPageControl::CPageControl(CPage& page, const tControlDef& def)
+    : m_page(page), m_def(def), m_text(def.caption), m_items(def.items), m_low(def.low),
+      m_high(def.high) {}
+
+CPageControl::~CPageControl() {
+    if (m_handler)
+        m_handler->OnControlDestroyed(*this);
+}
+
+bool CPageControl::TakesFocus() const {
+    switch (m_def.kind) {
+    case EControlKind::Static:
+    case EControlKind::GroupBox:
+    case EControlKind::Placeholder:
+    case EControlKind::UpDown:
+        return false;
+    default:
+        return m_visible && m_enabled;
+    }
+}
+
+void CPageControl::Changed() {
+    if (IPageObserver* observer = m_page.Observer())
+        observer->OnControlChanged(*this);
+}
+
+void CPageControl::SetText(std::string text) {
+    if (text == m_text)
+        return;
+    m_text = std::move(text);
+    Changed();
+}
+
+void CPageControl::SetCheck(int check) {
+    if (check == m_check)
+        return;
+    m_check = check;
+    Changed();
+}
+
+void CPageControl::SetItems(std::vector<std::string> items) {
+    m_items = std::move(items);
+    m_selection = -1;
+    Changed();
+}
+
+int CPageControl::AddItem(std::string item) {
+    m_items.push_back(std::move(item));
+    Changed();
+    return static_cast<int>(m_items.size()) - 1;
+}
+
+void CPageControl::SetSelection(int index) {
+    if (index < 0 || index >= static_cast<int>(m_items.size()))
+        index = -1;
+    if (index == m_selection)
+        return;
+    m_selection = index;
+    // A combo box shows the chosen entry in its edit field.
+    if (m_def.kind == EControlKind::DropList || m_def.kind == EControlKind::DropDown)
+        m_text = index < 0 ? std::string() : m_items[static_cast<std::size_t>(index)];
+    Changed();
+}
+
+void CPageControl::Show(bool show) {
+    if (show == m_visible)
+        return;
+    m_visible = show;
+    Changed();
+}
+
+void CPageControl::Enable(bool enable) {
+    if (enable == m_enabled)
+        return;
+    m_enabled = enable;
+    Changed();
+}
+
+void CPageControl::SetTextColour(std::optional<tColour> colour) {
+    if (colour == m_textColour)
+        return;
+    m_textColour = colour;
+    Changed();
+}
+
+void CPageControl::SetBackColour(std::optional<tColour> colour) {
+    if (colour == m_backColour)
+        return;
+    m_backColour = colour;
+    Changed();
+}
+
+void CPageControl::SetRange(std::int32_t low, std::int32_t high) {
+    m_low = low;
+    m_high = high;
+    Changed();
+}
+
+// --- CPage ---
+
+CPage::CPage(const CDialogTemplate& dialogTemplate, CPage* parent)
+    : m_template(dialogTemplate), m_parent(parent) {
+    m_controls.reserve(dialogTemplate.Controls().size());
+    for (const tControlDef& def : dialogTemplate.Controls())
+        m_controls.push_back(std::make_unique<CPageControl>(*this, def));
+}
+
+CPage::~CPage() = default;
+
+CModuleBase* CPage::Module() const {
+    for (const CPage* page = this; page; page = page->m_parent) {
+        if (page->m_module)
+            return page->m_module;
+    }
+    return nullptr;
+}
+
+IPageObserver* CPage::Observer() const {
+    for (const CPage* page = this; page; page = page->m_parent) {
+        if (page->m_observer)
+            return page->m_observer;
+    }
+    return nullptr;
+}
+
+CPageControl* CPage::FindControl(int id) const {
+    if (id >= (1 << kSubPageShift)) {
+        const CPageControl* holder = FindControl(id >> kSubPageShift);
+        if (!holder || !holder->SubPage())
+            return nullptr;
+        return holder->SubPage()->FindControl(id & 0xFFFF);
+    }
+    for (const auto& control : m_controls) {
+        if (control->Id() == id && id != kNoControlId)
+            return control.get();
+    }
+    for (const auto& control : m_controls) {
+        if (!control->SubPage())
+            continue;
+        if (CPageControl* found = control->SubPage()->FindControl(id))
+            return found;
+    }
+    return nullptr;
+}
+
+CPageControl* CPage::FindControlByText(std::string_view text) const {
+    for (const auto& control : m_controls) {
+        if (control->SubPage()) {
+            if (CPageControl* found = control->SubPage()->FindControlByText(text))
+                return found;
+            continue;
+        }
+        if (control->Text() == text)
+            return control.get();
+    }
+    return nullptr;
+}
+
+CPageControl* CPage::ControlBefore(const CPageControl& control) const {
+    for (std::size_t i = 1; i < m_controls.size(); ++i) {
+        if (m_controls[i].get() == &control)
+            return m_controls[i - 1].get();
+    }
+    return nullptr;
+}
+
+std::vector<CPageControl*> CPage::RadioGroupOf(const CPageControl& button) const {
+    const auto isRadio = [](const CPageControl& c) { return c.Kind() == EControlKind::RadioButton; };
+    auto at = std::find_if(m_controls.begin(), m_controls.end(),
+                           [&button](const auto& c) { return c.get() == &button; });
+    if (at == m_controls.end() || !isRadio(button))
+        return {};
+    // Back to the button that starts the group, then forward over its radio buttons.
+    while (at != m_controls.begin() && !(*at)->Def().groupStart && isRadio(**std::prev(at)))
+        --at;
+    std::vector<CPageControl*> group{at->get()};
+    for (++at; at != m_controls.end() && isRadio(**at) && !(*at)->Def().groupStart; ++at)
+        group.push_back(at->get());
+    return group;
+}
+
+bool CPage::InsertSubPage(int placeholderId, std::unique_ptr<CPage> subPage) {
+    for (const auto& control : m_controls) {
+        if (control->Id() != placeholderId || control->Kind() != EControlKind::Placeholder)
+            continue;
+        subPage->m_parent = this;
+        control->m_subPage = std::move(subPage);
+        if (IPageObserver* observer = Observer())
+            observer->OnSubPageInserted(*control);
+        return true;
+    }
+    return false;
+}
+
+void CPage::Dispatch(CPageControl& control, EControlEvent event) {
+    if (IControlHandler* handler = control.Handler())
+        handler->OnControlEvent(control, event);
+    for (CPage* page = this; page; page = page->m_parent) {
+        if (page->m_commandHandler) {
+            page->m_commandHandler->OnPageCommand(control, event);
+            break;
+        }
+    }
+}
+
+void CPage::UserClick(CPageControl& control) {
+    if (control.Kind() == EControlKind::CheckBox) {
+        control.SetCheck(control.Check() == 1 ? 0 : 1);
+    } else if (control.Kind() == EControlKind::RadioButton) {
+        for (CPageControl* other : RadioGroupOf(control))
+            other->SetCheck(other == &control ? 1 : 0);
+    }
+    Dispatch(control, EControlEvent::Clicked);
+}
+
+void CPage::UserSelect(CPageControl& control, int index) {
+    control.SetSelection(index);
+    Dispatch(control, EControlEvent::SelectionChanged);
+}
+
+void CPage::UserEdit(CPageControl& control, std::string text) {
+    control.SetText(std::move(text));
+    Dispatch(control, EControlEvent::TextChanged);
+}
+
+void CPage::UserFocus(CPageControl* control) {
+    // The focus is one per page window: sub-pages leave it to the page that holds them.
+    if (m_parent) {
+        m_parent->UserFocus(control);
+        return;
+    }
+    if (control == m_focused)
+        return;
+    CPageControl* previous = m_focused;
+    m_focused = control;
+    if (previous)
+        previous->Page().Dispatch(*previous, EControlEvent::FocusLost);
+    if (control)
+        control->Page().Dispatch(*control, EControlEvent::FocusGained);
+}
+
+void CPage::ShowToolTip(CPageControl& control, const std::string& text, const std::string& title) {
+    if (IPageObserver* observer = Observer()) {
+        observer->OnFocusRequested(control);
+        observer->OnToolTip(control, text, title);
+    }
+}
+
+void CPage::EnableControl(int id, bool enable) {
+    if (CPageControl* control = FindControl(id))
+        control->Enable(enable);
+}
+
+void CPage::EnableControls(std::initializer_list<int> ids, bool enable) {
+    for (int id : ids)
+        EnableControl(id, enable);
+}
+
+void CPage::ShowControl(int id, bool show) {
+    if (CPageControl* control = FindControl(id))
+        control->Show(show);
+}
+
+void CPage::ShowControls(std::initializer_list<int> ids, bool show) {
+    for (int id : ids)
+        ShowControl(id, show);
+}
+
+void CPage::SetControlText(int id, std::string text) {
+    if (CPageControl* control = FindControl(id))
+        control->SetText(std::move(text));
+}
+
+void CPage::SetCtrlTextColor(int id, std::optional<tColour> colour) {
+    if (id >= (1 << kSubPageShift))
+        return;
+    if (CPageControl* control = FindControl(id))
+        control->SetTextColour(colour);
+}
+
+void CPage::SetCtrlBkColor(int id, std::optional<tColour> colour) {
+    if (id >= (1 << kSubPageShift))
+        return;
+    if (CPageControl* control = FindControl(id))
+        control->SetBackColour(colour);
+}
+
+void CPage::SetSpinRange(int id, std::int32_t low, std::int32_t high) {
+    if (CPageControl* control = FindControl(id))
+        control->SetRange(low, high);
+}

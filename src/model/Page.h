@@ -1,0 +1,206 @@
+#pragma once
+// A module page as a toolkit-free object: the state of every control of its dialog template
+// (text, check state, entries and selection, visibility, enabled state, colours), in dialog order.
+// Bindings and the module react to control events through handlers; a renderer draws the page
+// and follows its changes through an observer. Pages exist hidden as well as shown, so headless
+// runs walk exactly the controls the desktop program shows.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/DialogTemplate.h"
+
+class CModuleBase;
+class CPage;
+class CPageControl;
+
+struct tColour {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    bool operator==(const tColour&) const = default;
+};
+
+enum class EControlEvent : std::uint8_t {
+    Clicked,          // a button, check box or radio button was clicked
+    SelectionChanged, // a combo or list box selection changed
+    TextChanged,      // the text of an edit field changed
+    FocusGained,
+    FocusLost,
+};
+
+// What a binding attached to a control does with its events; it sees them before the module.
+class IControlHandler {
+public:
+    virtual ~IControlHandler() = default;
+    virtual void OnControlEvent(CPageControl& control, EControlEvent event) = 0;
+    // The control goes away with its page; the handler must forget it.
+    virtual void OnControlDestroyed(CPageControl& control) = 0;
+};
+
+// The module's own reaction to control events, after the control's handler.
+class IPageCommandHandler {
+public:
+    virtual ~IPageCommandHandler() = default;
+    virtual void OnPageCommand(CPageControl& control, EControlEvent event) = 0;
+};
+
+// What a renderer needs to hear to keep its widgets in step.
+class IPageObserver {
+public:
+    virtual ~IPageObserver() = default;
+    virtual void OnControlChanged(CPageControl& control) = 0;
+    virtual void OnSubPageInserted(CPageControl& placeholder) = 0;
+    virtual void OnFocusRequested(CPageControl& control) = 0;
+    virtual void OnToolTip(CPageControl& control, const std::string& text,
+                           const std::string& title) = 0;
+};
+
+class CPageControl {
+public:
+    CPageControl(CPage& page, const tControlDef& def);
+    ~CPageControl();
+    CPageControl(const CPageControl&) = delete;
+    CPageControl& operator=(const CPageControl&) = delete;
+
+    CPage& Page() const { return m_page; }
+    const tControlDef& Def() const { return m_def; }
+    int Id() const { return m_def.id; }
+    EControlKind Kind() const { return m_def.kind; }
+    // Whether the control takes the keyboard focus (labels, group boxes and placeholders do not).
+    bool TakesFocus() const;
+
+    // The caption of buttons and labels, the text of edit fields and of a combo box's edit field.
+    const std::string& Text() const { return m_text; }
+    void SetText(std::string text);
+    // 0 unchecked, 1 checked, 2 indeterminate.
+    int Check() const { return m_check; }
+    void SetCheck(int check);
+    const std::vector<std::string>& Items() const { return m_items; }
+    void SetItems(std::vector<std::string> items);
+    int AddItem(std::string item);
+    // The selected entry, or -1.
+    int Selection() const { return m_selection; }
+    void SetSelection(int index);
+
+    bool IsVisible() const { return m_visible; }
+    void Show(bool show);
+    bool IsEnabled() const { return m_enabled; }
+    void Enable(bool enable);
+    const std::optional<tColour>& TextColour() const { return m_textColour; }
+    void SetTextColour(std::optional<tColour> colour);
+    const std::optional<tColour>& BackColour() const { return m_backColour; }
+    void SetBackColour(std::optional<tColour> colour);
+    // The range of an up-down control.
+    std::int32_t Low() const { return m_low; }
+    std::int32_t High() const { return m_high; }
+    void SetRange(std::int32_t low, std::int32_t high);
+
+    // The embedded page that replaced a placeholder, or null.
+    CPage* SubPage() const { return m_subPage.get(); }
+
+    IControlHandler* Handler() const { return m_handler; }
+    void SetHandler(IControlHandler* handler) { m_handler = handler; }
+
+private:
+    friend class CPage;
+    void Changed();
+
+    CPage& m_page;
+    tControlDef m_def;
+    std::string m_text;
+    std::vector<std::string> m_items;
+    int m_check = 0;
+    int m_selection = -1;
+    bool m_visible = true;
+    bool m_enabled = true;
+    std::optional<tColour> m_textColour;
+    std::optional<tColour> m_backColour;
+    std::int32_t m_low = 0;
+    std::int32_t m_high = 0;
+    std::unique_ptr<CPage> m_subPage;
+    IControlHandler* m_handler = nullptr;
+};
+
+class CPage {
+public:
+    // Controls inside a sub-page are addressed as sub-page id x 0x10000 + control id.
+    static constexpr int kSubPageShift = 16;
+
+    explicit CPage(const CDialogTemplate& dialogTemplate, CPage* parent = nullptr);
+    ~CPage();
+    CPage(const CPage&) = delete;
+    CPage& operator=(const CPage&) = delete;
+
+    // The module this page belongs to; a sub-page answers its holder's module.
+    CModuleBase* Module() const;
+    void SetModule(CModuleBase* module) { m_module = module; }
+
+    const CDialogTemplate& Template() const { return m_template; }
+    unsigned TemplateId() const { return m_template.Id(); }
+    CPage* Parent() const { return m_parent; }
+    // The page's own controls in dialog order (a sub-page's controls are in the sub-page).
+    const std::vector<std::unique_ptr<CPageControl>>& Controls() const { return m_controls; }
+
+    // The control with that id: the page's own, else inside its sub-pages in dialog order; an id
+    // of 0x10000 or more names a control of the sub-page with id (id >> 16).
+    CPageControl* FindControl(int id) const;
+    // The first control in dialog order whose caption is exactly the text (sub-pages included).
+    CPageControl* FindControlByText(std::string_view text) const;
+    // The control just before this one in dialog order (its label, or an up-down's buddy).
+    CPageControl* ControlBefore(const CPageControl& control) const;
+    // The radio buttons of the group the button belongs to, in dialog order.
+    std::vector<CPageControl*> RadioGroupOf(const CPageControl& button) const;
+
+    // Puts a sub-page in place of a placeholder control; false when there is no such placeholder.
+    bool InsertSubPage(int placeholderId, std::unique_ptr<CPage> subPage);
+
+    bool IsVisible() const { return m_visible; }
+    void SetVisible(bool visible) { m_visible = visible; }
+
+    // --- Events: renderers and tests report what the user does ---
+
+    // Delivers an event: first to the control's handler, then to the page's command handler.
+    void Dispatch(CPageControl& control, EControlEvent event);
+    // A click: a check box toggles, a radio button is checked and its group cleared; then the
+    // event is delivered.
+    void UserClick(CPageControl& control);
+    void UserSelect(CPageControl& control, int index);
+    void UserEdit(CPageControl& control, std::string text);
+    // Moves the keyboard focus (kept by the outermost page): the control that had it loses it
+    // first.
+    void UserFocus(CPageControl* control);
+    CPageControl* Focused() const { return m_focused; }
+
+    void SetCommandHandler(IPageCommandHandler* handler) { m_commandHandler = handler; }
+    void SetObserver(IPageObserver* observer) { m_observer = observer; }
+    IPageObserver* Observer() const;
+
+    // Asks the renderer to show a balloon tool-tip at the control (and to focus it).
+    void ShowToolTip(CPageControl& control, const std::string& text, const std::string& title);
+
+    // --- Utilities of the module code; each does nothing when the control does not exist ---
+
+    void EnableControl(int id, bool enable);
+    void EnableControls(std::initializer_list<int> ids, bool enable);
+    void ShowControl(int id, bool show);
+    void ShowControls(std::initializer_list<int> ids, bool show);
+    void SetControlText(int id, std::string text);
+    void SetCtrlTextColor(int id, std::optional<tColour> colour);
+    void SetCtrlBkColor(int id, std::optional<tColour> colour);
+    void SetSpinRange(int id, std::int32_t low, std::int32_t high);
+
+private:
+    const CDialogTemplate& m_template;
+    CPage* m_parent;
+    CModuleBase* m_module = nullptr;
+    std::vector<std::unique_ptr<CPageControl>> m_controls;
+    CPageControl* m_focused = nullptr;
+    IPageCommandHandler* m_commandHandler = nullptr;
+    IPageObserver* m_observer = nullptr;
+    bool m_visible = false;
+};
