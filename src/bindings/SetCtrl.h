@@ -38,7 +38,7 @@ std::string PadSelfTestColumn(std::string_view text);
 
 } // namespace hwc
 
-class CSetCtrl : public IControlHandler, public ISummarySource {
+class CSetCtrl : public IBinding, public ISummarySource {
 public:
     CSetCtrl() = default;
     ~CSetCtrl() override;
@@ -50,11 +50,11 @@ public:
     // The control carrying this binding, or null while detached.
     CPageControl* GetWnd() const { return m_control; }
     // Register (or custom getter) to control.
-    virtual void Refresh() = 0;
+    void Refresh() override = 0;
     // Control to register (or custom setter), then the document is told.
-    virtual void Apply() = 0;
+    void Apply() override = 0;
     // Drives the control through its values and writes self-test lines.
-    virtual void SelfTest() = 0;
+    void SelfTest() override = 0;
     bool IsAttached() const { return m_control != nullptr; }
     bool IsUsable() const { return m_control && m_control->IsEnabled(); }
     // Always active, or enabled with an enabled and shown control. The summary lists only

@@ -279,3 +279,15 @@ void CSetMode::SelfTest() {
         Refresh();
     }
 }
+
+bool CSetMode::ValidateControl(bool show) {
+    bool valid = true;
+    const int index = GetIndex(valid, show);
+    if (!valid)
+        return false;
+    if (index >= 0)
+        return true;
+    if (show)
+        hwc::ShowMessage("Selection is not valid");
+    return false;
+}

@@ -32,6 +32,8 @@ public:
     // The chosen position, or the typed number of an editable combo box; -1 for none or for a
     // number out of range (`valid` false then, with a message when asked).
     int GetIndex(bool& valid, bool showMessages);
+    // A valid choice is needed: no selection reports "Selection is not valid".
+    bool ValidateControl(bool show) override;
     // GetIndex mapped through the table.
     int GetValue();
     // Shows a value: selects its position, or for an editable combo box the entry with that

@@ -386,3 +386,9 @@ void CSetValue::SelfTest() {
         SetValue(remembered);
     Apply();
 }
+
+bool CSetValue::ValidateControl(bool show) {
+    bool valid = true;
+    ValidateValue(valid, show);
+    return valid;
+}

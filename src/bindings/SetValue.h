@@ -53,6 +53,7 @@ public:
     // The value the edit text stands for. With messages a valid value is also written, and a
     // value the field cannot hold exactly is offered rounded.
     std::uint32_t ValidateValue(bool& valid, bool showMessages);
+    bool ValidateControl(bool show) override;
     // Switches the display between hex and decimal.
     void ToggleBase();
 

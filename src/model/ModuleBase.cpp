@@ -112,9 +112,6 @@ void CModuleBase::AfterLoad() {}
 
 void CModuleBase::SetProcessor(std::string_view) {}
 
-bool CModuleBase::RefreshControls() {
-    return false;
-}
 
 void CModuleBase::SetHeaderFile(CAppcfgFile* header) {
     m_headerFile = header;

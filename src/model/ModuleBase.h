@@ -12,13 +12,15 @@
 
 #include "model/ModuleDescriptor.h"
 #include "model/ModuleHost.h"
+#include "model/Page.h"
 #include "model/RegisterItem.h"
 #include "model/RuntimeClass.h"
 #include "model/Summary.h"
 
 class CAppcfgFile;
+class CDialogTemplate;
 
-class CModuleBase {
+class CModuleBase : public IPageCommandHandler {
 public:
     static constexpr int kMinCapacity = 200;
     static constexpr CRuntimeClass kRuntimeClass{"CModuleBase", nullptr, nullptr};
@@ -28,7 +30,7 @@ public:
     // being opened (hwc::HostBeingOpened()).
     CModuleBase(CModuleBase* parent, unsigned templateId, const CModuleDescriptor* descriptor,
                 const tPerCfgDef* table, int count);
-    virtual ~CModuleBase();
+    ~CModuleBase() override;
     CModuleBase(const CModuleBase&) = delete;
     CModuleBase& operator=(const CModuleBase&) = delete;
 
@@ -67,8 +69,25 @@ public:
     // Fix-ups after every module has loaded its values; empty in the base.
     virtual void AfterLoad();
     virtual void SetProcessor(std::string_view processorName);
-    // Copies the item values to the page; false when there is no page (none in this layer).
+    // Shows a frequency in Hz (or a time in seconds) in a page control and/or the out text:
+    // with auto unit scaled to k/M (ms/us), trailing zeros dropped; 0 shows the zero text.
+    virtual void ShowFrequency(int controlId, double hz, bool autoUnit, const char* zeroText,
+                               const char* format = nullptr, std::string* out = nullptr);
+    virtual void ShowTime(int controlId, double seconds, bool autoUnit, const char* zeroText,
+                          const char* format = nullptr, std::string* out = nullptr);
+    // Makes sure the page exists (created hidden, its bindings attached); false when the module
+    // has no page.
+    virtual bool CreatePage();
+    virtual bool DestroysTemporaryPage() const { return false; }
+    // Checks every visible and enabled control of the page and its sub-pages in dialog order;
+    // stops at the first invalid one (with show: its message, and the focus goes to it).
+    virtual bool Validate(bool show);
+    // Copies the registers to the page's controls; false when there is no page.
     virtual bool RefreshControls();
+    // Copies the page's controls to the registers; false when there is no page.
+    virtual bool ApplyControls();
+    // Runs the self-test of every binding of the page and of its sub-pages.
+    virtual void SelfTest();
     virtual void SetHeaderFile(CAppcfgFile* header);
     virtual bool IsHeaderFile(const CAppcfgFile* header) const;
     // Loads the item values from the remembered header (this one when none is remembered yet);
@@ -86,6 +105,21 @@ public:
     virtual std::string GetDefineName(const tPerCfgItem& item) const;
     // Whether the registers view lists the item (index -1 for an item of another module).
     virtual bool ShowInRegistersView(int index, const tPerCfgItem& item) const;
+
+    // --- Page ---
+
+    // The module's page, or null before CreatePage.
+    CPage* Page() const { return m_page.get(); }
+    // The dialog template of the page, or null for a module without one.
+    virtual const CDialogTemplate* DialogTemplate() const { return nullptr; }
+    // The page's general refresh (update hint 0): controls from the registers, derived values,
+    // and the warnings once the project is loaded.
+    void OnInitialUpdate();
+    // Raises or clears one of the module's warnings: the page's indicator control shows the
+    // message (shown while active or while a message is given), and the document's list follows.
+    void SetWarning(int indicatorId, bool active, const char* message, const char* detail = nullptr);
+    // The module's reaction to its page's control events, after the bindings'; empty here.
+    void OnPageCommand(CPageControl& control, EControlEvent event) override {}
 
     // --- Items ---
 
@@ -150,6 +184,10 @@ public:
     unsigned TemplateId() const { return m_templateId; }
     bool SelectedAtSave() const { return m_selectedAtSave; }
 
+protected:
+    // Attaches the bindings to the controls of a new page (the page's data exchange).
+    virtual void AttachControls(CPage& page) {}
+
 private:
     // Steps 1 and 2 of FindRegister: the item named by its full or short name in this module.
     tPerCfgItem* FindOwnRegister(std::string_view name);
@@ -163,6 +201,7 @@ private:
     bool m_selected = false;
     bool m_selectedAtSave = false;
 
+    std::unique_ptr<CPage> m_page;
     std::vector<tPerCfgItem*> m_foreignItems;
     std::vector<COMMENTITEM> m_commentItems;
     std::unique_ptr<tPerCfgItem[]> m_items;

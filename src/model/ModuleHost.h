@@ -26,6 +26,12 @@ public:
     // Tells every view but the sender that something changed (the update hint numbers of the
     // update cycle; `object` is the binding, module, sub-page or warning concerned).
     virtual void UpdateAllViews(CModuleBase* /*sender*/, int /*hint*/, const void* /*object*/) {}
+
+    // Raises or clears a warning of a module in the document's list.
+    virtual void SetWarning(CModuleBase* /*owner*/, int /*id*/, bool /*active*/,
+                            const char* /*message*/, const char* /*detail*/) {}
+    // True once every module has loaded its values.
+    virtual bool IsProjectLoaded() const { return false; }
 };
 
 namespace hwc {

@@ -163,6 +163,24 @@ CPageControl* CPage::FindControlByText(std::string_view text) const {
     return nullptr;
 }
 
+std::vector<IBinding*> CPage::Bindings() const {
+    std::vector<IBinding*> bindings;
+    for (const auto& control : m_controls) {
+        if (auto* binding = dynamic_cast<IBinding*>(control->Handler()))
+            bindings.push_back(binding);
+    }
+    return bindings;
+}
+
+std::vector<CPage*> CPage::SubPages() const {
+    std::vector<CPage*> pages;
+    for (const auto& control : m_controls) {
+        if (control->SubPage())
+            pages.push_back(control->SubPage());
+    }
+    return pages;
+}
+
 CPageControl* CPage::ControlBefore(const CPageControl& control) const {
     for (std::size_t i = 1; i < m_controls.size(); ++i) {
         if (m_controls[i].get() == &control)

@@ -42,6 +42,18 @@ public:
     virtual void OnControlDestroyed(CPageControl& control) = 0;
 };
 
+// What the page-wide operations (refresh, apply, validate, self-test) need of a binding; every
+// setting control implements it.
+class IBinding : public IControlHandler {
+public:
+    virtual void Refresh() = 0;
+    virtual void Apply() = 0;
+    virtual void SelfTest() = 0;
+    // Checks the control's value for the page's validation; with show, an invalid value is
+    // reported with a message.
+    virtual bool ValidateControl(bool show) { return true; }
+};
+
 // The module's own reaction to control events, after the control's handler.
 class IPageCommandHandler {
 public:
@@ -151,6 +163,11 @@ public:
     CPageControl* FindControl(int id) const;
     // The first control in dialog order whose caption is exactly the text (sub-pages included).
     CPageControl* FindControlByText(std::string_view text) const;
+    // The bindings attached to the page's own controls, in dialog order.
+    std::vector<IBinding*> Bindings() const;
+    // The sub-pages in dialog order.
+    std::vector<CPage*> SubPages() const;
+
     // The control just before this one in dialog order (its label, or an up-down's buddy).
     CPageControl* ControlBefore(const CPageControl& control) const;
     // The radio buttons of the group the button belongs to, in dialog order.

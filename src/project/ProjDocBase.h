@@ -92,7 +92,8 @@ public:
     // --- Warnings ---
 
     void SetWarning(CModuleBase* owner, int id, bool active, const char* message,
-                    const char* detail);
+                    const char* detail) override;
+    bool IsProjectLoaded() const override { return m_loaded; }
     const CWarningList& Warnings() const { return m_warnings; }
     // Runs every module's CheckWarnings now (the idle pass does it when one was requested).
     void CheckAllWarnings();

@@ -14,7 +14,7 @@
 
 namespace bindtest {
 
-class CHintHost final : public IModuleHost {
+class CHintHost : public IModuleHost {
 public:
     std::size_t ModuleCount() const override { return 0; }
     CModuleBase* ModuleAt(std::size_t) const override { return nullptr; }

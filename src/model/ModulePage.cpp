@@ -1,0 +1,148 @@
+// The page-side operations of the module base: creating the page, moving values between
+// registers and controls, validating, self-testing, derived-value texts and warnings.
+
+#include "model/DialogTemplate.h"
+#include "model/DisplayText.h"
+#include "model/ModuleBase.h"
+
+namespace {
+
+// Update hints of the page-wide operations.
+constexpr int kHintControlsRefreshed = 20;
+constexpr int kHintControlsApplied = 21;
+constexpr int kHintSubPageRefreshed = 22;
+constexpr int kHintSubPageApplied = 23;
+
+// The first invalid visible and enabled control of the page, its sub-pages included.
+CPageControl* FirstInvalidControl(const CPage& page, bool show) {
+    for (const auto& control : page.Controls()) {
+        if (!control->IsVisible() || !control->IsEnabled())
+            continue;
+        if (CPage* subPage = control->SubPage()) {
+            if (CPageControl* invalid = FirstInvalidControl(*subPage, show))
+                return invalid;
+            continue;
+        }
+        auto* binding = dynamic_cast<IBinding*>(control->Handler());
+        if (binding && !binding->ValidateControl(show))
+            return control.get();
+    }
+    return nullptr;
+}
+
+void SelfTestPage(const CPage& page) {
+    for (IBinding* binding : page.Bindings())
+        binding->SelfTest();
+    for (const CPage* subPage : page.SubPages())
+        SelfTestPage(*subPage);
+}
+
+} // namespace
+
+bool CModuleBase::CreatePage() {
+    if (m_page)
+        return true;
+    const CDialogTemplate* dialogTemplate = DialogTemplate();
+    if (!dialogTemplate)
+        return false;
+    m_page = std::make_unique<CPage>(*dialogTemplate);
+    m_page->SetModule(this);
+    m_page->SetCommandHandler(this);
+    AttachControls(*m_page);
+    return true;
+}
+
+void CModuleBase::OnInitialUpdate() {
+    if (m_page) {
+        for (IBinding* binding : m_page->Bindings())
+            binding->Refresh();
+    }
+    Recalculate();
+    if (m_host && m_host->IsProjectLoaded())
+        CheckWarnings();
+}
+
+bool CModuleBase::RefreshControls() {
+    if (!m_page)
+        return false;
+    for (IBinding* binding : m_page->Bindings())
+        binding->Refresh();
+    for (CPage* subPage : m_page->SubPages()) {
+        if (!subPage->IsVisible())
+            continue;
+        for (IBinding* binding : subPage->Bindings())
+            binding->Refresh();
+        if (m_host)
+            m_host->UpdateAllViews(this, kHintSubPageRefreshed, subPage);
+    }
+    UpdateControlStates();
+    if (m_host)
+        m_host->UpdateAllViews(this, kHintControlsRefreshed, this);
+    return true;
+}
+
+bool CModuleBase::ApplyControls() {
+    if (!m_page)
+        return false;
+    for (IBinding* binding : m_page->Bindings())
+        binding->Apply();
+    for (CPage* subPage : m_page->SubPages()) {
+        for (IBinding* binding : subPage->Bindings())
+            binding->Apply();
+        if (m_host)
+            m_host->UpdateAllViews(this, kHintSubPageApplied, subPage);
+    }
+    if (m_host)
+        m_host->UpdateAllViews(this, kHintControlsApplied, this);
+    return true;
+}
+
+bool CModuleBase::Validate(bool show) {
+    if (!CreatePage())
+        return true;
+    CPageControl* invalid = FirstInvalidControl(*m_page, show);
+    if (!invalid)
+        return true;
+    if (show) {
+        if (IPageObserver* observer = m_page->Observer())
+            observer->OnFocusRequested(*invalid);
+    }
+    return false;
+}
+
+void CModuleBase::SelfTest() {
+    if (m_page)
+        SelfTestPage(*m_page);
+}
+
+void CModuleBase::ShowFrequency(int controlId, double hz, bool autoUnit, const char* zeroText,
+                                const char* format, std::string* out) {
+    const std::string text = FrequencyText(hz, autoUnit, zeroText, format);
+    if (m_page && controlId != 0)
+        m_page->SetControlText(controlId, text);
+    if (out)
+        *out = text;
+}
+
+void CModuleBase::ShowTime(int controlId, double seconds, bool autoUnit, const char* zeroText,
+                           const char* format, std::string* out) {
+    const std::string text = TimeText(seconds, autoUnit, zeroText, format);
+    if (m_page && controlId != 0)
+        m_page->SetControlText(controlId, text);
+    if (out)
+        *out = text;
+}
+
+void CModuleBase::SetWarning(int indicatorId, bool active, const char* message,
+                             const char* detail) {
+    const bool hasMessage = message && *message;
+    if (m_page) {
+        if (CPageControl* indicator = m_page->FindControl(indicatorId)) {
+            if (hasMessage)
+                indicator->SetText(message);
+            indicator->Show(active || hasMessage);
+        }
+    }
+    if (m_host)
+        m_host->SetWarning(this, indicatorId, active, message, detail);
+}
