@@ -95,9 +95,16 @@ void CProjDocBase::LoadModules() {
         module->BindControls(this);
     for (const auto& module : m_modules)
         module->LoadFromHeader(m_mainHeader.get());
+    // Every page exists from now on (hidden until shown), so every binding is attached.
     const int range = static_cast<int>(m_modules.size()) + 1;
     if (m_progress)
         m_progress->SetProgress(1, range);
+    int done = 0;
+    for (const auto& module : m_modules) {
+        module->CreatePage();
+        if (m_progress)
+            m_progress->SetProgress(++done, range);
+    }
     m_loaded = true;
     for (const auto& module : m_modules)
         module->AfterLoad();

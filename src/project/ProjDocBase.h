@@ -154,6 +154,11 @@ protected:
     virtual void LoadOptions() {}
     // Commits the page being edited; false keeps the project from being saved or closed.
     virtual bool CommitDisplayedPage() { return true; }
+    // Shows a module's page (selecting it in the tree); false when the page being left refuses.
+    virtual bool ShowModulePage(CModuleBase& module) {
+        m_tree.SelectModule(&module);
+        return true;
+    }
 
     void Notify(int hint, CModuleBase* sender = nullptr, const void* object = nullptr);
 

@@ -39,8 +39,13 @@ bool CProjDocBase::Save() {
 
 bool CProjDocBase::ValidateAll(bool interactive) {
     for (const auto& module : m_modules) {
+        module->CreatePage();
         module->Recalculate();
         module->UpdateControlStates();
+        if (module->Validate(false))
+            continue;
+        if (!interactive || !ShowModulePage(*module) || !module->Validate(true))
+            return false;
     }
     return true;
 }
