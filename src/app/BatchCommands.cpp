@@ -10,6 +10,7 @@
 #include "project/ProjDoc.h"
 #include "project/ProjectPath.h"
 #include "project/RegistersList.h"
+#include "project/SelfTest.h"
 
 namespace {
 
@@ -27,6 +28,11 @@ void PrintRegisters(CModuleBase& module, const CProjDocBase& document) {
         std::printf("%s %s\n", row.owner->GetDefineName(*row.item).c_str(),
                     FormatRegisterValue(*row.item, false).c_str());
     }
+}
+
+void PrintWarnings(const CProjDocBase& document) {
+    for (const auto& warning : document.Warnings().Items())
+        std::printf("%s: %s\n", warning->owner->Title().c_str(), warning->text.c_str());
 }
 
 } // namespace
@@ -47,8 +53,7 @@ int RunCheck(const std::string& path, const tBatchOptions& options) {
     if (!document.OpenProject(path))
         return kFailed;
     document.CheckAllWarnings();
-    for (const auto& warning : document.Warnings().Items())
-        std::printf("%s: %s\n", warning->owner->Title().c_str(), warning->text.c_str());
+    PrintWarnings(document);
     if (options.werror && !document.Warnings().empty())
         return kWarningsStand;
     return 0;
@@ -97,5 +102,54 @@ int RunHeader(const std::string& path) {
             std::printf("  %s=%s\n", entry->name.c_str(), entry->value.c_str());
     }
     PrintBlock("trailing text", reader.TrailingText());
+    return 0;
+}
+
+int RunSelfTestCommand(const std::string& path) {
+    CProjDoc document;
+    if (!document.OpenProject(path))
+        return kFailed;
+    RunSelfTest(document);
+    return 0;
+}
+
+int RunPage(const std::string& path, const std::string& instance) {
+    CProjDoc document;
+    if (!document.OpenProject(path))
+        return kFailed;
+    document.CheckAllWarnings();
+    CModuleBase* module = document.FindModule(instance, {});
+    if (!module) {
+        std::fprintf(stderr, "hwc: No module named %s in this project.\n", instance.c_str());
+        return kFailed;
+    }
+    if (!hwc::ShowModulePage(document, *module)) {
+        std::fprintf(stderr, "hwc: The module %s has no page.\n", instance.c_str());
+        return kFailed;
+    }
+    for (const std::string& line : hwc::DescribePageControls(*module->Page()))
+        std::printf("%s\n", line.c_str());
+    return 0;
+}
+
+int RunSet(const std::string& path, const std::vector<std::string>& assignments,
+           const tBatchOptions& options) {
+    CProjDoc document;
+    tRunFlags flags;
+    flags.reprocess = options.save;
+    document.SetRunFlags(flags);
+    if (!document.OpenProject(path))
+        return kFailed;
+    for (const std::string& assignment : assignments) {
+        std::string message;
+        if (!hwc::SetRegisterFromText(document, assignment, message)) {
+            std::fprintf(stderr, "hwc: %s\n", message.c_str());
+            return kFailed;
+        }
+    }
+    document.CheckAllWarnings();
+    PrintWarnings(document);
+    if (options.save && !document.Save())
+        return kFailed;
     return 0;
 }

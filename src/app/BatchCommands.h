@@ -2,10 +2,12 @@
 // The commands of the headless program. Each returns the process exit status.
 
 #include <string>
+#include <vector>
 
 struct tBatchOptions {
     bool ifChanged = false; // reprocess: write nothing when only the banner date would change
     bool werror = false;    // check: exit 3 when any warning stands
+    bool save = false;      // set: save the project afterwards as reprocess does
 };
 
 int RunReprocess(const std::string& path, const tBatchOptions& options);
@@ -13,3 +15,8 @@ int RunCheck(const std::string& path, const tBatchOptions& options);
 int RunRegisters(const std::string& path, const std::string& instance);
 int RunProcessors();
 int RunHeader(const std::string& path);
+int RunSelfTestCommand(const std::string& path);
+int RunPage(const std::string& path, const std::string& instance);
+// Each assignment is NAME=VALUE.
+int RunSet(const std::string& path, const std::vector<std::string>& assignments,
+           const tBatchOptions& options);

@@ -1,5 +1,6 @@
 // hwc-batch: the headless program that build servers and scripts run on a project.
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -7,6 +8,7 @@
 
 #include "app/BatchCommands.h"
 #include "app/BatchMessages.h"
+#include "base/TextUtil.h"
 
 namespace {
 
@@ -26,6 +28,15 @@ const char kUsage[] =
     "        print the registers of one module, or of all, as 'NAME VALUE'\n"
     "  processors\n"
     "        print the processor table: macro, display name, processor, families\n"
+    "  selftest PATH\n"
+    "        open the project and run the self-test of one module of each type, appending\n"
+    "        to hwc_selftest.log in the project folder\n"
+    "  page PATH INSTANCE\n"
+    "        show the module's page and print its controls in dialog order as\n"
+    "        'NUMBER<TAB>KIND<TAB>shown|hidden,enabled|disabled<TAB>TEXT'\n"
+    "  set [--save] [--answer=yes|no|cancel] PATH NAME=VALUE...\n"
+    "        write registers (numbers as C reads them; texts as given), print the warnings\n"
+    "        as check does; --save saves the project as reprocess does\n"
     "  header PATH\n"
     "        print what the header holds: the user's leading and trailing text, every\n"
     "        definition and every internal-parameter block\n"
@@ -62,7 +73,8 @@ bool TakeOptions(const tCommandLine& line, std::string_view accepted, tBatchOpti
                  EBatchAnswer& answer) {
     for (const std::string& option : line.options) {
         const std::string_view name = std::string_view(option).substr(0, option.find('='));
-        if (accepted.find(name) == std::string_view::npos)
+        const std::vector<std::string> names = hwc::Split(accepted, ' ');
+        if (std::find(names.begin(), names.end(), name) == names.end())
             return false;
         if (name == "--answer") {
             if (option.size() <= name.size() ||
@@ -72,6 +84,8 @@ bool TakeOptions(const tCommandLine& line, std::string_view accepted, tBatchOpti
             options.ifChanged = true;
         } else if (option == "--werror") {
             options.werror = true;
+        } else if (option == "--save") {
+            options.save = true;
         } else {
             return false;
         }
@@ -93,6 +107,9 @@ constexpr tCommandSpec kCommands[] = {
     {"registers", 1, 2, "--answer"},
     {"processors", 0, 0, ""},
     {"header", 1, 1, "--answer"},
+    {"selftest", 1, 1, "--answer"},
+    {"page", 2, 2, "--answer"},
+    {"set", 2, static_cast<std::size_t>(-1), "--answer --save"},
 };
 
 int Run(std::string_view command, const std::vector<std::string>& arguments,
@@ -106,6 +123,12 @@ int Run(std::string_view command, const std::vector<std::string>& arguments,
         return RunRegisters(path, arguments.size() > 1 ? arguments[1] : std::string());
     if (command == "processors")
         return RunProcessors();
+    if (command == "selftest")
+        return RunSelfTestCommand(path);
+    if (command == "page")
+        return RunPage(path, arguments[1]);
+    if (command == "set")
+        return RunSet(path, {arguments.begin() + 1, arguments.end()}, options);
     return RunHeader(path);
 }
 

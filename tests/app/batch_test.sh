@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Command-line tests of hwc-batch: usage and exit codes, the processor table, re-processing the
 # example projects (backups, kept user text and line ends, stable output, --if-changed), write-
-# protected headers, a project held by another process, and the commands that only read.
+# protected headers, a project held by another process, the commands that only read, and the
+# self-test log, page listing and register writing.
 # Usage: batch_test.sh HWC_BATCH SOURCE_FOLDER
 set -euo pipefail
 
@@ -87,7 +88,9 @@ grep -q "^usage: hwc-batch" "$work/out" || fail "--help prints no usage on stdou
 usage_cases=("" "frobnicate $p" "reprocess --frobnicate $p" "reprocess" "reprocess $p $p"
     "registers" "registers $p QT_A0 extra" "processors extra" "processors --answer=yes"
     "check --if-changed $p" "registers --werror $p" "reprocess --answer=maybe $p"
-    "reprocess --answer $p" "reprocess --if-changed=yes $p" "check --werror=1 $p")
+    "reprocess --answer $p" "reprocess --if-changed=yes $p" "check --werror=1 $p"
+    "selftest" "selftest $p $p" "selftest --save $p" "page $p" "page $p QT_A extra"
+    "set $p" "set --werror $p A=1" "set --if-changed $p A=1")
 for case in "${usage_cases[@]}"; do
     read -ra words <<<"$case"
     run "${words[@]}"
@@ -245,6 +248,57 @@ expect_rc 0 "write-protected header, --answer=yes"
 expect_question "write-protected header, --answer=yes"
 cmp -s "$examples/$small/ApplicationConfig/appconfig.h" "$h" && fail "--answer=yes did not write"
 expect_files "$p/ApplicationConfig" "appconfig.bak appconfig.h " "write-protected, --answer=yes"
+
+echo "== selftest, page and set"
+p="$(copy_example "$small" selftest)"
+h="$(header_of "$p")"
+log="$p/hwc_selftest.log"
+run selftest "$p"
+expect_rc 0 "selftest"
+expect_no_stdout "selftest"
+expect_no_stderr "selftest"
+[ -f "$log" ] || fail "selftest wrote no hwc_selftest.log in the project folder"
+run selftest "$h"
+expect_rc 0 "selftest of the header"
+sessions="$(grep -c '^New Session Started for project ' "$log" || true)"
+[ "$sessions" -eq 2 ] || fail "two selftest runs left $sessions session lines, expected 2"
+grep -qFx "New Session Started for project $(realpath "$p")" "$log" ||
+    grep -qFx "New Session Started for project $p" "$log" ||
+    fail "selftest: the session line does not name the project folder"
+[ "$(grep -c '^Module: QTALL (QT_A)$' "$log")" -eq 2 ] ||
+    fail "selftest: the first module of type QTALL is not logged once per run"
+grep -q '(QT_B)$' "$log" && fail "selftest: a second module of one type was tested"
+cmp -s "$examples/$small/ApplicationConfig/appconfig.h" "$h" || fail "selftest changed the header"
+expect_files "$p/ApplicationConfig" "appconfig.h " "selftest"
+run selftest "$work/no-such-project"
+expect_rc 1 "selftest without a project"
+[ -e "$work/no-such-project" ] && fail "selftest without a project created its folder"
+
+run page "$p" QT_A
+expect_rc 1 "page of a module without a page"
+expect_message "hwc: The module QT_A has no page." "page of a module without a page"
+expect_no_stdout "page of a module without a page"
+run page "$p" NO_SUCH_MODULE
+expect_rc 1 "page NO_SUCH_MODULE"
+expect_message "hwc: No module named NO_SUCH_MODULE" "page NO_SUCH_MODULE"
+expect_no_stdout "page NO_SUCH_MODULE"
+
+# Names that are no register (unknown, user definitions, document values) and unreadable
+# assignments write nothing, even with --save.
+printf '#define MY_USER_MACRO 5\n' >>"$h"
+cp "$h" "$work/before-set"
+for assignment in NO_SUCH_REG=1 MY_USER_MACRO=7 APPCFG_EXTAL=4000000 K7Q3010=1 NO_EQUALS; do
+    run set --save "$p" "$assignment"
+    expect_rc 1 "set $assignment"
+    expect_message "hwc: " "set $assignment"
+    expect_no_stdout "set $assignment"
+done
+run set --save "$p" NO_SUCH_REG=1 ANOTHER=2
+expect_rc 1 "set of two unknown registers"
+cmp -s "$work/before-set" "$h" || fail "a refused set changed the header"
+expect_files "$p/ApplicationConfig" "appconfig.h " "refused set"
+run set "$work/no-such-project" A=1
+expect_rc 1 "set without a project"
 
 echo "== project held by another process"
 p="$(copy_example "$small" locked)"

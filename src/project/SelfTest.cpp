@@ -1,0 +1,209 @@
+#include "project/SelfTest.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string_view>
+
+#include "base/FixedText.h"
+#include "base/NumberScan.h"
+#include "base/TextUtil.h"
+#include "bindings/SetCtrl.h"
+#include "model/ModuleBase.h"
+#include "model/Page.h"
+#include "project/LogFile.h"
+#include "project/ProjDocBase.h"
+
+namespace {
+
+// The word `page` prints for each kind of control.
+const char* KindWord(EControlKind kind) {
+    switch (kind) {
+    case EControlKind::CheckBox:
+        return "checkbox";
+    case EControlKind::RadioButton:
+        return "radio";
+    case EControlKind::DropList:
+        return "droplist";
+    case EControlKind::DropDown:
+        return "dropdown";
+    case EControlKind::Edit:
+        return "edit";
+    case EControlKind::ReadOnlyEdit:
+        return "readonly";
+    case EControlKind::Static:
+        return "static";
+    case EControlKind::Hyperlink:
+        return "link";
+    case EControlKind::UpDown:
+        return "updown";
+    case EControlKind::GroupBox:
+        return "groupbox";
+    case EControlKind::PushButton:
+        return "button";
+    case EControlKind::ListBox:
+        return "listbox";
+    case EControlKind::Placeholder:
+        return "placeholder";
+    }
+    return "unknown";
+}
+
+// What the control shows: a box's mark and caption, a combo box's selected entry, else its text.
+std::string ShownText(const CPageControl& control) {
+    switch (control.Kind()) {
+    case EControlKind::CheckBox:
+    case EControlKind::RadioButton:
+        return (control.Check() == 1 ? "[x] " : "[ ] ") + control.Text();
+    case EControlKind::DropList:
+    case EControlKind::DropDown: {
+        const int selection = control.Selection();
+        const auto& items = control.Items();
+        if (selection < 0 || static_cast<std::size_t>(selection) >= items.size())
+            return {};
+        return items[static_cast<std::size_t>(selection)];
+    }
+    default:
+        return control.Text();
+    }
+}
+
+void Describe(const CPage& page, std::int64_t subPageNumber, std::vector<std::string>& lines) {
+    for (const auto& control : page.Controls()) {
+        std::int64_t number = control->Id();
+        if (number != kNoControlId && subPageNumber > 0)
+            number += subPageNumber << CPage::kSubPageShift;
+        lines.push_back(std::to_string(number) + '\t' + KindWord(control->Kind()) + '\t' +
+                        (control->IsVisible() ? "shown" : "hidden") + ',' +
+                        (control->IsEnabled() ? "enabled" : "disabled") + '\t' +
+                        ShownText(*control));
+        if (const CPage* subPage = control->SubPage())
+            Describe(*subPage, control->Id(), lines);
+    }
+}
+
+// The hint with which a written register value reaches the views.
+constexpr int kHintValueWritten = 10;
+
+// Takes the text into a string register; true when the text differs from the old one.
+bool StoreText(tPerCfgItem& item, std::string_view text) {
+    const bool changed = hwc::FieldText(item.szValue).substr(0, 80) != text.substr(0, 80);
+    hwc::CopyCut(item.szValue, text);
+    item.dwValue = text.empty() ? 0 : 1;
+    return changed;
+}
+
+// Takes the number into a numeric register; true when the stored value changed.
+bool StoreNumber(tPerCfgItem& item, std::uint32_t value) {
+    if (!(item.dwFlags & hwc::RegFlag::SIGNEDVALUE))
+        value &= hwc::RegisterLimit(item.dwFlags);
+    const bool changed = value != item.dwValue;
+    item.dwValue = value;
+    return changed;
+}
+
+void WriteLogLine(std::string_view line) {
+    TheLogFile().Write(line, true);
+}
+
+// Sends the bindings' self-test lines to the log for as long as it lives.
+class CLogSelfTestSink {
+public:
+    CLogSelfTestSink() { hwc::SetSelfTestSink(&WriteLogLine); }
+    ~CLogSelfTestSink() { hwc::SetSelfTestSink(nullptr); }
+    CLogSelfTestSink(const CLogSelfTestSink&) = delete;
+    CLogSelfTestSink& operator=(const CLogSelfTestSink&) = delete;
+};
+
+} // namespace
+
+namespace hwc {
+
+bool ShowModulePage(CProjDocBase& document, CModuleBase& module) {
+    CModuleBase* previous = document.Tree().SelectedModule();
+    document.Tree().SelectModule(&module);
+    if (!module.CreatePage())
+        return false;
+    if (previous && previous != &module && previous->Page())
+        previous->Page()->SetVisible(false);
+    module.Page()->SetVisible(true);
+    module.OnInitialUpdate();
+    module.UpdateControlStates();
+    return true;
+}
+
+std::vector<std::string> DescribePageControls(const CPage& page) {
+    std::vector<std::string> lines;
+    Describe(page, 0, lines);
+    return lines;
+}
+
+bool SetRegisterFromText(CProjDocBase& document, std::string_view assignment,
+                         std::string& message) {
+    const std::size_t equals = assignment.find('=');
+    if (equals == std::string_view::npos || equals == 0) {
+        message = "Expected NAME=VALUE, got \"" + std::string(assignment) + "\".";
+        return false;
+    }
+    const std::string name(assignment.substr(0, equals));
+    const std::string_view text = assignment.substr(equals + 1);
+    CModuleBase* owner = nullptr;
+    tPerCfgItem* item = nullptr;
+    if (!document.Modules().empty())
+        item = document.Modules().front()->FindRegister(name, &owner);
+    if (!item || !owner || (item->dwFlags & RegFlag::USERDEFINE)) {
+        message = "No register named " + name + " in this project.";
+        return false;
+    }
+
+    bool changed = false;
+    if (item->dwFlags & RegFlag::STRVALUE) {
+        // Anything but a number in a floating-point register would break the generated header.
+        const bool isFloat = (item->dwFlags & RegFlag::FLOAT) == RegFlag::FLOAT;
+        if (isFloat && !text.empty() && !ReadExactDouble(text)) {
+            message = name + " needs a floating-point number, not \"" + std::string(text) + "\".";
+            return false;
+        }
+        changed = StoreText(*item, text);
+    } else {
+        const std::optional<std::uint32_t> number = ReadExactU32(text);
+        if (!number) {
+            message = "The value \"" + std::string(text) + "\" for " + name + " is not a number.";
+            return false;
+        }
+        changed = StoreNumber(*item, *number);
+    }
+    if (!changed)
+        return true;
+    document.UpdateAllViews(owner, kHintValueWritten, nullptr);
+    owner->RefreshControls();
+    owner->Recalculate();
+    owner->UpdateControlStates();
+    return true;
+}
+
+} // namespace hwc
+
+void RunSelfTest(CProjDocBase& document) {
+    const std::string folder = document.ProjectFolder();
+    CLogFile& log = TheLogFile();
+    log.Open((std::filesystem::path(folder) / hwc::kSelfTestLogName).string(), folder);
+    {
+        CLogSelfTestSink sink;
+        std::set<std::string> testedTypes;
+        for (const auto& module : document.Modules()) {
+            if (!testedTypes.insert(module->TypeKey()).second)
+                continue;
+            hwc::ShowModulePage(document, *module);
+            const std::string title = hwc::Format("Module: %s (%s)", module->TypeKey().c_str(),
+                                                  module->InstanceName().c_str());
+            log.Write(title, true);
+            log.Write(std::string(title.size(), '-'), true);
+            module->SelfTest();
+            log.Write("\n", true);
+        }
+    }
+    // Nothing else of the run writes to the self-test log.
+    log.Close();
+}
