@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "header/AppcfgFile.h"
+#include "model/DialogTemplate.h"
 #include "header/HeaderWriter.h"
 #include "header/KeptComment.h"
 
@@ -62,6 +63,8 @@ bool CpmUNREC::LoadFromHeader(CAppcfgFile* header) {
         }
     }
     const bool found = !m_records.empty() || !m_parameters.empty();
+    if (CPage* page = Page())
+        AttachControls(*page);
     SetSelected(found);
     MarkSaved();
     return found;
@@ -80,6 +83,19 @@ bool CpmUNREC::WriteHeaderText(std::string& text) {
     for (const tUnrecParameters& parameters : m_parameters)
         text += InternalParameterBlock(parameters.module, parameters.lines);
     return true;
+}
+
+const CDialogTemplate* CpmUNREC::DialogTemplate() const {
+    static const CDialogTemplate page(
+        kTemplateId, {dlg::Label("Definitions of the header that no module uses. They are written "
+                                 "back unchanged as user definitions."),
+                      dlg::ListBox(kListId)});
+    return &page;
+}
+
+void CpmUNREC::AttachControls(CPage& page) {
+    if (CPageControl* list = page.FindControl(kListId))
+        list->SetItems(ListBoxLines());
 }
 
 std::vector<std::string> CpmUNREC::ListBoxLines() const {

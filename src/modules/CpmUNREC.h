@@ -31,7 +31,12 @@ public:
     // Without a descriptor the module is named "UNREC" (instance and type).
     CpmUNREC(CModuleBase* parent, const CModuleDescriptor* descriptor);
 
+    // The list box of the page that shows the definitions.
+    static constexpr int kListId = 1000;
+
     bool HasOutput() const override { return true; }
+    // A caption and the list of the kept definitions.
+    const CDialogTemplate* DialogTemplate() const override;
     // Takes every definition and internal parameter of the remembered header (this one when none
     // is remembered yet) that is not claimed yet, in file order, and claims it. Selected when it
     // found any.
@@ -44,6 +49,9 @@ public:
     const std::vector<tUnrecParameters>& Parameters() const { return m_parameters; }
     // One "#define NAME VALUE" line per record, for the page's list.
     std::vector<std::string> ListBoxLines() const;
+
+protected:
+    void AttachControls(CPage& page) override;
 
 private:
     std::vector<tUnrecRecord> m_records;

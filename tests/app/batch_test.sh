@@ -274,6 +274,10 @@ run selftest "$work/no-such-project"
 expect_rc 1 "selftest without a project"
 [ -e "$work/no-such-project" ] && fail "selftest without a project created its folder"
 
+run page "$p" UNREC
+expect_rc 0 "page UNREC"
+grep -q "^1000	listbox	shown,enabled	$" "$work/out" || fail "page UNREC: no line for its list box"
+
 run page "$p" QT_A
 expect_rc 1 "page of a module without a page"
 expect_message "hwc: The module QT_A has no page." "page of a module without a page"

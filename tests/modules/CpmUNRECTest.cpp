@@ -198,3 +198,17 @@ TEST(CpmUNREC, KeepsInternalParametersNobodyClaimed) {
     EXPECT_EQ(again.GetParam("QT_A0", "PERIOD_US")->value, "1000");
     EXPECT_EQ(again.GetParam("QT_A0", "MODE"), nullptr);
 }
+
+TEST(CpmUNREC, PageListsTheKeptDefinitions) {
+    CFakeHost host;
+    CAppcfgFile header;
+    Define(header, "MY_BAUD", "115200UL");
+    Define(header, "MY_NAME", "\"board\"");
+    auto& unrec = host.Add<CpmUNREC>(nullptr, nullptr);
+    unrec.LoadFromHeader(&header);
+    ASSERT_TRUE(unrec.CreatePage());
+    const CPageControl* list = unrec.Page()->FindControl(CpmUNREC::kListId);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->Items(), (std::vector<std::string>{"#define MY_BAUD 115200UL",
+                                                       "#define MY_NAME \"board\""}));
+}

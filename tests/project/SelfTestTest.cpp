@@ -239,10 +239,14 @@ TEST_F(SelfTestRun, ShownPageListsItsControlsInDialogOrder) {
     EXPECT_EQ(lines[0], "10\tcheckbox\tshown,enabled\t[ ] Enable counter");
     EXPECT_EQ(lines[2], "11\tedit\tshown,disabled\t256");
 
-    // Modules without a page cannot be shown.
-    CModuleBase* unrecognized = m_document.FindModule("UNREC");
-    ASSERT_NE(unrecognized, nullptr);
-    EXPECT_FALSE(hwc::ShowModulePage(m_document, *unrecognized));
+    // Modules without a page (folder nodes) cannot be shown.
+    CModuleBase* folder = nullptr;
+    for (const auto& module : m_document.Modules()) {
+        if (module->TypeKey() == "VOID")
+            folder = module.get();
+    }
+    ASSERT_NE(folder, nullptr);
+    EXPECT_FALSE(hwc::ShowModulePage(m_document, *folder));
 }
 
 TEST_F(SelfTestRun, SetRegisterMasksNumbersAndRunsTheUpdateCycle) {
