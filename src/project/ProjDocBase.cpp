@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "base/AppFilePath.h"
+#include "base/IdleWake.h"
 #include "base/Messages.h"
 #include "base/NumberScan.h"
 #include "base/TextUtil.h"
@@ -277,6 +278,14 @@ void CProjDocBase::Notify(int hint, CModuleBase* sender, const void* object) {
 
 void CProjDocBase::UpdateAllViews(CModuleBase* sender, int hint, const void* object) {
     Notify(hint, sender, object);
+    // A register written by a control or a page refresh can change any module's warnings.
+    if ((hint >= 10 && hint <= 12) || (hint >= 20 && hint <= 23))
+        RequestWarnings();
+}
+
+void CProjDocBase::RequestWarnings() {
+    m_warningsPending = true;
+    hwc::WakeIdle();
 }
 
 // --- Paths ---

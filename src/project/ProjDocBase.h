@@ -51,7 +51,8 @@ public:
     bool ValidateAll(bool interactive);
     // Runs the pending warnings pass and tells the views that an idle pass happened.
     void IdleUpdate();
-    void RequestWarnings() { m_warningsPending = true; }
+    // Asks for one warnings pass on the next idle pass, however often it is asked before.
+    void RequestWarnings();
 
     // With this set, a save whose header files differ from the files on disk only in the
     // banner's date line writes nothing (a build step then triggers no recompile).

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <vector>
 
+#include "base/AppFilePath.h"
+#include "base/IdleWake.h"
+#include "model/ModuleBase.h"
 #include "project/ProjDoc.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -50,4 +55,61 @@ TEST(DocumentUpdate, WarningChangesReachTheViewsWithTheWarning) {
     document.SetWarning(owner, 1917, false, nullptr, nullptr);
     EXPECT_EQ(views.updates.size(), 3u);
     EXPECT_TRUE(document.Warnings().empty());
+}
+
+namespace {
+
+// A clock module that counts its warnings passes.
+class CpmCountingClock : public CModuleBase {
+    HWC_DECLARE_MODULE_CLASS(CpmCountingClock, CModuleBase)
+public:
+    CpmCountingClock(CModuleBase* parent, const CModuleDescriptor* descriptor)
+        : CModuleBase(parent, 0, descriptor, nullptr, 0) {}
+    void CheckWarnings() override { ++passes; }
+    int passes = 0;
+};
+
+class CCountingDoc : public CProjDoc {
+protected:
+    const CRuntimeClass* ModuleClassFor(std::string_view typeKey) const override {
+        return typeKey == "OCCS" ? &CpmCountingClock::kRuntimeClass
+                                 : CProjDoc::ModuleClassFor(typeKey);
+    }
+};
+
+} // namespace
+
+// Several changes in a row cause one warnings pass, on the next idle pass.
+TEST(DocumentUpdate, ChangesInARowCauseOneWarningsPassWhenIdle) {
+    struct CWaker : hwc::IIdleWaker {
+        int wakes = 0;
+        void WakeIdle() override { ++wakes; }
+    } waker;
+    hwc::IIdleWaker* previous = hwc::SetIdleWaker(&waker);
+    CTestFolder folder("hwc-update");
+    SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch");
+    std::ofstream(folder / "appconfig.h", std::ios::binary) << "#define K7Q3010\n";
+
+    CCountingDoc document;
+    ASSERT_TRUE(document.OpenProject((folder / "appconfig.h").string()));
+    auto* clock = dynamic_cast<CpmCountingClock*>(document.FindModule("OCCS"));
+    ASSERT_NE(clock, nullptr);
+    document.IdleUpdate(); // the pass the open asked for
+    EXPECT_EQ(clock->passes, 1);
+    waker.wakes = 0;
+
+    IModuleHost& host = document;
+    host.UpdateAllViews(clock, 12, nullptr);
+    host.UpdateAllViews(clock, 10, nullptr);
+    host.UpdateAllViews(clock, 21, clock);
+    host.UpdateAllViews(clock, 24, nullptr); // a changed warning asks for no pass
+    EXPECT_EQ(waker.wakes, 3);
+    EXPECT_EQ(clock->passes, 1);
+    document.IdleUpdate();
+    EXPECT_EQ(clock->passes, 2);
+    document.IdleUpdate();
+    EXPECT_EQ(clock->passes, 2);
+
+    SetAppFolder("");
+    hwc::SetIdleWaker(previous);
 }
