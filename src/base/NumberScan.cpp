@@ -8,14 +8,10 @@
 namespace hwc {
 namespace {
 
+// The digit's value, or a value too large for any base for a character that is no digit.
 int DigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 99;
+    const int value = HexDigitValue(c);
+    return value < 0 ? 99 : value;
 }
 
 } // namespace

@@ -8,16 +8,6 @@
 
 namespace {
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Decodes "%XX" escapes. An escape without two hex digits, and "%00", which would put a NUL
 // byte into a caption or a tool-tip, are kept as written.
 std::string Unescape(std::string_view text) {
@@ -25,8 +15,8 @@ std::string Unescape(std::string_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 < text.size()) {
-            const int high = HexValue(text[i + 1]);
-            const int low = HexValue(text[i + 2]);
+            const int high = hwc::HexDigitValue(text[i + 1]);
+            const int low = hwc::HexDigitValue(text[i + 2]);
             if (high >= 0 && low >= 0 && (high | low) != 0) {
                 out += static_cast<char>(high * 16 + low);
                 i += 2;

@@ -1,4 +1,4 @@
 #include "modules/CpmEMPTY.h"
 
 CpmEMPTY::CpmEMPTY(CModuleBase* parent, const CModuleDescriptor* descriptor)
-    : CModuleBase(parent, kTemplateId, descriptor, nullptr, 0) {}
+    : CModule(parent, kTemplateId, descriptor, nullptr, 0) {}

@@ -1,10 +1,10 @@
 #pragma once
 // A tree node that only groups the modules below it; it writes no registers.
 
-#include "model/ModuleBase.h"
+#include "modules/CModule.h"
 
-class CpmEMPTY : public CModuleBase {
-    HWC_DECLARE_MODULE_CLASS(CpmEMPTY, CModuleBase)
+class CpmEMPTY : public CModule {
+    HWC_DECLARE_MODULE_CLASS(CpmEMPTY, CModule)
 public:
     static constexpr unsigned kTemplateId = 173;
     // What its page says.

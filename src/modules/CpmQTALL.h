@@ -1,10 +1,10 @@
 #pragma once
 // The tree node above the timer channels; it writes no registers of its own.
 
-#include "model/ModuleBase.h"
+#include "modules/CModule.h"
 
-class CpmQTALL : public CModuleBase {
-    HWC_DECLARE_MODULE_CLASS(CpmQTALL, CModuleBase)
+class CpmQTALL : public CModule {
+    HWC_DECLARE_MODULE_CLASS(CpmQTALL, CModule)
 public:
     static constexpr unsigned kTemplateId = 2033;
     // What its page says.
