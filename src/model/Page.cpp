@@ -206,7 +206,10 @@ std::vector<CPageControl*> CPage::RadioGroupOf(const CPageControl& button) const
 
 bool CPage::InsertSubPage(int placeholderId, std::unique_ptr<CPage> subPage) {
     for (const auto& control : m_controls) {
-        if (control->Id() != placeholderId || control->Kind() != EControlKind::Placeholder)
+        // Several placeholders may share a number (repeated heading rows): the first free one
+        // takes the sub-page.
+        if (control->Id() != placeholderId || control->Kind() != EControlKind::Placeholder ||
+            control->m_subPage)
             continue;
         subPage->m_parent = this;
         control->m_subPage = std::move(subPage);

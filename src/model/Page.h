@@ -173,7 +173,8 @@ public:
     // The radio buttons of the group the button belongs to, in dialog order.
     std::vector<CPageControl*> RadioGroupOf(const CPageControl& button) const;
 
-    // Puts a sub-page in place of a placeholder control; false when there is no such placeholder.
+    // Puts a sub-page in place of the first free placeholder with that number; false when there
+    // is none.
     bool InsertSubPage(int placeholderId, std::unique_ptr<CPage> subPage);
 
     bool IsVisible() const { return m_visible; }

@@ -28,8 +28,8 @@ const CDialogTemplate& RowTemplate(bool wide) {
 const CDialogTemplate& HeadingTemplate(bool wide) {
     static const CDialogTemplate wideHeading(
         CModule::kWideHeadingTemplate,
-        {dlg::Row({dlg::Label("Interrupt Source"), dlg::Label("ISR Name:"),
-                   dlg::Label("Priority:")})});
+        {dlg::Row(
+            {dlg::Label("Interrupt Source"), dlg::Label("ISR Name:"), dlg::Label("Priority:")})});
     static const CDialogTemplate narrowHeading(
         CModule::kNarrowHeadingTemplate,
         {dlg::Row({dlg::Label("ISR Name:"), dlg::Label("Priority:")})});
@@ -56,9 +56,8 @@ constexpr std::array<const char*, 7> kGpioInstances = {"GPIOA", "GPIOB", "GPIOC"
                                                        "GPIOE", "GPIOF", "GPIOG"};
 
 // The processor groups whose system module checks the other modules.
-constexpr std::array<int, 5> kSystemCheckedGroups = {CModule::kFamH, CModule::kFamA,
-                                                     CModule::kFamE, CModule::kFamF,
-                                                     CModule::kFamD};
+constexpr std::array<int, 5> kSystemCheckedGroups = {CModule::kFamH, CModule::kFamA, CModule::kFamE,
+                                                     CModule::kFamF, CModule::kFamD};
 
 } // namespace
 
@@ -113,8 +112,8 @@ int CModule::CPinFuncContextMap::Duplicated() const {
     }));
 }
 
-void CModule::CPinFuncContextMap::AddPin(const std::string& signal, tPinRef pin,
-                                         int functionIndex, bool current) {
+void CModule::CPinFuncContextMap::AddPin(const std::string& signal, tPinRef pin, int functionIndex,
+                                         bool current) {
     CPinFuncContextInfo& info = Obtain(signal);
     info.candidatePins.push_back(pin);
     info.functionIndex[pin] = functionIndex;
@@ -312,9 +311,9 @@ void CModule::UpdatePinStatus() {
             text = Format("The module signal (%s) is not available on any device pin. See %s",
                           map.Entries().front().first.c_str(), list.c_str());
         } else {
-            text = Format(
-                "One module signal (out of %s) is not available on any device pin. See %s",
-                totalWord.c_str(), list.c_str());
+            text =
+                Format("One module signal (out of %s) is not available on any device pin. See %s",
+                       totalWord.c_str(), list.c_str());
         }
     } else {
         const std::string list = PinList(map, EPinListKind::All);

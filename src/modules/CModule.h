@@ -55,8 +55,8 @@ public:
     // One interrupt vector of the instance and the row that shows it.
     struct CInterruptRow {
         int vector = 0;
-        CPage* page = nullptr;            // the row's sub-page once placed, owned by the page
-        CModule* controller = nullptr;    // the interrupt controller it is attached to
+        CPage* page = nullptr;         // the row's sub-page once placed, owned by the page
+        CModule* controller = nullptr; // the interrupt controller it is attached to
     };
 
     // A GPIO pin that can carry a module signal.
@@ -68,9 +68,9 @@ public:
 
     // The pins of one module signal.
     struct CPinFuncContextInfo {
-        std::vector<tPinRef> candidatePins;    // pins whose alternatives include the signal
-        std::vector<tPinRef> currentPins;      // pins that have the signal selected now
-        std::map<tPinRef, int> functionIndex;  // pin -> index of the signal among its functions
+        std::vector<tPinRef> candidatePins;   // pins whose alternatives include the signal
+        std::vector<tPinRef> currentPins;     // pins that have the signal selected now
+        std::map<tPinRef, int> functionIndex; // pin -> index of the signal among its functions
     };
 
     // Signal name -> its pins, in the order the GPIO modules list them.

@@ -162,3 +162,13 @@ TEST(Page, ComboSelectionOutOfRangeClearsIt) {
     EXPECT_EQ(combo.Text(), "");
     EXPECT_EQ(combo.AddItem("External"), 2);
 }
+
+TEST(Page, PlaceholdersSharingANumberAreFilledInTurn) {
+    const CDialogTemplate headings(1, {Placeholder(510), Label("between"), Placeholder(510)});
+    CPage page(headings);
+    EXPECT_TRUE(page.InsertSubPage(510, std::make_unique<CPage>(kInterruptRow)));
+    EXPECT_TRUE(page.InsertSubPage(510, std::make_unique<CPage>(kInterruptRow)));
+    EXPECT_FALSE(page.InsertSubPage(510, std::make_unique<CPage>(kInterruptRow)));
+    EXPECT_NE(page.Controls()[0]->SubPage(), nullptr);
+    EXPECT_NE(page.Controls()[2]->SubPage(), nullptr);
+}

@@ -6,6 +6,7 @@
 #include "base/AppFilePath.h"
 #include "base/IdleWake.h"
 #include "model/ModuleBase.h"
+#include "modules/CModule.h"
 #include "project/ProjDoc.h"
 #include "support/TestFolder.h"
 
@@ -112,4 +113,19 @@ TEST(DocumentUpdate, ChangesInARowCauseOneWarningsPassWhenIdle) {
 
     SetAppFolder("");
     hwc::SetIdleWaker(previous);
+}
+
+// Peripheral modules ask the document which processor groups the project's processor is in.
+TEST(DocumentUpdate, ModulesSeeTheProcessorGroupsOfTheProject) {
+    CTestFolder folder("hwc-groups");
+    SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch");
+    std::ofstream(folder / "appconfig.h", std::ios::binary) << "#define K7Q0810\n";
+    CProjDoc document;
+    ASSERT_TRUE(document.OpenProject((folder / "appconfig.h").string()));
+    const auto* groups = dynamic_cast<const CModule::IProcessorGroups*>(
+        static_cast<const IModuleHost*>(&document));
+    ASSERT_NE(groups, nullptr);
+    EXPECT_TRUE(groups->IsProcessorGroup(hwc::ProcessorFamily::FamA));
+    EXPECT_FALSE(groups->IsProcessorGroup(hwc::ProcessorFamily::FamE));
+    SetAppFolder("");
 }
