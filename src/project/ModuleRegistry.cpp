@@ -1,6 +1,7 @@
 #include "project/ModuleRegistry.h"
 
 #include "modules/CpmEMPTY.h"
+#include "modules/CpmPIT.h"
 #include "modules/CpmPLUGINS.h"
 #include "modules/CpmQTALL.h"
 #include "modules/CpmUNREC.h"
@@ -31,7 +32,7 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"I2C_FamB", nullptr},
     {"GPIO", nullptr},
     {"PWM", nullptr},
-    {"PIT", nullptr},
+    {"PIT", &CpmPIT::kRuntimeClass},
     {"EMPTY", &CpmEMPTY::kRuntimeClass},
     {"INTC", nullptr},
     {"QTALL", &CpmQTALL::kRuntimeClass},
