@@ -11,4 +11,7 @@ public:
     static constexpr const char* kPageText = "See submodules of this module.";
 
     CpmQTALL(CModuleBase* parent, const CModuleDescriptor* descriptor);
+
+    // A page with the one line of text.
+    const CDialogTemplate* DialogTemplate() const override;
 };

@@ -279,8 +279,14 @@ expect_rc 0 "page UNREC"
 grep -q "^1000	listbox	shown,enabled	$" "$work/out" || fail "page UNREC: no line for its list box"
 
 run page "$p" QT_A
+expect_rc 0 "page QT_A"
+grep -q "^-1	static	shown,enabled	See submodules of this module.$" "$work/out" ||
+    fail "page QT_A: no line for its text"
+
+# Folder entries of the architecture file have no page.
+run page "$p" Clocks
 expect_rc 1 "page of a module without a page"
-expect_message "hwc: The module QT_A has no page." "page of a module without a page"
+expect_message "hwc: The module Clocks has no page." "page of a module without a page"
 expect_no_stdout "page of a module without a page"
 run page "$p" NO_SUCH_MODULE
 expect_rc 1 "page NO_SUCH_MODULE"

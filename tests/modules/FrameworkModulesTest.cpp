@@ -51,3 +51,17 @@ TEST(FrameworkModules, NodesHaveTheirTemplatesAndNoRegisters) {
     EXPECT_EQ(plugins.InstanceName(), "");
     ExpectWritesNothing(plugins, header);
 }
+
+// Group nodes show one line of text; folder nodes have no page at all.
+TEST(FrameworkModules, GroupNodePagesPointToTheirSubmodules) {
+    CFakeHost host;
+    const CModuleDescriptor node = MakeDescriptor("QT_A", "QTALL");
+    auto& timers = host.Add<CpmQTALL>(nullptr, &node);
+    ASSERT_TRUE(timers.CreatePage());
+    ASSERT_EQ(timers.Page()->Controls().size(), 1u);
+    EXPECT_EQ(timers.Page()->Controls()[0]->Text(), "See submodules of this module.");
+
+    const CModuleDescriptor folder = MakeDescriptor("Clocks", "VOID");
+    auto& clocks = host.Add<CpmVOID>(nullptr, &folder);
+    EXPECT_FALSE(clocks.CreatePage());
+}
