@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "base/FixedText.h"
+#include "BindingFixture.h"
 #include "model/ModuleBase.h"
 #include "model/RegisterItem.h"
 
@@ -21,28 +21,8 @@ const CDialogTemplate kPage(1, {
 });
 // clang-format on
 
-// Records the update hints the bindings send.
-class CHintHost final : public IModuleHost {
-public:
-    std::size_t ModuleCount() const override { return 0; }
-    CModuleBase* ModuleAt(std::size_t) const override { return nullptr; }
-    bool GenerateComments() const override { return true; }
-    bool GenerateDefaults() const override { return false; }
-    bool KeepUserComments() const override { return false; }
-    void RegisterItem(const tPerCfgItem&, CModuleBase&) override {}
-    void UpdateAllViews(CModuleBase*, int hint, const void* object) override {
-        hints.push_back({hint, object});
-    }
-    std::vector<std::pair<int, const void*>> hints;
-};
-
-tPerCfgItem MakeItem(const char* name, std::uint32_t value, std::uint32_t flags) {
-    tPerCfgItem item{};
-    hwc::CopyCut(item.szName, name);
-    item.dwValue = value;
-    item.dwFlags = flags;
-    return item;
-}
+using bindtest::CHintHost;
+using bindtest::MakeItem;
 
 // A page that belongs to a module of a document that records hints.
 struct CBitFixture : ::testing::Test {

@@ -29,14 +29,9 @@ protected:
         m_backup = (m_folder / "appconfig.bak").string();
     }
 
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
+    static std::string Read(const std::string& path) { return ReadFileBytes(path); }
     static void Write(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
+        WriteFileBytes(path, bytes);
     }
     static unsigned Mode(const std::string& path) {
         struct stat status {};

@@ -24,14 +24,9 @@ protected:
         m_lockFile = (m_folder / "appconfig.lck").string();
     }
 
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
+    static std::string Read(const std::string& path) { return ReadFileBytes(path); }
     static void Write(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
+        WriteFileBytes(path, bytes);
     }
     static std::string OwnLine() { return std::to_string(::getpid()) + "\n"; }
 
