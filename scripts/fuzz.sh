@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 seconds="${1:-20}"
 CC=clang CXX=clang++ ./scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DHWC_FUZZ=ON -DHWC_TESTS=OFF
+    -DHWC_FUZZ=ON -DHWC_TESTS=OFF -DHWC_DESKTOP=OFF
 mkdir -p build-fuzz/crashes
 for exe in build-fuzz/bin/fuzz_*; do
     name="$(basename "$exe")"

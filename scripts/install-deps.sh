@@ -2,7 +2,10 @@
 # Installs the Debian packages the build and the tests need, only those that are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev clang libclang-rt-14-dev)
+packages=(cmake ninja-build g++ libgtest-dev clang libclang-rt-14-dev
+    # the desktop program and its tests under a virtual display
+    qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-pdf-dev libqt6pdfwidgets6 libqt6svg6
+    qt6-qpa-plugins libgl-dev xvfb xauth)
 
 missing=()
 for p in "${packages[@]}"; do

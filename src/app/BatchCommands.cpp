@@ -107,10 +107,10 @@ int RunHeader(const std::string& path) {
 
 int RunSelfTestCommand(const std::string& path) {
     CProjDoc document;
-    if (!document.OpenProject(path))
-        return kFailed;
-    RunSelfTest(document);
-    return 0;
+    tRunFlags flags;
+    flags.selfTest = true;
+    document.SetRunFlags(flags);
+    return document.OpenProject(path) ? 0 : kFailed;
 }
 
 int RunPage(const std::string& path, const std::string& instance) {

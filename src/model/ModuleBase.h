@@ -10,7 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include <map>
+
 #include "model/ModuleDescriptor.h"
+#include "model/ModuleLink.h"
 #include "model/ModuleHost.h"
 #include "model/Page.h"
 #include "model/RegisterItem.h"
@@ -118,6 +121,32 @@ public:
     // Raises or clears one of the module's warnings: the page's indicator control shows the
     // message (shown while active or while a message is given), and the document's list follows.
     void SetWarning(int indicatorId, bool active, const char* message, const char* detail = nullptr);
+    // --- Links ---
+
+    // Follows a link clicked in a page, a warning or the information view. A module link shows
+    // the target module's page (not for "hwcna:") and lets the target navigate to the control;
+    // any other link goes to the desktop's default program ("Can not open link ..." without).
+    virtual void FollowLink(const std::string& link, const std::string& extra);
+    // Shows the extra text (or the link's "tiptext") as a tool-tip at the control the link names
+    // when the page is shown, then hands the link's query to OnLinkCommand and OnLinkParameters.
+    virtual void NavigateTo(CModuleBase* sender, const std::string& link, const std::string& extra);
+    // A module's answer to a link's query (the whole text after '?'); true when handled.
+    virtual bool OnLinkCommand(CModuleBase* sender, const tModuleLink& link, std::string_view query) {
+        return false;
+    }
+    // The same query as key=value pairs, keys lower-cased.
+    virtual void OnLinkParameters(CModuleBase* sender, const tModuleLink& link,
+                                  const std::map<std::string, std::string>& parameters) {}
+    // A control of the page by number (a sub-page's as sub-page number x 0x10000 + number) or
+    // by caption; null without a page.
+    CPageControl* FindControl(int id) const { return m_page ? m_page->FindControl(id) : nullptr; }
+    CPageControl* FindControlByText(std::string_view text) const {
+        return m_page ? m_page->FindControlByText(text) : nullptr;
+    }
+    // A balloon tool-tip at the control (the page scrolls to it and focuses it); false when the
+    // control does not exist.
+    bool ShowToolTip(int controlId, const std::string& text, const std::string& title);
+
     // The module's reaction to its page's control events, after the bindings'; empty here.
     void OnPageCommand(CPageControl& control, EControlEvent event) override {}
 

@@ -32,6 +32,9 @@ public:
                             const char* /*message*/, const char* /*detail*/) {}
     // True once every module has loaded its values.
     virtual bool IsProjectLoaded() const { return false; }
+    // Shows the module's page as selecting it in the module tree does; false when the page
+    // being left keeps the focus (an invalid value) or there is nothing to show it in.
+    virtual bool ShowModulePage(CModuleBase& /*module*/) { return false; }
 };
 
 namespace hwc {

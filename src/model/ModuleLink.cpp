@@ -105,3 +105,25 @@ int ControlIdOfReference(std::string_view reference) {
         return 0;
     return static_cast<int>(*id);
 }
+
+tAnchor SplitAnchor(std::string_view controlText) {
+    const std::string upper = hwc::ToUpper(controlText);
+    const std::size_t open = upper.find("<A HREF=\"");
+    if (open == std::string::npos)
+        return {std::string(controlText), std::string(controlText)};
+    const std::size_t linkStart = open + 9;
+    const std::size_t linkEnd = upper.find('"', linkStart);
+    const std::size_t textStart = linkEnd == std::string::npos ? linkEnd : upper.find('>', linkEnd);
+    if (textStart == std::string::npos)
+        return {std::string(controlText), std::string(controlText)};
+    const std::size_t textEnd = upper.find("</A>", textStart);
+    tAnchor anchor;
+    anchor.link = std::string(controlText.substr(linkStart, linkEnd - linkStart));
+    anchor.text = std::string(controlText.substr(0, open));
+    anchor.text += controlText.substr(textStart + 1, textEnd == std::string::npos
+                                                         ? std::string_view::npos
+                                                         : textEnd - textStart - 1);
+    if (textEnd != std::string::npos)
+        anchor.text += controlText.substr(textEnd + 4);
+    return anchor;
+}

@@ -40,3 +40,12 @@ tModuleLink ParseModuleLink(std::string_view link);
 // digit, meaning "find the control by its caption", and also for "0" and for numbers that are
 // no control id (above INT_MAX).
 int ControlIdOfReference(std::string_view reference);
+
+// The address and the shown text of a control text that holds an anchor
+// "<A HREF=\"link\">text</A>" (the case of the tags does not matter). A text without an anchor
+// is its own address and shown text.
+struct tAnchor {
+    std::string link;
+    std::string text;
+};
+tAnchor SplitAnchor(std::string_view controlText);

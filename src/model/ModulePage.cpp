@@ -4,14 +4,13 @@
 #include "model/DialogTemplate.h"
 #include "model/DisplayText.h"
 #include "model/ModuleBase.h"
+#include "model/ModuleSubDlg.h"
+#include "model/PageHints.h"
 
 namespace {
 
-// Update hints of the page-wide operations.
-constexpr int kHintControlsRefreshed = 20;
-constexpr int kHintControlsApplied = 21;
-constexpr int kHintSubPageRefreshed = 22;
-constexpr int kHintSubPageApplied = 23;
+using hwc::kHintControlsApplied;
+using hwc::kHintControlsRefreshed;
 
 // The first invalid visible and enabled control of the page, its sub-pages included.
 CPageControl* FirstInvalidControl(const CPage& page, bool show) {
@@ -33,7 +32,7 @@ CPageControl* FirstInvalidControl(const CPage& page, bool show) {
 void SelfTestPage(const CPage& page) {
     for (IBinding* binding : page.Bindings())
         binding->SelfTest();
-    for (const CPage* subPage : page.SubPages())
+    for (CModuleSubDlg* subPage : page.SubPages())
         SelfTestPage(*subPage);
 }
 
@@ -67,13 +66,9 @@ bool CModuleBase::RefreshControls() {
         return false;
     for (IBinding* binding : m_page->Bindings())
         binding->Refresh();
-    for (CPage* subPage : m_page->SubPages()) {
-        if (!subPage->IsVisible())
-            continue;
-        for (IBinding* binding : subPage->Bindings())
-            binding->Refresh();
-        if (m_host)
-            m_host->UpdateAllViews(this, kHintSubPageRefreshed, subPage);
+    for (CModuleSubDlg* subPage : m_page->SubPages()) {
+        if (subPage->IsVisible())
+            subPage->RefreshBindings();
     }
     UpdateControlStates();
     if (m_host)
@@ -86,12 +81,8 @@ bool CModuleBase::ApplyControls() {
         return false;
     for (IBinding* binding : m_page->Bindings())
         binding->Apply();
-    for (CPage* subPage : m_page->SubPages()) {
-        for (IBinding* binding : subPage->Bindings())
-            binding->Apply();
-        if (m_host)
-            m_host->UpdateAllViews(this, kHintSubPageApplied, subPage);
-    }
+    for (CModuleSubDlg* subPage : m_page->SubPages())
+        subPage->ApplyBindings();
     if (m_host)
         m_host->UpdateAllViews(this, kHintControlsApplied, this);
     return true;

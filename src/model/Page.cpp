@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "model/ModuleBase.h"
+#include "model/ModuleLink.h"
+#include "model/ModuleSubDlg.h"
+#include "model/UpDown.h"
+
 // --- CPageControl ---
 
 CPageControl::CPageControl(CPage& page, const tControlDef& def)
@@ -172,11 +177,11 @@ std::vector<IBinding*> CPage::Bindings() const {
     return bindings;
 }
 
-std::vector<CPage*> CPage::SubPages() const {
-    std::vector<CPage*> pages;
+std::vector<CModuleSubDlg*> CPage::SubPages() const {
+    std::vector<CModuleSubDlg*> pages;
     for (const auto& control : m_controls) {
         if (control->SubPage())
-            pages.push_back(control->SubPage());
+            pages.push_back(static_cast<CModuleSubDlg*>(control->SubPage()));
     }
     return pages;
 }
@@ -204,7 +209,7 @@ std::vector<CPageControl*> CPage::RadioGroupOf(const CPageControl& button) const
     return group;
 }
 
-bool CPage::InsertSubPage(int placeholderId, std::unique_ptr<CPage> subPage) {
+bool CPage::InsertSubPage(int placeholderId, std::unique_ptr<CModuleSubDlg> subPage) {
     for (const auto& control : m_controls) {
         // Several placeholders may share a number (repeated heading rows): the first free one
         // takes the sub-page.
@@ -249,6 +254,21 @@ void CPage::UserSelect(CPageControl& control, int index) {
 void CPage::UserEdit(CPageControl& control, std::string text) {
     control.SetText(std::move(text));
     Dispatch(control, EControlEvent::TextChanged);
+}
+
+void CPage::UserSpin(CPageControl& upDown, int delta) {
+    CPageControl* buddy = ControlBefore(upDown);
+    if (upDown.Kind() != EControlKind::UpDown || !buddy || !buddy->IsEnabled())
+        return;
+    UserEdit(*buddy, UpDownBuddyText(buddy->Text(), delta, upDown.Low(), upDown.High()));
+}
+
+void CPage::UserFollowLink(CPageControl& hyperlink) {
+    CModuleBase* module = Module();
+    if (!module)
+        return;
+    const tAnchor anchor = SplitAnchor(hyperlink.Text());
+    module->FollowLink(anchor.link, module->Title() + ": " + anchor.text);
 }
 
 void CPage::UserFocus(CPageControl* control) {

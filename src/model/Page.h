@@ -17,6 +17,7 @@
 class CModuleBase;
 class CPage;
 class CPageControl;
+class CModuleSubDlg;
 
 struct tColour {
     std::uint8_t red = 0;
@@ -166,7 +167,7 @@ public:
     // The bindings attached to the page's own controls, in dialog order.
     std::vector<IBinding*> Bindings() const;
     // The sub-pages in dialog order.
-    std::vector<CPage*> SubPages() const;
+    std::vector<CModuleSubDlg*> SubPages() const;
 
     // The control just before this one in dialog order (its label, or an up-down's buddy).
     CPageControl* ControlBefore(const CPageControl& control) const;
@@ -175,7 +176,7 @@ public:
 
     // Puts a sub-page in place of the first free placeholder with that number; false when there
     // is none.
-    bool InsertSubPage(int placeholderId, std::unique_ptr<CPage> subPage);
+    bool InsertSubPage(int placeholderId, std::unique_ptr<CModuleSubDlg> subPage);
 
     bool IsVisible() const { return m_visible; }
     void SetVisible(bool visible) { m_visible = visible; }
@@ -189,6 +190,12 @@ public:
     void UserClick(CPageControl& control);
     void UserSelect(CPageControl& control, int index);
     void UserEdit(CPageControl& control, std::string text);
+    // An arrow of an up-down control (delta +1 up, -1 down, or the step): the control before
+    // it in dialog order (its buddy) gets the stepped text, as if typed.
+    void UserSpin(CPageControl& upDown, int delta);
+    // A click on a hyperlink control: the module follows the link of its anchor text, with
+    // "module title: shown text" as the tool-tip to show at the target.
+    void UserFollowLink(CPageControl& hyperlink);
     // Moves the keyboard focus (kept by the outermost page): the control that had it loses it
     // first.
     void UserFocus(CPageControl* control);

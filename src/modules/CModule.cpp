@@ -7,6 +7,7 @@
 #include "base/NumberScan.h"
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
+#include "model/ModuleSubDlg.h"
 #include "model/Page.h"
 
 using hwc::Format;
@@ -164,14 +165,14 @@ void CModule::PlaceInterruptRows(CPage& page) {
     const bool wide = WideInterruptRows();
     for (std::size_t i = 0; i < m_interruptRows.size(); ++i) {
         const int placeholder = kFirstRowPlaceholderId + static_cast<int>(i);
-        auto row = std::make_unique<CPage>(RowTemplate(wide), &page);
+        auto row = std::make_unique<CModuleSubDlg>(RowTemplate(wide), &page);
         row->SetVisible(true);
         CPage* rowPage = row.get();
         if (page.InsertSubPage(placeholder, std::move(row)))
             m_interruptRows[i].page = rowPage;
     }
     for (int id = kFirstHeadingPlaceholderId; id <= kLastHeadingPlaceholderId; ++id) {
-        auto heading = std::make_unique<CPage>(HeadingTemplate(wide), &page);
+        auto heading = std::make_unique<CModuleSubDlg>(HeadingTemplate(wide), &page);
         heading->SetVisible(true);
         page.InsertSubPage(id, std::move(heading));
     }
@@ -207,7 +208,7 @@ void CModule::CheckWarnings() {
     Recalculate();
 }
 
-bool CModule::OnLinkCommand(const std::string& extra, const tModuleLink& link,
+bool CModule::OnLinkCommand(CModuleBase* sender, const tModuleLink& link,
                             std::string_view query) {
     if (query != kFixPinsQuery)
         return false;

@@ -113,8 +113,8 @@ public:
     virtual void CheckSystem();
     // Answers a module link's query; "FIXPINS" routes missing signals to their first pin.
     // True when the query was handled.
-    virtual bool OnLinkCommand(const std::string& extra, const tModuleLink& link,
-                               std::string_view query);
+    bool OnLinkCommand(CModuleBase* sender, const tModuleLink& link,
+                       std::string_view query) override;
 
     // --- What other module kinds answer; the defaults are what an absent module means ---
 

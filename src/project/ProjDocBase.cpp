@@ -18,6 +18,7 @@
 #include "modules/CpmVOID.h"
 #include "project/ArchitectureFile.h"
 #include "project/ProjectPath.h"
+#include "project/SelfTest.h"
 
 namespace fs = std::filesystem;
 
@@ -66,7 +67,19 @@ bool CProjDocBase::OpenProject(const std::string& path) {
         return false;
     }
     m_modified = false;
+    RunAfterOpen();
     return true;
+}
+
+void CProjDocBase::RunAfterOpen() {
+    // A self-test run stays open on the last tested page; it takes the place of re-processing.
+    if (m_runFlags.selfTest) {
+        RunSelfTest(*this);
+        m_runFlags.selfTest = false;
+        return;
+    }
+    if (m_runFlags.reprocess)
+        OnReprocessRequested();
 }
 
 bool CProjDocBase::OpenFoundProject(const std::string& file) {

@@ -99,6 +99,11 @@ public:
     // Runs every module's CheckWarnings now (the idle pass does it when one was requested).
     void CheckAllWarnings();
 
+    // Shows a module's page as selecting it in the tree does: the page shown so far is validated
+    // first and, when it holds an invalid value, stays (false). Without a window the page is
+    // made and marked shown; the desktop program shows it in its page pane.
+    bool ShowModulePage(CModuleBase& module) override;
+
     void AddObserver(hwc::IDocumentObserver* observer);
     void RemoveObserver(hwc::IDocumentObserver* observer);
 
@@ -153,13 +158,11 @@ protected:
     virtual void IdentifyProcessor();
     // Reads the user's output options (the desktop program keeps them in its settings).
     virtual void LoadOptions() {}
+    // A successful open of a re-process run asks for Save & Exit; the desktop program posts it
+    // to its main window, headless runs save by themselves.
+    virtual void OnReprocessRequested() {}
     // Commits the page being edited; false keeps the project from being saved or closed.
     virtual bool CommitDisplayedPage() { return true; }
-    // Shows a module's page (selecting it in the tree); false when the page being left refuses.
-    virtual bool ShowModulePage(CModuleBase& module) {
-        m_tree.SelectModule(&module);
-        return true;
-    }
 
     void Notify(int hint, CModuleBase* sender = nullptr, const void* object = nullptr);
 
@@ -173,6 +176,8 @@ private:
     };
 
     bool OpenFoundProject(const std::string& file);
+    // What a successful open does for the run's flags: the self-test, or Save & Exit.
+    void RunAfterOpen();
     void LoadModules();
     void DeleteTempPaths();
     // The generated text of every header file; false when a module refused (the save stops).

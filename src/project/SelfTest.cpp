@@ -122,6 +122,8 @@ namespace hwc {
 
 bool ShowModulePage(CProjDocBase& document, CModuleBase& module) {
     CModuleBase* previous = document.Tree().SelectedModule();
+    if (previous == &module && module.Page() && module.Page()->IsVisible())
+        return true;
     document.Tree().SelectModule(&module);
     if (!module.CreatePage())
         return false;
@@ -206,4 +208,12 @@ void RunSelfTest(CProjDocBase& document) {
     }
     // Nothing else of the run writes to the self-test log.
     log.Close();
+}
+
+bool CProjDocBase::ShowModulePage(CModuleBase& module) {
+    CModuleBase* previous = m_tree.SelectedModule();
+    if (previous && previous != &module && previous->Page() && previous->Page()->IsVisible() &&
+        !previous->Validate(true))
+        return false;
+    return hwc::ShowModulePage(*this, module);
 }

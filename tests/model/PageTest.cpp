@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/ModuleSubDlg.h"
+
 using namespace dlg;
 
 namespace {
@@ -74,8 +76,8 @@ TEST(DialogTemplate, DialogOrderFollowsTheLayout) {
 TEST(Page, FindsControlsInSubPagesByIdAndByCaption) {
     CPage page(kTimerPage);
     EXPECT_EQ(page.FindControl(145 * 0x10000 + 2), nullptr);
-    ASSERT_TRUE(page.InsertSubPage(145, std::make_unique<CPage>(kInterruptRow)));
-    EXPECT_FALSE(page.InsertSubPage(1930, std::make_unique<CPage>(kInterruptRow)));
+    ASSERT_TRUE(page.InsertSubPage(145, std::make_unique<CModuleSubDlg>(kInterruptRow)));
+    EXPECT_FALSE(page.InsertSubPage(1930, std::make_unique<CModuleSubDlg>(kInterruptRow)));
 
     CPageControl* inner = page.FindControl(145 * 0x10000 + 2);
     ASSERT_NE(inner, nullptr);
@@ -113,7 +115,7 @@ TEST(Page, RadioGroupsRunFromTheGroupStart) {
 TEST(Page, EventsReachTheBindingBeforeTheModule) {
     CEventLog log; // outlives the page, which tells it when its control goes
     CPage page(kTimerPage);
-    page.InsertSubPage(145, std::make_unique<CPage>(kInterruptRow));
+    page.InsertSubPage(145, std::make_unique<CModuleSubDlg>(kInterruptRow));
     page.SetCommandHandler(&log);
     CPageControl& box = *page.FindControl(1930);
     box.SetHandler(&log);
@@ -134,7 +136,7 @@ TEST(Page, EventsReachTheBindingBeforeTheModule) {
 
 TEST(Page, UtilitiesIgnoreMissingControlsAndSubPageColours) {
     CPage page(kTimerPage);
-    page.InsertSubPage(145, std::make_unique<CPage>(kInterruptRow));
+    page.InsertSubPage(145, std::make_unique<CModuleSubDlg>(kInterruptRow));
     page.EnableControls({1901, 1902, 4711}, false);
     EXPECT_FALSE(page.FindControl(1901)->IsEnabled());
     page.ShowControls({1930, 4711}, false);
@@ -166,9 +168,9 @@ TEST(Page, ComboSelectionOutOfRangeClearsIt) {
 TEST(Page, PlaceholdersSharingANumberAreFilledInTurn) {
     const CDialogTemplate headings(1, {Placeholder(510), Label("between"), Placeholder(510)});
     CPage page(headings);
-    EXPECT_TRUE(page.InsertSubPage(510, std::make_unique<CPage>(kInterruptRow)));
-    EXPECT_TRUE(page.InsertSubPage(510, std::make_unique<CPage>(kInterruptRow)));
-    EXPECT_FALSE(page.InsertSubPage(510, std::make_unique<CPage>(kInterruptRow)));
+    EXPECT_TRUE(page.InsertSubPage(510, std::make_unique<CModuleSubDlg>(kInterruptRow)));
+    EXPECT_TRUE(page.InsertSubPage(510, std::make_unique<CModuleSubDlg>(kInterruptRow)));
+    EXPECT_FALSE(page.InsertSubPage(510, std::make_unique<CModuleSubDlg>(kInterruptRow)));
     EXPECT_NE(page.Controls()[0]->SubPage(), nullptr);
     EXPECT_NE(page.Controls()[2]->SubPage(), nullptr);
 }

@@ -199,8 +199,8 @@ TEST(CModule, PinStatusWithoutGpioModules) {
     ASSERT_TRUE(module.CreatePage());
     host.BindAll();
 
-    EXPECT_FALSE(module.OnLinkCommand("", tModuleLink{}, "OTHER"));
-    EXPECT_TRUE(module.OnLinkCommand("", tModuleLink{}, "FIXPINS"));
+    EXPECT_FALSE(module.OnLinkCommand(nullptr, tModuleLink{}, "OTHER"));
+    EXPECT_TRUE(module.OnLinkCommand(nullptr, tModuleLink{}, "FIXPINS"));
     EXPECT_FALSE(module.Page()->FindControl(CModule::kPinStatusId)->IsVisible());
     ASSERT_EQ(host.warnings.size(), 1u);
     EXPECT_FALSE(host.warnings[0].active);
@@ -227,7 +227,7 @@ TEST(CModule, PinStatusReportsMissingSignalsAndFixPinsRoutesThem) {
     EXPECT_TRUE(host.warnings[0].active);
     EXPECT_EQ(host.warnings[0].message, missing);
 
-    EXPECT_TRUE(module.OnLinkCommand("", tModuleLink{}, "FIXPINS"));
+    EXPECT_TRUE(module.OnLinkCommand(nullptr, tModuleLink{}, "FIXPINS"));
     EXPECT_EQ(gpio.selections, (std::vector<std::pair<int, int>>{{1, 1}}));
     EXPECT_EQ(status.Text(), "Both module pins are configured properly in " + PinLink("TXD0", 0) +
                                  " and " + PinLink("RXD0", 1) + ".");
@@ -235,7 +235,7 @@ TEST(CModule, PinStatusReportsMissingSignalsAndFixPinsRoutesThem) {
     EXPECT_FALSE(host.warnings.back().active);
 
     // Repairing again changes nothing.
-    EXPECT_TRUE(module.OnLinkCommand("", tModuleLink{}, "FIXPINS"));
+    EXPECT_TRUE(module.OnLinkCommand(nullptr, tModuleLink{}, "FIXPINS"));
     EXPECT_EQ(gpio.selections.size(), 1u);
 }
 

@@ -17,6 +17,7 @@
 #include "bindings/SetValue.h"
 #include "model/DialogTemplate.h"
 #include "model/ModuleBase.h"
+#include "model/ModuleSubDlg.h"
 #include "project/ProjDoc.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
@@ -77,7 +78,7 @@ protected:
     void AttachControls(CPage& page) override {
         m_enable.Attach(*page.FindControl(kEnable));
         m_modulo.Attach(*page.FindControl(kModulo));
-        page.InsertSubPage(kRow, std::make_unique<CPage>(kRowPage));
+        page.InsertSubPage(kRow, std::make_unique<CModuleSubDlg>(kRowPage));
         page.FindControl(kRowMode)->SetSelection(1);
         page.ShowControl(kRowNote, false);
     }
@@ -98,7 +99,11 @@ public:
 
 // The product's document with the interval timers and the clock module played by the above.
 class CSelfTestDoc : public CProjDoc {
+public:
+    int reprocessRequests = 0;
+
 protected:
+    void OnReprocessRequested() override { ++reprocessRequests; }
     const CRuntimeClass* ModuleClassFor(std::string_view typeKey) const override {
         if (typeKey == "PIT")
             return &CpmSelfTestTimer::kRuntimeClass;
@@ -210,6 +215,24 @@ TEST_F(SelfTestRun, LogsOneBlockPerTypeAndAppendsSessions) {
     hwc::WriteSelfTestLine("stray line");
     EXPECT_EQ(ReadLines(LogPath()).size(), lines.size());
     EXPECT_TRUE(m_messages.shown.empty());
+}
+
+TEST_F(SelfTestRun, OpeningWithTheRunFlagsTestsOnceAndSkipsReprocessing) {
+    const std::string session = "New Session Started for project " + (m_root / "Motor").string();
+    tRunFlags flags;
+    flags.selfTest = true;
+    flags.reprocess = true;
+    m_document.SetRunFlags(flags);
+    ASSERT_TRUE(m_document.OpenProject(m_header.string()));
+    EXPECT_EQ(FindLine(ReadLines(LogPath()), session), 0);
+    EXPECT_FALSE(m_document.RunFlags().selfTest);
+    EXPECT_EQ(m_document.reprocessRequests, 0);
+
+    // The next open of the run does not test again, but asks for Save & Exit every time.
+    ASSERT_TRUE(m_document.OpenProject(m_header.string()));
+    ASSERT_TRUE(m_document.OpenProject(m_header.string()));
+    EXPECT_EQ(FindLine(ReadLines(LogPath()), session, 1), -1);
+    EXPECT_EQ(m_document.reprocessRequests, 2);
 }
 
 TEST_F(SelfTestRun, ShownPageListsItsControlsInDialogOrder) {

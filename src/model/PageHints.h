@@ -1,0 +1,11 @@
+#pragma once
+// Update hints the page operations send to the document's views.
+
+namespace hwc {
+
+inline constexpr int kHintControlsRefreshed = 20; // a page's controls were read from its items
+inline constexpr int kHintControlsApplied = 21;   // a page's controls were written to its items
+inline constexpr int kHintSubPageRefreshed = 22;  // the same for one sub-page (object: it)
+inline constexpr int kHintSubPageApplied = 23;
+
+} // namespace hwc
