@@ -130,7 +130,7 @@ SENSOR = {
                      " * No crystal: the relaxation oscillator is trimmed from the factory value."
                      "\n */"),
     "modules": {
-        "OCCS": {"PLLCR_INIT": 0x0086, "USE_FACTORY_TRIM": 1},
+        "OCCS": {"PLLCR_INIT": 0x0082, "USE_FACTORY_TRIM": 1},
         "INTC": {},
         "PIT0": {"CTRL_INIT": 0x0033, "MOD_INIT": 0x7A11},
         "SCI_0": {"SCIBR_INIT": 0x0068, "SCICR_INIT": 0x002C, "HIGHLEVEL_MODE": 1,
@@ -154,7 +154,7 @@ DIGITAL_PSU = {
     "date": when(2026, 7, 1, 13, 45, 12),
     "leading": guard("/* Digital power supply DPS-48, primary side controller. */"),
     "modules": {
-        "OCCS": {"PLLCR_INIT": 0x0086, "PROT_INIT": 0x0015},
+        "OCCS": {"PLLCR_INIT": 0x0082, "PROT_INIT": 0x0015},
         "SYS": {"-SIM_CLKOSR_INIT": 0x0121},
         "INTC": {},
         "PIT0": {"CTRL_INIT": 0x0003, "MOD_INIT": 0x752F},
@@ -185,7 +185,7 @@ HVAC_FAN = {
     "date": when(2026, 8, 12, 10, 0, 41),
     "leading": guard("/* HVAC blower drive, 1.5 kW. */"),
     "modules": {
-        "OCCS": {"CTRL_INIT": 0x0085},
+        "OCCS": {"CTRL_INIT": 0x0085, "OSCTL_INIT": 0x0200},
         "COP": {"COPTO_INIT": 0x7FFF},
         "INTC": {},
         "QT_B0": {"PERIOD_US": 10000, "CTRL_INIT": 0x3620, "CMP1_INIT": 0xF423},
@@ -223,7 +223,8 @@ SOLAR = {
     "leading": guard("/* Solar inverter SI-3k, DC/AC stage controller.\n"
                      "   Keep in step with the grid-code parameters in gridcode.h. */"),
     "modules": {
-        "OCCS": {"CTRL_INIT": 0x0085, "DIVBY_INIT": 0x200B},
+        "OCCS": {"CTRL_INIT": 0x0085, "DIVBY_INIT": 0x201D, "OSCTL1_INIT": 0x0220,
+                 "OSCTL2_INIT": 0x8100},
         "COP": {"COPCTL_INIT": 0x0322, "COPTO_INIT": 0x1F40},
         "INTC": {},
         "QT_A0": {"PERIOD_US": 100000, "CTRL_INIT": 0x3E20, "CMP1_INIT": 0x0B71},
@@ -268,7 +269,7 @@ BLDC_FAN = {
     "date": when(2026, 10, 5, 7, 59, 58),
     "leading": guard("/* Sensorless BLDC fan, 48 V. */"),
     "modules": {
-        "OCCS": {"CTRL_INIT": 0x0081, "DIVBY_INIT": 0x200B, "USE_FACTORY_TRIM": 1},
+        "OCCS": {"CTRL_INIT": 0x0081, "DIVBY_INIT": 0x2013, "USE_FACTORY_TRIM": 1},
         "COP": {"COPTO_INIT": 0x0FA0},
         "INTC": {},
         "QT_A0": {"PERIOD_US": 50, "CTRL_INIT": 0x3020, "CMP1_INIT": 0x0BB7},
@@ -308,7 +309,8 @@ INVERTER = {
                      "board.\n * Every module of the processor is configured here; the build "
                      "uses this header\n * unchanged.\n */"),
     "modules": {
-        "OCCS": {"CTRL_INIT": 0x0085, "DIVBY_INIT": 0x2109, "OSCTL1_INIT": 0x8620},
+        "OCCS": {"CTRL_INIT": 0x0085, "DIVBY_INIT": 0x2018, "OSCTL1_INIT": 0x8220,
+                 "OSCTL2_INIT": 0x8100},
         "SYS": {"-SIM_CONROL_INIT": 0x0000, "-SIM_CLKOSR_INIT": 0x0040,
                 "-SIM_MISC0_INIT": 0x0040, "-SIM_PCE0_INIT": 0xFFFF, "-SIM_PCE1_INIT": 0x3FFF,
                 "-SIM_PCE2_INIT": 0x0F3F, "-SIM_GPSCL_INIT": 0x0050},
@@ -392,7 +394,7 @@ INVERTER = {
     },
     "fast": ("ADC_A", 0, "FastCurrentLoopISR"),
     "vectors": "all",
-    "comments": {"OCCS": {"DIVBY_INIT": "16 MHz crystal, PLL x10, 100 MHz bus"},
+    "comments": {"OCCS": {"DIVBY_INIT": "16 MHz crystal, PLL x25, 100 MHz bus"},
                  "PWM_A_0": {"INIT_INIT": "20 kHz center-aligned, -2500 .. 2499"},
                  "GPIO_C": {"PER_INIT": "crystal, timers, serial, CAN"}},
     "user": [("INV_RATED_POWER_W", "3000", None), ("INV_DC_LINK_MAX_V", "420", None),

@@ -41,8 +41,9 @@ def fam(chip, *families):
 
 
 def relaxation_oscillator(chip):
+    # FamD runs its 8 MHz clock from the 48 MHz oscillator, which has no trimming.
     return (chip.entry in (0, 1, 7, 8, 69, 105) or
-            fam(chip, "FamJ", "FamB", "FamC", "FamE", "FamF", "FamD"))
+            fam(chip, "FamJ", "FamB", "FamC", "FamE", "FamF"))
 
 
 def t_occs(chip):
@@ -51,7 +52,7 @@ def t_occs(chip):
     if fam(chip, "FamG"):
         return [("PLLCR_INIT", 0x11, DW16 | NODEFAULT), ("PLLDB_INIT", 0x2013, DW16 | NODEFAULT),
                 ("IOSCTL_INIT", 0x80, DW16 | (0 if relax else DUMMYREG)),
-                ("_dummy_", 0x80, HIDDEN), ("REQUIRED_LOCK_MODE", 0x40, DW8),
+                ("_dummy_", 0x80, HIDDEN), ("REQUIRED_LOCK_MODE", 0x40, DW16),
                 ("USE_FACTORY_TRIM", 0, PARAM8 | trim),
                 ("RXOSC_RETRIM_CLK", 0x7A1200, PARAM32 | trim),
                 ("-COP_COPCTL_INIT", 0, DW16), ("-COP_COPTO_INIT", 0xFFF, DW16),
@@ -82,8 +83,8 @@ def t_occs(chip):
     famd = fam(chip, "FamD")
     return ([("CTRL_INIT", 0x10, DW16 | NODEFAULT), ("DIVBY_INIT", 0x2031, DW16 | NODEFAULT),
              ("OSCTL1_INIT", 0x8620 if famd else 0x620, DW16), ("PROT_INIT", 0, DW16),
-             ("REQUIRED_LOCK_MODE", 0x20, DW8), ("USE_FACTORY_TRIM", 0, PARAM8),
-             ("RXOSC_RETRIM_CLK", 0x7A1200, PARAM32)] + watchdog +
+             ("REQUIRED_LOCK_MODE", 0x20, DW8), ("USE_FACTORY_TRIM", 0, PARAM8 | trim),
+             ("RXOSC_RETRIM_CLK", 0x7A1200, PARAM32 | trim)] + watchdog +
             [("_dummy_", 0x80, HIDDEN), ("OSCTL2_INIT", 0xC100, DW16),
              ("USE_FACTORY_TRIM_TEMP", 0, PARAM8 | (HIDDEN if famd else 0)),
              ("USE_FACTORY_TRIM_200K" if famd else "USE_FACTORY_TRIM_32K", 0, PARAM8)])

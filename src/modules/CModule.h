@@ -129,6 +129,8 @@ public:
     // The clock module publishes the bus clock and one other clock (MHz).
     virtual float PublishedBusClock() const { return 0.0f; }
     virtual float PublishedOtherClock() const { return 0.0f; }
+    // The system (core) clock it publishes (MHz), shown in the information panel.
+    virtual float PublishedCoreClock() const { return 0.0f; }
 
     // --- Overrides ---
 

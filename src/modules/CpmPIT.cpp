@@ -5,6 +5,7 @@
 
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
+#include "modules/ClockQueries.h"
 
 namespace {
 
@@ -36,16 +37,6 @@ constexpr float kSlowRc32Hz = 32000.002f;
 constexpr float kSlowRc200Hz = 200000.0f;
 
 constexpr const char* kClockSourceCaption = "Clock source:";
-
-// Settings of the clock module: register and bit, and whether a set bit means "off".
-constexpr const char* kOscillatorControl1 = "OSCTL1_INIT";
-constexpr const char* kOscillatorControl2 = "OSCTL2_INIT";
-constexpr int kRelaxationDisableBit = 15; // OSCTL1, set = disabled
-constexpr int kLowSpeedDisableBit = 15;   // OSCTL2, set = disabled
-constexpr int kCrystalPowerDownBit = 14;  // OSCTL2, set = powered down
-// On FamD the 8 MHz oscillator is enabled in the system module instead (set = enabled).
-constexpr const char* kFamDMiscControl = "SIM_MISC0_INIT";
-constexpr int kFamDRelaxationEnableBit = 6;
 
 // Clock-source texts that FamF and FamD processors name differently.
 struct tTextReplacement {
@@ -239,30 +230,22 @@ void CpmPIT::CheckWarnings() {
     SetWarning(*this, kClockSourceLabelId, active, active ? text : kClockSourceCaption, {});
 }
 
-bool CpmPIT::IsClockModuleBit(const char* registerName, int bit, bool set) {
-    CModuleBase* clock = FindModule(Host(), "OCCS", "OCCS");
-    if (!clock)
-        return false;
-    const tPerCfgItem* item = clock->FindRegister(registerName);
-    if (!item)
-        return false;
-    return ((item->dwValue >> bit) & 1u) == (set ? 1u : 0u);
+float CpmPIT::CrystalClock() const {
+    const hwc::IClockGenerator* clock = hwc::FindClockGenerator(*this);
+    return clock ? clock->CrystalClockMHz() : 0.0f;
 }
 
-bool CpmPIT::IsCrystalOscillatorPoweredDown() {
-    return IsClockModuleBit(kOscillatorControl2, kCrystalPowerDownBit, true);
+bool CpmPIT::IsCrystalOscillatorPoweredDown() const {
+    const hwc::IClockGenerator* clock = hwc::FindClockGenerator(*this);
+    return clock && clock->IsCrystalOscillatorPoweredDown();
 }
 
-bool CpmPIT::IsRelaxationOscillatorDisabled() {
-    if (!FindModule(Host(), "OCCS", "OCCS"))
-        return false;
-    if (!IsProcessorGroup(*this, kFamD))
-        return IsClockModuleBit(kOscillatorControl1, kRelaxationDisableBit, true);
-    CModuleBase* owner = nullptr;
-    const tPerCfgItem* misc = FindRegister(kFamDMiscControl, &owner);
-    return misc && ((misc->dwValue >> kFamDRelaxationEnableBit) & 1u) == 0;
+bool CpmPIT::IsRelaxationOscillatorDisabled() const {
+    const hwc::IClockGenerator* clock = hwc::FindClockGenerator(*this);
+    return clock && clock->IsRelaxationOscillatorDisabled();
 }
 
-bool CpmPIT::IsLowSpeedOscillatorDisabled() {
-    return IsClockModuleBit(kOscillatorControl2, kLowSpeedDisableBit, true);
+bool CpmPIT::IsLowSpeedOscillatorDisabled() const {
+    const hwc::IClockGenerator* clock = hwc::FindClockGenerator(*this);
+    return clock && clock->IsLowSpeedOscillatorDisabled();
 }

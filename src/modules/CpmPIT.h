@@ -49,21 +49,17 @@ public:
 
 protected:
     void AttachControls(CPage& page) override;
-    // The crystal oscillator frequency in MHz that the clock module publishes; 0 while the
-    // clock module has no such query.
-    virtual float CrystalClock() const { return 0.0f; }
+    // The crystal oscillator frequency in MHz that the clock module publishes; 0 without one.
+    float CrystalClock() const;
 
 private:
     // Whether the processor has the clock-source choice (and the low-speed oscillators).
     bool HasClockSourceChoice() const;
     // Settings of the clock module the chosen clock source depends on; each is false while
     // there is no clock module, so that no warning is raised.
-    bool IsCrystalOscillatorPoweredDown();
-    bool IsRelaxationOscillatorDisabled();
-    bool IsLowSpeedOscillatorDisabled();
-    // Whether bit `bit` of the clock module's register has the value `set`; false while the
-    // module or the register is missing.
-    bool IsClockModuleBit(const char* registerName, int bit, bool set);
+    bool IsCrystalOscillatorPoweredDown() const;
+    bool IsRelaxationOscillatorDisabled() const;
+    bool IsLowSpeedOscillatorDisabled() const;
 
     CSetBit m_counterEnable;
     CSetBit m_interruptEnable;

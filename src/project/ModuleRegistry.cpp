@@ -1,6 +1,7 @@
 #include "project/ModuleRegistry.h"
 
 #include "modules/CpmEMPTY.h"
+#include "modules/CpmOCCS.h"
 #include "modules/CpmPIT.h"
 #include "modules/CpmPLUGINS.h"
 #include "modules/CpmQTALL.h"
@@ -12,7 +13,7 @@ namespace {
 // The class of each key is "Cpm" followed by the key; null marks a class still to be written.
 constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"PINOUT", nullptr},
-    {"OCCS", nullptr},
+    {"OCCS", &CpmOCCS::kRuntimeClass},
     {"UNREC", &CpmUNREC::kRuntimeClass},
     {"TRL", nullptr},
     {"TSN", nullptr},

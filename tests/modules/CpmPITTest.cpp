@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/DialogTemplate.h"
+#include "modules/ClockQueries.h"
 #include "modules/CpmPIT.h"
 
 namespace {
@@ -43,8 +44,9 @@ public:
     std::set<int> groups;
 };
 
-// A clock module that publishes a chosen bus clock and holds the oscillator settings.
-class CpmClockTest : public CModule {
+// A clock module that publishes chosen clocks and answers the oscillator states from two
+// oscillator registers.
+class CpmClockTest : public CModule, public hwc::IClockGenerator {
     HWC_DECLARE_MODULE_CLASS(CpmClockTest, CModule)
 public:
     static constexpr tPerCfgDef kTable[] = {{"OSCTL1_INIT", 0, hwc::RegFlag::DW16},
@@ -52,15 +54,13 @@ public:
     CpmClockTest(CModuleBase* parent, const CModuleDescriptor* descriptor)
         : CModule(parent, 0, descriptor, kTable, 2) {}
     float PublishedBusClock() const override { return busMHz; }
+    float CrystalClockMHz() const override { return crystalMHz; }
+    bool IsRelaxationOscillatorDisabled() const override { return Bit(0, 15); }
+    bool IsLowSpeedOscillatorDisabled() const override { return Bit(1, 15); }
+    bool IsCrystalOscillatorPoweredDown() const override { return Bit(1, 14); }
+    bool Bit(int item, int bit) const { return (Item(item).dwValue >> bit) & 1u; }
     float busMHz = 0.0f;
-};
-
-// A timer whose clock module also publishes a crystal frequency.
-class CpmPITCrystalTest : public CpmPIT {
-    HWC_DECLARE_MODULE_CLASS(CpmPITCrystalTest, CpmPIT)
-public:
-    using CpmPIT::CpmPIT;
-    float CrystalClock() const override { return 4.0f; }
+    float crystalMHz = 0.0f;
 };
 
 // A document with a timer (and optionally a clock module) in the given groups, page open.
@@ -145,8 +145,8 @@ TEST(CpmPIT, MissingClockShowsQuestionMarks) {
 TEST(CpmPIT, CrystalSourceUsesThePublishedCrystalClock) {
     CPitHost host;
     host.groups = {CModule::kFamD};
-    host.Add<CpmClockTest>("OCCS", "OCCS");
-    CpmPIT& pit = host.Add<CpmPITCrystalTest>("PIT", "PIT");
+    host.Add<CpmClockTest>("OCCS", "OCCS").crystalMHz = 4.0f;
+    CpmPIT& pit = host.Add<CpmPIT>("PIT", "PIT");
     for (auto& module : host.modules)
         module->BindControls(&host);
     pit.Item(CpmPIT::kCtrlItem).dwValue = 1u << 8;

@@ -223,7 +223,7 @@ TEST_F(ProjectSaveTest, DefinitionsAndParametersWithoutModuleAreKept) {
     // RETIRED), in the tool's comment form and in an ordinary comment.
     Write(m_header, "#define K7Q3010\n"
                     "#define APPCFG_EXTAL 8000000L\n"
-                    "#define OCCS_CTRL_INIT   0x0082U\n"
+                    "#define SCI_0_SCIBR_INIT 0x0082U\n"
                     "#define QT_A0_CTRL_INIT  0x3026U /* up-counter */\n"
                     "#define DEC_0_DECCR_INIT 0x0010U\n"
                     "#define VERSION_TEXT     \"1.2 (rig)\"\n"

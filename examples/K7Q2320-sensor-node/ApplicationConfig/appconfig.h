@@ -21,7 +21,7 @@
     OCCS Configuration
 --------------------------------------------
 .*/
-#define OCCS_PLLCR_INIT                   0x0086U
+#define OCCS_PLLCR_INIT                   0x0082U
 #define OCCS_USE_FACTORY_TRIM             1
 
 /*.

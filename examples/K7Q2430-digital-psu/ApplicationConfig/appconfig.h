@@ -18,7 +18,7 @@
     OCCS Configuration
 --------------------------------------------
 .*/
-#define OCCS_PLLCR_INIT                   0x0086U
+#define OCCS_PLLCR_INIT                   0x0082U
 #define OCCS_PROT_INIT                    0x0015U
 
 /*.

@@ -21,6 +21,7 @@
 .*/
 #define OCCS_CTRL_INIT                    0x0085U
 #define OCCS_DIVBY_INIT                   0x201DU
+#define OCCS_OSCTL_INIT                   0x0200U
 
 /*.
     COP Configuration

@@ -21,7 +21,9 @@
 --------------------------------------------
 .*/
 #define OCCS_CTRL_INIT                    0x0085U
-#define OCCS_DIVBY_INIT                   0x200BU
+#define OCCS_DIVBY_INIT                   0x201DU
+#define OCCS_OSCTL1_INIT                  0x0220U
+#define OCCS_OSCTL2_INIT                  0x8100U
 
 /*.
     COP Configuration

@@ -19,7 +19,7 @@
 --------------------------------------------
 .*/
 #define OCCS_CTRL_INIT                    0x0081U
-#define OCCS_DIVBY_INIT                   0x200BU
+#define OCCS_DIVBY_INIT                   0x2013U
 #define OCCS_USE_FACTORY_TRIM             1
 
 /*.

@@ -24,13 +24,11 @@
 --------------------------------------------
 .*/
 #define OCCS_CTRL_INIT                    0x0085U
-#define OCCS_DIVBY_INIT                   0x2109U  /* 16 MHz crystal, PLL x10, 100 MHz bus */
-#define OCCS_OSCTL1_INIT                  0x8620U
+#define OCCS_DIVBY_INIT                   0x2018U  /* 16 MHz crystal, PLL x25, 100 MHz bus */
+#define OCCS_OSCTL1_INIT                  0x8220U
 #define OCCS_PROT_INIT                    0x0000U
 #define OCCS_REQUIRED_LOCK_MODE           0x20U
-#define OCCS_USE_FACTORY_TRIM             0
-#define OCCS_RXOSC_RETRIM_CLK             8000000
-#define OCCS_OSCTL2_INIT                  0xC100U
+#define OCCS_OSCTL2_INIT                  0x8100U
 #define OCCS_USE_FACTORY_TRIM_200K        0
 
 /*.

@@ -1,0 +1,74 @@
+#include "modules/CHtmlModule.h"
+
+#include "base/TextUtil.h"
+
+namespace {
+
+CHtmlModule* g_currentHtmlModule = nullptr;
+
+} // namespace
+
+CHtmlModule::CHtmlModule(CModuleBase* parent, unsigned templateId,
+                         const CModuleDescriptor* descriptor, const tPerCfgDef* table, int count)
+    : CModule(parent, templateId, descriptor, table, count) {}
+
+CHtmlModule::~CHtmlModule() {
+    if (m_navigator)
+        m_navigator->ModuleDestroyed();
+    if (g_currentHtmlModule == this)
+        g_currentHtmlModule = nullptr;
+}
+
+CHtmlModule* CHtmlModule::Current() {
+    return g_currentHtmlModule;
+}
+
+void CHtmlModule::Navigate(const std::string& address) {
+    if (!m_navigator) {
+        m_pendingAddress = address;
+        return;
+    }
+    g_currentHtmlModule = this;
+    if (m_pluginMode && address == m_shownAddress) {
+        m_navigator->Redraw();
+        return;
+    }
+    m_navigator->LoadAddress(address);
+    m_shownAddress = address;
+}
+
+void CHtmlModule::SetNavigator(INavigator* navigator) {
+    m_navigator = navigator;
+    if (!navigator)
+        return;
+    std::string address = m_pendingAddress.empty() ? m_pageAddress : m_pendingAddress;
+    m_pendingAddress.clear();
+    if (!address.empty())
+        Navigate(address);
+}
+
+void CHtmlModule::PageLoaded() {
+    OnPageLoaded();
+}
+
+void CHtmlModule::GetSummary(std::string& text) const {
+    text += hwc::HtmlModuleCommentBlock(Title(), m_commentText);
+}
+
+namespace hwc {
+
+std::string HtmlModuleCommentBlock(std::string_view title, std::string_view commentText) {
+    std::string block = "    ";
+    block += title;
+    block += " Software Module Configuration\n";
+    block += std::string(44, '-');
+    const std::string_view comment = Trim(commentText);
+    if (comment.empty())
+        return block;
+    // A line break written as CR LF counts once; a lone CR is a line break of its own.
+    std::string lines = ReplaceAll(ReplaceAll(comment, "\r\n", "\n"), "\r", "\n");
+    block += ReplaceAll("\n" + lines, "\n", "\n    ");
+    return block;
+}
+
+} // namespace hwc

@@ -1,0 +1,82 @@
+#pragma once
+// The questions the clock module and its readers ask one another. Each fact that lives in
+// another module (or in the project document) is one small interface method, answered by that
+// module when it exists; the free functions below find the answering module and fall back to
+// the "absent" answer (0, or no warning) while it does not exist.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CModuleBase;
+
+namespace hwc {
+
+// The two clock frequencies the project document keeps (MHz), which the clock page edits.
+class IProjectClocks {
+public:
+    virtual ~IProjectClocks() = default;
+    virtual float ExternalClockMHz() const = 0;
+    virtual void SetExternalClockMHz(float mhz) = 0;
+    virtual float CrystalClockMHz() const = 0;
+    virtual void SetCrystalClockMHz(float mhz) = 0;
+};
+
+// What the clock module ("OCCS") answers besides the bus clocks of every module.
+class IClockGenerator {
+public:
+    virtual ~IClockGenerator() = default;
+    // The crystal oscillator frequency in MHz, 0 on processors whose modules cannot use it.
+    virtual float CrystalClockMHz() const = 0;
+    // The oscillator states other modules test; false where the processor lacks the oscillator.
+    virtual bool IsRelaxationOscillatorDisabled() const = 0;
+    virtual bool IsLowSpeedOscillatorDisabled() const = 0;
+    virtual bool IsCrystalOscillatorPoweredDown() const = 0;
+};
+
+// What the watchdog module ("COP") answers about its clock.
+class IWatchdogClock {
+public:
+    virtual ~IWatchdogClock() = default;
+    // The watchdog counts the crystal oscillator (its clock source list stands at index 1).
+    virtual bool CountsCrystalOscillator() const = 0;
+};
+
+// What the system integration module ("SYS") answers about clock selections it holds.
+class ISystemClockFacts {
+public:
+    virtual ~ISystemClockFacts() = default;
+    // One of the clock outputs is enabled and selects the oscillator (selection 5).
+    virtual bool ClockOutputSelectsOscillator() const = 0;
+    // A clock input selection stands at the second CLKIN input (index 1).
+    virtual bool SelectsSecondClockInput() const = 0;
+    // The page control that selects the clock of a peripheral ("PWM", "Timer", "SCI", "IIC"),
+    // as a link target; 0 when the page has none.
+    virtual std::uint32_t PeripheralClockControl(std::string_view peripheral) const = 0;
+};
+
+// The document's frequencies; without a document that keeps them, the clock macros of the
+// module's header are read (and a change cannot be kept).
+float ProjectExternalClockMHz(const CModuleBase& module);
+float ProjectCrystalClockMHz(const CModuleBase& module);
+void SetProjectExternalClockMHz(const CModuleBase& module, float mhz);
+void SetProjectCrystalClockMHz(const CModuleBase& module, float mhz);
+
+// The clock module of the document, or null.
+const IClockGenerator* FindClockGenerator(const CModuleBase& asker);
+
+bool WatchdogCountsCrystal(const CModuleBase& asker);
+bool SystemClockOutputSelectsOscillator(const CModuleBase& asker);
+bool SystemSelectsSecondClockInput(const CModuleBase& asker);
+// A link to the system module's clock selection of the peripheral, or the bare name while the
+// system module cannot point to one.
+std::string SystemPeripheralClockLink(const CModuleBase& asker, std::string_view peripheral);
+
+// Bits of the system module's miscellaneous control register the clock module reads.
+inline constexpr const char* kSystemMiscControl = "SIM_MISC0_INIT";
+inline constexpr int kFastBootBit = 2;
+inline constexpr int kHighSpeedOscillatorEnableBit = 6;
+// Whether the bit of the system module's register is set; `absent` while it has none.
+bool SystemMiscBit(const CModuleBase& asker, int bit, bool absent);
+
+} // namespace hwc
