@@ -293,6 +293,19 @@ expect_rc 1 "page NO_SUCH_MODULE"
 expect_message "hwc: No module named NO_SUCH_MODULE" "page NO_SUCH_MODULE"
 expect_no_stdout "page NO_SUCH_MODULE"
 
+# The interval timer's derived rates follow its registers and the clock module's bus clock.
+t="$(copy_example K7Q2430-digital-psu timer)"
+run page "$t" PIT0
+expect_rc 0 "page PIT0"
+grep -q "^1652	edit	shown,enabled	29999$" "$work/out" || fail "page PIT0: modulo not shown"
+grep -q "^1654	readonly	shown,enabled	1.06667 kHz$" "$work/out" || fail "page PIT0: rate not derived"
+run set --save "$t" PIT0_MOD_INIT=15999
+expect_rc 0 "set PIT0_MOD_INIT"
+run page "$t" PIT0
+grep -q "^1653	readonly	shown,enabled	0.5 ms$" "$work/out" || fail "page PIT0 after set: roll-over time"
+grep -q "^1654	readonly	shown,enabled	2 kHz$" "$work/out" || fail "page PIT0 after set: rate"
+grep -q "^#define PIT0_MOD_INIT  *0x3E7FU" "$(header_of "$t")" || fail "set --save: PIT0_MOD_INIT not written"
+
 # Names that are no register (unknown, user definitions, document values) and unreadable
 # assignments write nothing, even with --save.
 printf '#define MY_USER_MACRO 5\n' >>"$h"
