@@ -111,6 +111,9 @@ public:
     const CDialogTemplate* DialogTemplate() const override;
     void BindControls(IModuleHost* host) override;
     void Recalculate() override;
+    // Every module reads the published clocks, so they are computed as soon as the values are
+    // loaded, not first when this page is shown.
+    void AfterLoad() override;
     void UpdateControlStates() override;
     void CheckWarnings() override;
     void OnPageCommand(CPageControl& control, EControlEvent event) override;

@@ -103,6 +103,11 @@ void CpmOCCS::OnPageCommand(CPageControl& control, EControlEvent event) {
 
 // --- Derived clocks ---
 
+void CpmOCCS::AfterLoad() {
+    CModule::AfterLoad();
+    Recalculate();
+}
+
 void CpmOCCS::Recalculate() {
     const tClockSettings settings = Settings();
     const tClockResult result = ComputeClocks(m_family, settings);

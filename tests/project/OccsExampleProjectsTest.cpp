@@ -59,8 +59,6 @@ protected:
     CTestFolder m_root{"hwc-occs"};
 };
 
-// A document that keeps the clock frequencies the clock page edits.
-
 // The defines of the clock module's registers (prefixed or not) with their values.
 std::map<std::string, std::string> ClockDefines(const fs::path& header) {
     CAppcfgFileReader reader;
@@ -182,4 +180,14 @@ TEST_F(OccsExampleProjects, CrystalEditGoesToTheDocument) {
     ASSERT_TRUE(document.Save());
     EXPECT_EQ(ClockDefines(project / "ApplicationConfig/appconfig.h").at("APPCFG_EXTAL"),
               "8000000L");
+}
+
+TEST_F(OccsExampleProjects, TimerShownFirstAlreadyHasItsClock) {
+    // No warnings pass has run yet: the clocks must be published by the load itself.
+    CProjDoc document;
+    ASSERT_TRUE(document.OpenProject(Copy("K7Q2430-digital-psu").string()));
+    CModuleBase* timer = document.FindModule("PIT0");
+    ASSERT_NE(timer, nullptr);
+    ASSERT_TRUE(hwc::ShowModulePage(document, *timer));
+    EXPECT_EQ(timer->Page()->FindControl(1654)->Text(), "1.06667 kHz");
 }
