@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and opens the bundled example project.
+# Installs what is missing, builds, and opens the bundled example project in the desktop program.
+# The example is copied once into a work folder (HWC_WORK, default ~/hwc-projects), so that what
+# you change there never touches the repository. Extra arguments go to the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
 ./scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-example="examples/K7Q5110-inverter"
-if [ -x build/bin/hwc ]; then
-    exec build/bin/hwc "$example" "$@"
+example="K7Q5110-inverter"
+work="${HWC_WORK:-$HOME/hwc-projects}"
+if [ ! -e "$work/$example" ]; then
+    mkdir -p "$work"
+    cp -r "examples/$example" "$work/$example"
+    echo "Copied the example project to $work/$example"
 fi
-# Until the desktop program exists, show what the headless program reads from the example.
-build/bin/hwc-batch header "$example"
-exec build/bin/hwc-batch check "$example" "$@"
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display found: showing what the headless program reads instead." >&2
+    exec build/bin/hwc-batch check "$work/$example" "$@"
+fi
+exec build/bin/hwc "$work/$example" "$@"

@@ -1,0 +1,79 @@
+#include "ui/frame/AppSettings.h"
+
+#include <QVariant>
+
+#include <memory>
+
+#include "ui/frame/WindowPlacement.h"
+
+namespace hwc::ui {
+
+namespace {
+
+// A stored option: 0 or 1 as a number; anything else gives the default.
+bool ReadFlag(QSettings& settings, const char* name, bool defaultValue) {
+    const QVariant value = settings.value(name);
+    if (!value.isValid())
+        return defaultValue;
+    bool isNumber = false;
+    const int number = value.toInt(&isNumber);
+    if (!isNumber || (number != 0 && number != 1))
+        return defaultValue;
+    return number == 1;
+}
+
+std::unique_ptr<QSettings>& SettingsSlot() {
+    static std::unique_ptr<QSettings> settings;
+    return settings;
+}
+
+} // namespace
+
+QSettings& Settings() {
+    std::unique_ptr<QSettings>& settings = SettingsSlot();
+    if (!settings)
+        settings = std::make_unique<QSettings>("Velmora", "HWC K7Q400R");
+    return *settings;
+}
+
+void RedirectSettings(const QString& iniPath) {
+    std::unique_ptr<QSettings>& settings = SettingsSlot();
+    if (iniPath.isEmpty())
+        settings.reset();
+    else
+        settings = std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
+}
+
+CProjDocBase::tOptions ReadOutputOptions() {
+    CProjDocBase::tOptions options;
+    QSettings& settings = Settings();
+    settings.beginGroup("Options");
+    options.generateComments = ReadFlag(settings, "GenerateComments", true);
+    options.generateDefaults = ReadFlag(settings, "GenerateDefaults", false);
+    options.keepUserComments = ReadFlag(settings, "KeepUserComments", false);
+    settings.endGroup();
+    return options;
+}
+
+QByteArray ReadWindowPlacement() {
+    const QVariant value = Settings().value("WindowPos/LastWndPlacement");
+    if (value.typeId() != QMetaType::QByteArray)
+        return {};
+    const QByteArray record = value.toByteArray();
+    return record.size() == kPlacementSize ? record : QByteArray();
+}
+
+void WriteWindowPlacement(const QByteArray& record) {
+    Settings().setValue("WindowPos/LastWndPlacement", record);
+}
+
+QByteArray ReadBarLayout() {
+    const QVariant value = Settings().value("ToolBars");
+    return value.typeId() == QMetaType::QByteArray ? value.toByteArray() : QByteArray();
+}
+
+void WriteBarLayout(const QByteArray& state) {
+    Settings().setValue("ToolBars", state);
+}
+
+} // namespace hwc::ui

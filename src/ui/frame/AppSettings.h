@@ -1,0 +1,31 @@
+#pragma once
+// Where the desktop program keeps its per-user settings: the output options, the window
+// placement and the bar layout.
+
+#include <QByteArray>
+#include <QSettings>
+
+#include "project/ProjDocBase.h"
+
+namespace hwc::ui {
+
+// The program's settings store (organisation "Velmora", application "HWC K7Q400R").
+QSettings& Settings();
+// Keeps the settings in the given file from now on instead of the user's store (tests); an
+// empty path goes back to the user's store.
+void RedirectSettings(const QString& iniPath);
+
+// The output options as stored under "Options"; a missing value, or one that is not 0 or 1,
+// gives its default (comments on, defaults and user comments off).
+CProjDocBase::tOptions ReadOutputOptions();
+
+// The stored window placement record (44 bytes), or an empty array when none of full length is
+// stored.
+QByteArray ReadWindowPlacement();
+void WriteWindowPlacement(const QByteArray& record);
+
+// The docking-bar layout saved by the main window, empty when none is stored.
+QByteArray ReadBarLayout();
+void WriteBarLayout(const QByteArray& state);
+
+} // namespace hwc::ui

@@ -1,0 +1,129 @@
+#pragma once
+// The main window: the module page on the right, the information view above the module tree on
+// the left, the tool bar, the status bar and the two docking bars (registers, warnings). It
+// shows the document's module pages with a back/forward history, carries the menu commands, and
+// remembers its placement and bar layout between runs.
+
+#include <QMainWindow>
+
+#include <map>
+#include <string>
+
+#include "project/DocumentObserver.h"
+#include "ui/frame/DesktopDoc.h"
+#include "ui/frame/PageHistory.h"
+
+class CBarRegsView;
+class CBarWarnView;
+class CInfoView;
+class CLeftTreeView;
+class CPagePane;
+class QAction;
+class QDockWidget;
+class QLabel;
+class QSplitter;
+class QToolBar;
+
+class CMainFrame : public QMainWindow, public IPageHost, public hwc::IDocumentObserver {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CDesktopDoc& document, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CDesktopDoc& Document() const { return m_document; }
+
+    // --- Project ---
+
+    // Opens a project (header file, folder, or the current folder for an empty path). A project
+    // held by another instance is not opened: that instance is brought forward instead (after
+    // asking, once the program is interactive). Runs the self-test or schedules Save & Exit when
+    // the run flags ask for it.
+    bool OpenProject(const QString& path);
+    // Asks for a project until one opens; false when the user gives up (the window then closes).
+    bool PromptForProject();
+    // Saves to the project file.
+    bool SaveProject();
+    // Saves to another path: the project moves there, or (copy) stays where it is.
+    bool SaveProjectAs(const QString& path, bool copy);
+    // Saves and, when that succeeded, closes without asking. In a re-process run a failed save
+    // closes too, with exit code 1.
+    void SaveAndExit();
+    // Commits the page, then asks about unsaved changes; false when the project must stay open.
+    bool CanCloseProject();
+    // The exit code the program should end with (1 after a failed re-process save).
+    int ExitCode() const { return m_exitCode; }
+
+    // --- Placement ---
+
+    // Applies the stored placement (show state combined with the launch request), or the
+    // default size for the screen when none of full length is stored; then shows the window.
+    void PlaceWindow(int launchShowState);
+    void SavePlacement() const;
+    // Brings the window to the front (another instance asked for this project).
+    void Activate();
+
+    // --- Pages ---
+
+    // IPageHost: selects the module in the tree, which shows its page; false when the page
+    // being left keeps an invalid value.
+    bool ShowModulePage(CModuleBase& module) override;
+    bool CommitDisplayedPage() override;
+    void GoBack();
+    void GoForward();
+    const hwc::ui::CPageHistory& History() const { return m_history; }
+
+    // --- Parts (for the application and tests) ---
+
+    QAction* Action(int commandId) const;
+    CLeftTreeView* TreeView() const { return m_tree; }
+    CPagePane* PagePane() const { return m_pane; }
+    CInfoView* InfoView() const { return m_info; }
+    CBarRegsView* RegistersView() const { return m_regsView; }
+    CBarWarnView* WarningsView() const { return m_warnView; }
+    QDockWidget* RegistersBar() const { return m_regsBar; }
+    QDockWidget* WarningsBar() const { return m_warnBar; }
+    QLabel* StatusIndicator(int index) const;
+
+    // hwc::IDocumentObserver
+    void OnDocumentUpdate(int hint, CModuleBase* sender, const void* object) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateClientArea();
+    void CreateBars();
+    void CreateCommands();
+    void OnCommand(int commandId);
+    void UpdateCommandStates();
+    void UpdateTitleAndStatus();
+    // The tree's selection moved: show the page, tell the views, record the history.
+    void OnModuleSelected(CModuleBase* previous, CModuleBase* current);
+    void OnSelectionRequested(CModuleBase* module);
+    void OnCheckToggled(CModuleBase* module, bool checked);
+    // False when another running instance holds the project file; that instance is brought
+    // forward (after asking once the program is interactive).
+    bool MayUseProjectFile(const std::string& path);
+    void AfterOpen();
+    void OpenCommand();
+    void SaveAsCommand(bool copy);
+    void EditCommand(const char* slot);
+    void ShowHelp(int commandId);
+
+    CDesktopDoc& m_document;
+    hwc::ui::CPageHistory m_history;
+    CLeftTreeView* m_tree = nullptr;
+    CPagePane* m_pane = nullptr;
+    CInfoView* m_info = nullptr;
+    QSplitter* m_outer = nullptr;
+    QSplitter* m_inner = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    CBarRegsView* m_regsView = nullptr;
+    CBarWarnView* m_warnView = nullptr;
+    QDockWidget* m_regsBar = nullptr;
+    QDockWidget* m_warnBar = nullptr;
+    QLabel* m_indicators[3] = {};
+    std::map<int, QAction*> m_actions;
+    bool m_closing = false; // the next close does not ask
+    int m_exitCode = 0;
+};

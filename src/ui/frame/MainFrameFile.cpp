@@ -1,0 +1,231 @@
+// The main window's project commands: opening, saving, the lock held by another instance, and
+// the window placement.
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
+
+#include "base/Messages.h"
+#include "project/ProjectLock.h"
+#include "project/ProjectPath.h"
+#include "project/SelfTest.h"
+#include "ui/frame/AppSettings.h"
+#include "ui/frame/InstanceServer.h"
+#include "ui/frame/LeftTreeView.h"
+#include "ui/frame/MainFrame.h"
+#include "ui/frame/WindowPlacement.h"
+
+using namespace hwc::ui;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kHeaderFilter[] = "Header Files (*.h)";
+
+std::string FullPath(const std::string& path) {
+    std::error_code error;
+    return fs::absolute(path, error).lexically_normal().string();
+}
+
+// Shows a wait cursor for as long as it lives.
+class CWaitCursor {
+public:
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+// The process id of another instance holding the project file, or 0.
+pid_t OtherHolder(const std::string& path) {
+    CProjectLock probe;
+    const pid_t holder = probe.Acquire(path, false);
+    return holder == ::getpid() ? 0 : holder;
+}
+
+} // namespace
+
+// --- Opening ---
+
+bool CMainFrame::MayUseProjectFile(const std::string& path) {
+    const pid_t holder = OtherHolder(path);
+    if (holder == 0)
+        return true;
+    if (m_document.RunFlags().interactive &&
+        hwc::ShowMessage("This project file is already open in other application. Do you want to "
+                         "activate it?",
+                         hwc::EButtons::YesNo, hwc::EAnswer::Yes) != hwc::EAnswer::Yes)
+        return false;
+    if (ActivateInstance(holder))
+        return false;
+    // The holder has no window to bring forward (a headless run): the document refuses the
+    // project with its own question, unless that question was just asked.
+    return !m_document.RunFlags().interactive;
+}
+
+bool CMainFrame::OpenProject(const QString& path) {
+    const std::string file = FullPath(ResolveProjectFile(path.toStdString()));
+    if (fs::is_regular_file(file) && !MayUseProjectFile(file))
+        return false;
+    {
+        CWaitCursor wait;
+        if (!m_document.OpenProject(path.toStdString()))
+            return false;
+    }
+    AfterOpen();
+    return true;
+}
+
+void CMainFrame::AfterOpen() {
+    m_tree->setFocus(Qt::OtherFocusReason);
+    UpdateTitleAndStatus();
+    UpdateCommandStates();
+    tRunFlags flags = m_document.RunFlags();
+    if (flags.selfTest) {
+        {
+            CWaitCursor wait;
+            RunSelfTest(m_document);
+        }
+        flags.selfTest = false;
+        m_document.SetRunFlags(flags);
+    } else if (flags.reprocess) {
+        QTimer::singleShot(0, this, &CMainFrame::SaveAndExit);
+    }
+}
+
+bool CMainFrame::PromptForProject() {
+    for (;;) {
+        const QString path =
+            QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(), kHeaderFilter);
+        if (!path.isEmpty()) {
+            if (OpenProject(path))
+                return true;
+            continue;
+        }
+        if (hwc::ShowMessage("Can not live with uninitialized document.\n\nTerminate Application?",
+                             hwc::EButtons::YesNo, hwc::EAnswer::No) == hwc::EAnswer::Yes) {
+            m_closing = true;
+            QTimer::singleShot(0, this, &QWidget::close);
+            return false;
+        }
+    }
+}
+
+void CMainFrame::OpenCommand() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(), kHeaderFilter);
+    if (path.isEmpty() || !CanCloseProject())
+        return;
+    // An open that failed before the old project was cleared leaves that project in place.
+    if (!OpenProject(path) && !m_document.IsLoaded())
+        PromptForProject();
+}
+
+// --- Saving ---
+
+bool CMainFrame::SaveProject() {
+    if (!m_document.IsLoaded())
+        return false;
+    bool saved = false;
+    {
+        CWaitCursor wait;
+        saved = m_document.Save();
+    }
+    UpdateTitleAndStatus();
+    return saved;
+}
+
+bool CMainFrame::SaveProjectAs(const QString& path, bool copy) {
+    if (!m_document.IsLoaded() || path.isEmpty())
+        return false;
+    const std::string target = FullPath(path.toStdString());
+    if (target == m_document.ProjectFilePath())
+        return SaveProject();
+    // A target held by another instance is never written, reachable or not.
+    if (!MayUseProjectFile(target) || OtherHolder(target) != 0)
+        return false;
+    std::error_code error;
+    const bool existed = fs::exists(target, error);
+    bool saved = false;
+    {
+        CWaitCursor wait;
+        saved = m_document.SaveProject(target);
+    }
+    if (!saved) {
+        // Only a file this save created goes; a file that was there before stays.
+        if (!existed)
+            fs::remove(target, error);
+        UpdateTitleAndStatus();
+        return false;
+    }
+    if (copy) {
+        UpdateTitleAndStatus();
+        return true;
+    }
+    // The project now lives at the new path: it is opened from there, which moves the lock.
+    if (OpenProject(QString::fromStdString(target)))
+        return true;
+    if (!m_document.IsLoaded())
+        PromptForProject();
+    return false;
+}
+
+void CMainFrame::SaveAsCommand(bool copy) {
+    QFileDialog dialog(this, copy ? QStringLiteral("Save Copy As") : QStringLiteral("Save As"),
+                       QString::fromStdString(m_document.ProjectFilePath()), kHeaderFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("h");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    SaveProjectAs(dialog.selectedFiles().front(), copy);
+}
+
+void CMainFrame::SaveAndExit() {
+    const bool saved = SaveProject();
+    if (saved || m_document.RunFlags().reprocess) {
+        if (!saved)
+            m_exitCode = 1;
+        m_closing = true;
+        close();
+    }
+}
+
+// --- Placement ---
+
+void CMainFrame::PlaceWindow(int launchShowState) {
+    const std::optional<tWindowPlacement> stored = DecodePlacement(ReadWindowPlacement());
+    if (stored) {
+        setGeometry(stored->normal);
+        if (ResolveShowState(stored->showState, launchShowState) == kShowMaximized)
+            showMaximized();
+        else
+            showNormal();
+    } else {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const int width = screen ? screen->availableGeometry().width() : 1024;
+        setGeometry(DefaultGeometry(width, geometry().topLeft()));
+        if (launchShowState == kShowMaximized)
+            showMaximized();
+        else
+            showNormal();
+    }
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::SavePlacement() const {
+    tWindowPlacement placement;
+    placement.showState = isMaximized()   ? kShowMaximized
+                          : isMinimized() ? kShowMinimized
+                                          : kShowNormal;
+    placement.normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    WriteWindowPlacement(EncodePlacement(placement));
+}

@@ -1,0 +1,82 @@
+#include "ui/frame/PagePane.h"
+
+#include <QAbstractScrollArea>
+
+#include "model/ModuleBase.h"
+#include "modules/CHtmlModule.h"
+#include "ui/page/PageWidget.h"
+#include "ui/web/HtmlPage.h"
+
+CPagePane::CPagePane(QWidget* parent) : QStackedWidget(parent) {
+    setObjectName("PagePane");
+    m_empty = new QWidget(this);
+    m_empty->setObjectName("GenericPage");
+    m_empty->setFocusPolicy(Qt::StrongFocus);
+    addWidget(m_empty);
+    setMinimumSize(100, 300);
+}
+
+QWidget* CPagePane::MakeView(CModuleBase& module) {
+    if (auto* html = dynamic_cast<CHtmlModule*>(&module))
+        return new CHtmlPage(*html, this);
+    if (!module.CreatePage())
+        return nullptr;
+    return new CPageWidget(*module.Page(), this);
+}
+
+void CPagePane::ShowModule(CModuleBase* module) {
+    if (module == m_module)
+        return;
+    if (m_module && m_module->Page())
+        m_module->Page()->SetVisible(false);
+    m_module = module;
+    if (!module) {
+        setCurrentWidget(m_empty);
+        return;
+    }
+    QWidget* view = ViewOf(module);
+    if (!view) {
+        view = MakeView(*module);
+        if (view) {
+            m_views[module] = view;
+            addWidget(view);
+        }
+    }
+    if (CPage* page = module->Page())
+        page->SetVisible(true);
+    module->OnInitialUpdate();
+    module->UpdateControlStates();
+    setCurrentWidget(view ? view : m_empty);
+}
+
+void CPagePane::Forget() {
+    setCurrentWidget(m_empty);
+    for (auto& [module, view] : m_views) {
+        removeWidget(view);
+        delete view;
+    }
+    m_views.clear();
+    m_module = nullptr;
+}
+
+QWidget* CPagePane::ViewOf(const CModuleBase* module) const {
+    const auto found = m_views.find(module);
+    return found == m_views.end() ? nullptr : found->second;
+}
+
+void CPagePane::FocusPage() {
+    QWidget* view = currentWidget();
+    if (!view)
+        return;
+    // The first control in tab order inside the page.
+    QWidget* widget = view;
+    while ((widget = widget->nextInFocusChain()) && widget != view) {
+        if (view->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
+            widget->isVisibleTo(view) && widget->isEnabled() &&
+            !qobject_cast<QAbstractScrollArea*>(widget)) {
+            widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    view->setFocus(Qt::TabFocusReason);
+}

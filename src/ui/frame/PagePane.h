@@ -1,0 +1,36 @@
+#pragma once
+// The right-hand pane of the main window: the page of the module selected in the tree. A
+// module's page widgets are made the first time its page is shown and kept (hidden) afterwards;
+// before any selection, and for a module without a page, an empty view stands in.
+
+#include <QStackedWidget>
+
+#include <unordered_map>
+
+class CModuleBase;
+
+class CPagePane : public QStackedWidget {
+    Q_OBJECT
+public:
+    explicit CPagePane(QWidget* parent = nullptr);
+
+    // Shows the module's page (null: the empty view); the page model of the module left is
+    // marked hidden, the new one shown and refreshed from the registers.
+    void ShowModule(CModuleBase* module);
+    // Forgets every page widget (the project is being cleared).
+    void Forget();
+
+    CModuleBase* CurrentModule() const { return m_module; }
+    // The widget showing the module's page, or null before it was first shown.
+    QWidget* ViewOf(const CModuleBase* module) const;
+    QWidget* EmptyView() const { return m_empty; }
+    // Gives the keyboard focus to the first control of the page shown that takes it.
+    void FocusPage();
+
+private:
+    QWidget* MakeView(CModuleBase& module);
+
+    QWidget* m_empty = nullptr;
+    CModuleBase* m_module = nullptr;
+    std::unordered_map<const CModuleBase*, QWidget*> m_views;
+};

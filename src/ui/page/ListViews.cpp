@@ -1,0 +1,102 @@
+// Combo boxes (pick-only and editable) and list boxes.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "ui/page/ControlView.h"
+#include "ui/page/PageText.h"
+
+namespace hwc::ui::page {
+namespace {
+
+QStringList ToQtList(const std::vector<std::string>& items) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& item : items)
+        list.push_back(ToQt(item));
+    return list;
+}
+
+class CComboView final : public CControlView {
+public:
+    explicit CComboView(CPageControl& control) : CControlView(control) {
+        m_combo = new QComboBox;
+        m_combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        SetWidget(m_combo);
+        QObject::connect(m_combo, &QComboBox::activated, m_combo, [this](int index) {
+            Page().UserSelect(Control(), index);
+            Refresh();
+        });
+        if (control.Kind() != EControlKind::DropDown)
+            return;
+        m_combo->setEditable(true);
+        m_combo->setInsertPolicy(QComboBox::NoInsert);
+        // A typed value goes to the model as it is typed, like an edit field's.
+        QObject::connect(m_combo->lineEdit(), &QLineEdit::textEdited, m_combo,
+                         [this](const QString& text) { Page().UserEdit(Control(), FromQt(text)); });
+    }
+
+protected:
+    void RefreshContent() override {
+        const QStringList items = ToQtList(Control().Items());
+        if (items != m_items) {
+            const QSignalBlocker editBlocker(m_combo->lineEdit());
+            m_combo->clear();
+            m_combo->addItems(items);
+            m_items = items;
+        }
+        m_combo->setCurrentIndex(Control().Selection());
+        QLineEdit* edit = m_combo->lineEdit();
+        if (!edit)
+            return;
+        const QSignalBlocker editBlocker(edit);
+        const QString text = ToQt(Control().Text());
+        if (edit->text() == text)
+            return; // keeps the cursor of the user typing
+        const int cursor = edit->cursorPosition();
+        edit->setText(text);
+        if (edit->hasFocus())
+            edit->setCursorPosition(std::min(cursor, static_cast<int>(text.size())));
+    }
+
+private:
+    QComboBox* m_combo;
+    QStringList m_items;
+};
+
+class CListBoxView final : public CControlView {
+public:
+    explicit CListBoxView(CPageControl& control) : CControlView(control) {
+        m_list = new QListWidget;
+        SetWidget(m_list);
+        QObject::connect(m_list, &QListWidget::currentRowChanged, m_list, [this](int row) {
+            Page().UserSelect(Control(), row);
+            Refresh();
+        });
+    }
+
+protected:
+    void RefreshContent() override {
+        const QStringList items = ToQtList(Control().Items());
+        if (items != m_items) {
+            m_list->clear();
+            m_list->addItems(items);
+            m_items = items;
+        }
+        m_list->setCurrentRow(Control().Selection());
+    }
+
+private:
+    QListWidget* m_list;
+    QStringList m_items;
+};
+
+} // namespace
+
+std::unique_ptr<CControlView> MakeListView(CPageControl& control) {
+    if (control.Kind() == EControlKind::ListBox)
+        return std::make_unique<CListBoxView>(control);
+    return std::make_unique<CComboView>(control);
+}
+
+} // namespace hwc::ui::page

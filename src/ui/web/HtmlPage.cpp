@@ -1,0 +1,115 @@
+#include "ui/web/HtmlPage.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace {
+
+// Schemes the browser loads itself; any other address is handed to the desktop.
+bool IsBrowserScheme(const QString& scheme) {
+    static const QStringList kSchemes{"http", "https", "file", "data", "about", "blob", "qrc"};
+    return kSchemes.contains(scheme, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+CHtmlWebPage::CHtmlWebPage(LinkHandler onModuleLink, QObject* parent)
+    : QWebEnginePage(parent), m_onModuleLink(std::move(onModuleLink)) {
+    // Module pages move the tool by script as well as by clicks, so addresses the browser does
+    // not know must reach acceptNavigationRequest without a user gesture.
+    settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
+}
+
+bool CHtmlWebPage::IsModuleLink(const QString& address) {
+    return address.startsWith(QLatin1String("hwc:"), Qt::CaseInsensitive) ||
+           address.startsWith(QLatin1String("hwcna:"), Qt::CaseInsensitive);
+}
+
+bool CHtmlWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    const QString address = url.toString();
+    if (!IsModuleLink(address)) {
+        // Other desktop programs (mail and the like) start only from a click of the user.
+        if (!IsBrowserScheme(url.scheme()) && type != NavigationTypeLinkClicked)
+            return false;
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+    // The handler may show another page; let the browser finish this request first.
+    if (m_onModuleLink) {
+        QTimer::singleShot(0, this, [this, address] {
+            if (m_onModuleLink)
+                m_onModuleLink(address);
+        });
+    }
+    return false;
+}
+
+CHtmlPage::CHtmlPage(CHtmlModule& module, QWidget* parent) : QWidget(parent), m_module(&module) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_linkHandler = [this](const QString& link) {
+        if (m_module)
+            m_module->FollowLink(link.toStdString(), std::string());
+    };
+}
+
+CHtmlPage::~CHtmlPage() {
+    // Only a page with a browser has been installed in its module.
+    if (m_view && m_module && m_module->Navigator() == this)
+        m_module->SetNavigator(nullptr);
+}
+
+QWebEngineView* CHtmlPage::EnsureView() {
+    if (m_view)
+        return m_view;
+    m_view = new QWebEngineView(this);
+    auto* page = new CHtmlWebPage([this](const QString& link) { FollowModuleLink(link); }, m_view);
+    m_view->setPage(page);
+    layout()->addWidget(m_view);
+    connect(m_view, &QWebEngineView::loadStarted, this, [this] { m_documentComplete = false; });
+    connect(m_view, &QWebEngineView::loadFinished, this, [this](bool) {
+        m_documentComplete = true;
+        // The module hears of it after the browser has finished its own work on the page.
+        QTimer::singleShot(0, this, [this] {
+            if (m_module)
+                m_module->PageLoaded();
+        });
+    });
+    if (m_module)
+        m_module->SetNavigator(this);
+    return m_view;
+}
+
+void CHtmlPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_view)
+        QTimer::singleShot(0, this, [this] { EnsureView(); });
+}
+
+void CHtmlPage::LoadAddress(const std::string& address) {
+    EnsureView();
+    m_documentComplete = false;
+    QEventLoop wait;
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &wait, &QEventLoop::quit);
+    connect(m_view, &QWebEngineView::loadFinished, &wait, &QEventLoop::quit);
+    m_view->load(QUrl::fromUserInput(QString::fromStdString(address)));
+    limit.start(kLoadWaitMs);
+    // User input is handled while waiting, as on any other slow page.
+    if (!m_documentComplete)
+        wait.exec();
+}
+
+void CHtmlPage::Redraw() {
+    if (m_view)
+        m_view->update();
+}
+
+void CHtmlPage::FollowModuleLink(const QString& link) {
+    if (m_linkHandler)
+        m_linkHandler(link);
+}

@@ -1,0 +1,324 @@
+// The main window on a real project: every module page, edits made through the page widgets,
+// the tree's check marks, the page history, saving and closing.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/AppFilePath.h"
+#include "model/ModuleBase.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestFolder.h"
+#include "ui/frame/AppSettings.h"
+#include "ui/frame/FrameCommands.h"
+#include "ui/frame/LeftTreeView.h"
+#include "ui/frame/MainFrame.h"
+#include "ui/frame/PagePane.h"
+#include "ui/frame/WindowPlacement.h"
+#include "ui/page/PageWidget.h"
+
+namespace fs = std::filesystem;
+using namespace hwc::ui;
+
+namespace {
+
+// Control numbers of the interval timer page.
+constexpr int kCounterEnableId = 1390;
+constexpr int kClockSourceId = 2042;
+constexpr int kModuloId = 1652;
+
+// Records the tree's update hints.
+class CHintRecorder : public hwc::IDocumentObserver {
+public:
+    void OnDocumentUpdate(int hint, CModuleBase* sender, const void* object) override {
+        if (hint == hwc::kHintPageLeft || hint == hwc::kHintModuleSelected ||
+            hint == hwc::kHintModuleChecked)
+            hints.push_back({hint, static_cast<const CModuleBase*>(object)});
+    }
+    struct tHint {
+        int hint;
+        const CModuleBase* module;
+    };
+    std::vector<tHint> hints;
+};
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch/");
+        RedirectSettings(QString::fromStdString((m_folder / "settings.ini").string()));
+        fs::copy(HWC_TEST_SOURCE_DIR "/examples/K7Q5110-inverter", m_folder / "inverter",
+                 fs::copy_options::recursive);
+        m_header = m_folder / "inverter/ApplicationConfig/appconfig.h";
+        m_original = ReadFileBytes(m_header);
+        m_frame = std::make_unique<CMainFrame>(m_document);
+        m_frame->show();
+        ASSERT_TRUE(m_frame->OpenProject(QString::fromStdString((m_folder / "inverter").string())));
+        m_document.AddObserver(&m_hints);
+    }
+    void TearDown() override {
+        m_document.RemoveObserver(&m_hints);
+        m_frame.reset();
+        RedirectSettings(QString());
+        SetAppFolder("");
+    }
+
+    CModuleBase& Module(const char* name) {
+        CModuleBase* module = m_document.FindModule(name);
+        EXPECT_NE(module, nullptr) << name;
+        return *module;
+    }
+    // Shows the module's page and returns its widget.
+    CPageWidget& ShowPage(CModuleBase& module) {
+        EXPECT_TRUE(m_frame->ShowModulePage(module));
+        auto* view = qobject_cast<CPageWidget*>(m_frame->PagePane()->ViewOf(&module));
+        EXPECT_NE(view, nullptr);
+        return *view;
+    }
+    template <class Widget> Widget* ControlWidget(CPageWidget& page, int id) {
+        auto* widget = qobject_cast<Widget*>(page.WidgetFor(id));
+        EXPECT_NE(widget, nullptr) << id;
+        return widget;
+    }
+    void TypeInto(QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    bool HasWarningOf(const CModuleBase& module) const {
+        for (const auto& warning : m_document.Warnings().Items()) {
+            if (warning->owner == &module)
+                return true;
+        }
+        return false;
+    }
+    std::string Summary(const CModuleBase& module) const {
+        std::string text;
+        module.GetSummary(text);
+        return text;
+    }
+    fs::path LockPath() const { return m_header.parent_path() / "appconfig.lck"; }
+
+    CTestFolder m_folder{"hwc-frame"};
+    CScriptedMessages m_messages;
+    CDesktopDoc m_document;
+    std::unique_ptr<CMainFrame> m_frame;
+    CHintRecorder m_hints;
+    fs::path m_header;
+    std::string m_original;
+};
+
+} // namespace
+
+TEST_F(MainFrameTest, EveryModulePageCanBeShownFromTheTree) {
+    std::vector<CModuleBase*> modules;
+    m_document.Tree().ForEachItem([&](CModuleTreeItem& item) { modules.push_back(item.Module()); });
+    ASSERT_GT(modules.size(), 10u);
+    EXPECT_EQ(m_frame->PagePane()->CurrentModule(), modules.front());
+    EXPECT_EQ(m_frame->windowTitle().toStdString(),
+              "inverter (appconfig.h)[*] - K7Q400R/EX Hexaform");
+
+    CModuleBase* previous = m_frame->PagePane()->CurrentModule();
+    for (CModuleBase* module : modules) {
+        ASSERT_TRUE(m_frame->ShowModulePage(*module)) << module->InstanceName();
+        EXPECT_EQ(m_frame->PagePane()->CurrentModule(), module);
+        EXPECT_EQ(m_frame->TreeView()->TreeItem(m_frame->TreeView()->currentItem())->Module(),
+                  module);
+        QWidget* view = m_frame->PagePane()->ViewOf(module);
+        if (module->Page()) {
+            ASSERT_NE(view, nullptr) << module->InstanceName();
+            EXPECT_EQ(m_frame->PagePane()->currentWidget(), view);
+            EXPECT_TRUE(module->Page()->IsVisible());
+        }
+        if (module != previous) {
+            ASSERT_GE(m_hints.hints.size(), 2u);
+            EXPECT_EQ(m_hints.hints[m_hints.hints.size() - 2].hint, hwc::kHintPageLeft);
+            EXPECT_EQ(m_hints.hints[m_hints.hints.size() - 2].module, previous);
+            EXPECT_EQ(m_hints.hints.back().hint, hwc::kHintModuleSelected);
+            EXPECT_EQ(m_hints.hints.back().module, module);
+        }
+        previous = module;
+    }
+    EXPECT_TRUE(m_messages.shown.empty());
+
+    // Clicking an item in the tree widget shows its page too.
+    CModuleBase& timer = Module("PIT1");
+    m_frame->TreeView()->setCurrentItem(m_frame->TreeView()->WidgetItemOf(&timer));
+    EXPECT_EQ(m_frame->PagePane()->CurrentModule(), &timer);
+
+    // Tab in the tree moves into the page; the focus-tree command brings it back.
+    QApplication::setActiveWindow(m_frame.get());
+    m_frame->TreeView()->setFocus();
+    QTest::keyClick(m_frame->TreeView(), Qt::Key_Tab);
+    EXPECT_TRUE(m_frame->PagePane()->ViewOf(&timer)->isAncestorOf(QApplication::focusWidget()));
+    m_frame->Action(kCmdFocusTree)->trigger();
+    EXPECT_EQ(QApplication::focusWidget(), m_frame->TreeView());
+}
+
+TEST_F(MainFrameTest, EditsThroughPageWidgetsReachRegistersSummaryAndWarnings) {
+    CModuleBase& timer = Module("PIT0");
+    CPageWidget& page = ShowPage(timer);
+    tPerCfgItem* control = timer.FindRegister("PIT0_CTRL_INIT");
+    tPerCfgItem* modulo = timer.FindRegister("PIT0_MOD_INIT");
+    ASSERT_TRUE(control && modulo);
+
+    const std::uint32_t before = control->dwValue;
+    const std::string summaryBefore = Summary(timer);
+    QCheckBox* enable = ControlWidget<QCheckBox>(page, kCounterEnableId);
+    enable->setFocus();
+    QTest::keyClick(enable, Qt::Key_Space);
+    EXPECT_EQ(control->dwValue, before ^ 1u);
+    EXPECT_NE(Summary(timer), summaryBefore);
+
+    // The slow oscillator as clock source is not running in this project: a warning stands
+    // until the bus clock is chosen again.
+    QComboBox* source = ControlWidget<QComboBox>(page, kClockSourceId);
+    source->setFocus();
+    QTest::keyClick(source, Qt::Key_End);
+    EXPECT_EQ((control->dwValue >> 8) & 3u, 3u);
+    m_document.IdleUpdate();
+    EXPECT_TRUE(HasWarningOf(timer));
+    QTest::keyClick(source, Qt::Key_Home);
+    EXPECT_EQ((control->dwValue >> 8) & 3u, 0u);
+    m_document.IdleUpdate();
+    EXPECT_FALSE(HasWarningOf(timer));
+
+    TypeInto(ControlWidget<QLineEdit>(page, kModuloId), "999");
+    EXPECT_EQ(modulo->dwValue, 999u);
+    EXPECT_NE(Summary(timer).find("999"), std::string::npos);
+}
+
+TEST_F(MainFrameTest, InvalidPageKeepsTheSelection) {
+    CModuleBase& timer = Module("PIT0");
+    CPageWidget& page = ShowPage(timer);
+    TypeInto(ControlWidget<QLineEdit>(page, kModuloId), "99999999");
+    const std::size_t entries = m_frame->History().Entries().size();
+
+    m_frame->TreeView()->setCurrentItem(m_frame->TreeView()->WidgetItemOf(&Module("PIT1")));
+    EXPECT_EQ(m_frame->PagePane()->CurrentModule(), &timer);
+    EXPECT_FALSE(m_messages.shown.empty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_frame->TreeView()->TreeItem(m_frame->TreeView()->currentItem())->Module(), &timer);
+    EXPECT_EQ(m_document.Tree().SelectedModule(), &timer);
+    EXPECT_EQ(m_frame->History().Entries().size(), entries);
+}
+
+TEST_F(MainFrameTest, CheckMarkSelectsTheModuleForWriting) {
+    CModuleBase& timer = Module("PIT1");
+    ASSERT_TRUE(timer.IsSelected());
+    QTreeWidgetItem* item = m_frame->TreeView()->WidgetItemOf(&timer);
+    item->setCheckState(0, Qt::Unchecked);
+    EXPECT_FALSE(timer.IsSelected());
+    EXPECT_EQ(m_document.Tree().FindItem(&timer)->StateImage(), hwc::kStateUnchecked);
+    ASSERT_FALSE(m_hints.hints.empty());
+    EXPECT_EQ(m_hints.hints.back().hint, hwc::kHintModuleChecked);
+    EXPECT_EQ(m_hints.hints.back().module, &timer);
+    item->setCheckState(0, Qt::Checked);
+    EXPECT_TRUE(timer.IsSelected());
+    EXPECT_EQ(m_document.Tree().FindItem(&timer)->StateImage(), hwc::kStateChecked);
+}
+
+TEST_F(MainFrameTest, BackAndForwardFollowThePagesShown) {
+    QAction* back = m_frame->Action(kCmdHistoryBack);
+    QAction* forward = m_frame->Action(kCmdHistoryForward);
+    CModuleBase* first = m_frame->PagePane()->CurrentModule();
+    EXPECT_FALSE(back->isEnabled());
+    ShowPage(Module("PIT0"));
+    ShowPage(Module("PIT1"));
+    EXPECT_TRUE(back->isEnabled());
+    EXPECT_FALSE(forward->isEnabled());
+
+    back->trigger();
+    EXPECT_EQ(m_frame->PagePane()->CurrentModule(), &Module("PIT0"));
+    back->trigger();
+    EXPECT_EQ(m_frame->PagePane()->CurrentModule(), first);
+    EXPECT_FALSE(back->isEnabled());
+    EXPECT_TRUE(forward->isEnabled());
+    forward->trigger();
+    EXPECT_EQ(m_frame->PagePane()->CurrentModule(), &Module("PIT0"));
+
+    // A new page after going back leaves nothing to go forward to.
+    ShowPage(Module("OCCS"));
+    EXPECT_FALSE(forward->isEnabled());
+    back->trigger();
+    EXPECT_EQ(m_frame->PagePane()->CurrentModule(), &Module("PIT0"));
+}
+
+TEST_F(MainFrameTest, SaveWritesTheChangedHeader) {
+    CPageWidget& page = ShowPage(Module("PIT0"));
+    TypeInto(ControlWidget<QLineEdit>(page, kModuloId), "999");
+    EXPECT_TRUE(m_frame->isWindowModified() || m_document.IsProjectModified());
+    m_frame->Action(kCmdSave)->trigger();
+    const std::string saved = ReadFileBytes(m_header);
+    EXPECT_NE(saved, m_original);
+    EXPECT_NE(saved.find("0x03E7U"), std::string::npos);
+    EXPECT_FALSE(m_document.IsProjectModified());
+    EXPECT_TRUE(fs::exists(m_header.parent_path() / "appconfig.bak"));
+}
+
+TEST_F(MainFrameTest, SaveCopyLeavesTheProjectWhereItIs) {
+    const fs::path copy = m_folder / "copy.h";
+    ASSERT_TRUE(m_frame->SaveProjectAs(QString::fromStdString(copy.string()), true));
+    EXPECT_TRUE(fs::exists(copy));
+    EXPECT_FALSE(fs::exists(m_folder / "copy.lck"));
+    EXPECT_EQ(fs::path(m_document.ProjectFilePath()), m_header);
+    EXPECT_TRUE(fs::exists(LockPath()));
+}
+
+TEST_F(MainFrameTest, ClosingAsksAboutChangesAndReleasesTheLock) {
+    CPageWidget& page = ShowPage(Module("PIT0"));
+    TypeInto(ControlWidget<QLineEdit>(page, kModuloId), "999");
+    ASSERT_TRUE(fs::exists(LockPath()));
+
+    m_messages.Answer(hwc::EAnswer::Cancel);
+    EXPECT_FALSE(m_frame->close());
+    ASSERT_FALSE(m_messages.shown.empty());
+    EXPECT_EQ(m_messages.shown.back().text, "Save changes to inverter (appconfig.h)?");
+    EXPECT_TRUE(fs::exists(LockPath()));
+
+    m_messages.Answer(hwc::EAnswer::No);
+    EXPECT_TRUE(m_frame->close());
+    EXPECT_FALSE(fs::exists(LockPath()));
+    EXPECT_EQ(ReadFileBytes(m_header), m_original);
+    EXPECT_FALSE(ReadWindowPlacement().isEmpty());
+}
+
+TEST_F(MainFrameTest, PlacementOfWrongLengthIsIgnored) {
+    tWindowPlacement stored;
+    stored.normal = QRect(30, 40, 700, 500);
+    Settings().setValue("WindowPos/LastWndPlacement", EncodePlacement(stored).left(40));
+    m_frame->PlaceWindow(kShowNormal);
+    const int width = m_frame->screen()->availableGeometry().width();
+    EXPECT_EQ(m_frame->size(), width <= 800 ? QSize(800, 570) : QSize(900, 700));
+
+    WriteWindowPlacement(EncodePlacement(stored));
+    m_frame->PlaceWindow(kShowNormal);
+    EXPECT_EQ(m_frame->geometry(), stored.normal);
+}
+
+TEST_F(MainFrameTest, BarsStartHiddenAndToggleFromTheViewMenu) {
+    EXPECT_TRUE(m_frame->RegistersBar()->isHidden());
+    EXPECT_TRUE(m_frame->WarningsBar()->isHidden());
+    EXPECT_EQ(m_frame->RegistersBar()->windowTitle(), "Registers View ");
+    QAction* registers = m_frame->Action(kCmdToggleRegistersBar);
+    EXPECT_EQ(registers->shortcut(), QKeySequence("Ctrl+R"));
+    registers->trigger();
+    EXPECT_FALSE(m_frame->RegistersBar()->isHidden());
+    EXPECT_TRUE(registers->isChecked());
+    m_frame->Action(kCmdFocusWarnings)->trigger();
+    EXPECT_FALSE(m_frame->WarningsBar()->isHidden());
+    EXPECT_TRUE(m_frame->Action(kCmdToggleWarningsBar)->isChecked());
+}
