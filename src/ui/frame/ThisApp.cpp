@@ -12,6 +12,7 @@
 #include "ui/frame/QtIdleWaker.h"
 #include "ui/frame/QtMessageHandler.h"
 #include "ui/frame/SplashWindow.h"
+#include "ui/frame/StartupProbe.h"
 #include "ui/frame/WindowPlacement.h"
 
 CThisAppBase::CThisAppBase()
@@ -78,12 +79,15 @@ void CThisAppBase::Idle() {
         flags.interactive = true;
         m_document.SetRunFlags(flags);
     }
-    if (m_splash && m_splash->isVisible()) {
+    const bool first = m_splash && m_splash->isVisible();
+    if (first) {
         m_splash->close();
         if (m_frame)
             m_frame->repaint();
     }
     m_document.IdleUpdate();
+    if (first && m_frame && hwc::ui::StartupProbeRequested())
+        hwc::ui::RunStartupProbe(*m_frame, m_document);
 }
 
 int CThisAppBase::Exit(int loopResult) {
