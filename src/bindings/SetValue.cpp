@@ -388,3 +388,16 @@ bool CSetValue::ValidateControl(bool show) {
     ValidateValue(valid, show);
     return valid;
 }
+
+namespace hwc {
+
+bool ToggleFocusedValueBase(CPage& page) {
+    CPageControl* focused = page.Focused();
+    auto* value = focused ? dynamic_cast<CSetValue*>(focused->Handler()) : nullptr;
+    if (!value)
+        return false;
+    value->ToggleBase();
+    return true;
+}
+
+} // namespace hwc

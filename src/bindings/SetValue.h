@@ -101,3 +101,11 @@ private:
     std::uint32_t m_emptyValue = 0xFFFFFFFF;
     std::string m_customFormat;
 };
+
+namespace hwc {
+
+// The document's hex/decimal command: the value binding of the page's focused control switches
+// its display. False when the focus is on no value control.
+bool ToggleFocusedValueBase(CPage& page);
+
+} // namespace hwc

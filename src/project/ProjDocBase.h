@@ -64,6 +64,8 @@ public:
     const tRunFlags& RunFlags() const { return m_runFlags; }
     // A document without a user interface (the import of another project's settings).
     void SetBatchMode(ISplashProgress* progress);
+    // Where opening reports its progress (the desktop's splash window); null for nowhere.
+    void SetProgressSink(ISplashProgress* progress) { m_progress = progress; }
     bool IsBatch() const { return m_batch; }
 
     // --- Modules ---

@@ -115,6 +115,12 @@ TEST_F(SetValueTest, HexAndDecimalTextsAndToggleBase) {
     EXPECT_FALSE(value.IsHex());
     value.ToggleBase();
     EXPECT_EQ(edit.Text(), "0x1F");
+    // The document's command reaches the binding of the focused control only.
+    EXPECT_FALSE(hwc::ToggleFocusedValueBase(fixture.page));
+    fixture.page.UserFocus(&edit);
+    EXPECT_TRUE(hwc::ToggleFocusedValueBase(fixture.page));
+    EXPECT_EQ(edit.Text(), "31");
+    value.ToggleBase();
 
     // Unreadable texts leave the register alone and mark the field until corrected.
     const std::vector<std::string> badTexts{"12z",  "0x",          "",

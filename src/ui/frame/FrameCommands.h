@@ -9,6 +9,7 @@ enum ECommand : int {
     kCmdSaveAndExit = 32793,
     kCmdExpandTree = 32794,
     kCmdCollapseTree = 32795,
+    kCmdToggleHexDec = 32799,
     kCmdToggleWarningsBar = 32800,
     kCmdFocusWarnings = 32801,
     kCmdFocusTree = 32802,

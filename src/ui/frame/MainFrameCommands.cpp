@@ -12,6 +12,7 @@
 #include <QToolBar>
 
 #include "base/AppFilePath.h"
+#include "bindings/SetValue.h"
 #include "model/ModuleBase.h"
 #include "ui/bars/BarWarnView.h"
 #include "ui/dialogs/AboutDialog.h"
@@ -61,6 +62,7 @@ constexpr tCommandDef kCommands[] = {
      "Copy the selection and put it on the Clipboard\nCopy"},
     {kCmdPaste, EMenu::Edit, "&Paste", "Ctrl+V;Shift+Ins", "Insert Clipboard contents\nPaste"},
     {0, EMenu::Edit, nullptr, nullptr, nullptr},
+    {kCmdToggleHexDec, EMenu::Edit, "Toggle &Hex/Dec", "", "Toggle Hex/Dec format\nToggle Hex/Dec"},
     {kCmdResetModule, EMenu::Edit, "Reset Module to Default", "",
      "Reset the module to its default values\nReset module"},
 
@@ -102,7 +104,7 @@ constexpr tMenuDef kMenus[] = {
 // The tool bar, left to right; 0 is a separator.
 constexpr int kToolBarCommands[] = {
     kCmdOpen,       kCmdSave,         0, kCmdHistoryBack, kCmdHistoryForward, 0,
-    kCmdExpandTree, kCmdCollapseTree, 0, kCmdToolHelp};
+    kCmdExpandTree, kCmdCollapseTree, 0, kCmdToggleHexDec, 0, kCmdToolHelp};
 
 QIcon CommandIcon(const QStyle& style, int id) {
     switch (id) {
@@ -244,6 +246,10 @@ void CMainFrame::OnCommand(int commandId) {
         break;
     case kCmdPaste:
         EditCommand("paste");
+        break;
+    case kCmdToggleHexDec:
+        if (CModuleBase* module = m_pane->CurrentModule(); module && module->Page())
+            hwc::ToggleFocusedValueBase(*module->Page());
         break;
     case kCmdToolBar:
         m_toolBar->setVisible(m_toolBar->isHidden());

@@ -60,8 +60,10 @@ bool CThisAppBase::Start(int argc, const char* const* argv) {
 
     m_splash = std::make_unique<CSplashDlg>();
     m_splash->Show();
+    m_document.SetProgressSink(m_splash.get());
     m_commandLine.m_shellCommand = CMyCommandLineInfo::EShellCommand::FileOpen;
     if (!m_frame->OpenProject(QString::fromStdString(m_commandLine.m_fileName))) {
+        m_document.SetProgressSink(nullptr);
         m_splash.reset();
         return false;
     }
@@ -81,6 +83,8 @@ void CThisAppBase::Idle() {
     }
     const bool first = m_splash && m_splash->isVisible();
     if (first) {
+        // Later opens (File > Open) run without the splash window.
+        m_document.SetProgressSink(nullptr);
         m_splash->close();
         if (m_frame)
             m_frame->repaint();
