@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -106,8 +108,24 @@ constexpr int kToolBarCommands[] = {
     kCmdOpen,       kCmdSave,         0, kCmdHistoryBack, kCmdHistoryForward, 0,
     kCmdExpandTree, kCmdCollapseTree, 0, kCmdToggleHexDec, 0, kCmdToolHelp};
 
+// A tool-bar picture made of a short text, for commands the style has no picture for.
+QIcon TextIcon(const QString& text) {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(15);
+    painter.setFont(font);
+    painter.setPen(QColor(30, 60, 120));
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, text);
+    return QIcon(pixmap);
+}
+
 QIcon CommandIcon(const QStyle& style, int id) {
     switch (id) {
+    case kCmdToggleHexDec:
+        return TextIcon(QStringLiteral("0x"));
     case kCmdOpen:
         return style.standardIcon(QStyle::SP_DialogOpenButton);
     case kCmdSave:
@@ -121,7 +139,8 @@ QIcon CommandIcon(const QStyle& style, int id) {
     case kCmdCollapseTree:
         return style.standardIcon(QStyle::SP_ArrowUp);
     case kCmdToolHelp:
-        return style.standardIcon(QStyle::SP_DialogHelpButton);
+        // The style's help picture needs an icon theme, which many desktops lack.
+        return TextIcon(QStringLiteral("?"));
     default:
         return {};
     }
