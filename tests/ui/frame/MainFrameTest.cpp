@@ -322,3 +322,35 @@ TEST_F(MainFrameTest, BarsStartHiddenAndToggleFromTheViewMenu) {
     EXPECT_FALSE(m_frame->WarningsBar()->isHidden());
     EXPECT_TRUE(m_frame->Action(kCmdToggleWarningsBar)->isChecked());
 }
+
+TEST_F(MainFrameTest, AnotherProjectReplacesPagesThatWereShown) {
+    // Widgets of the first project's pages exist, with an edit focused, when the next opens.
+    CPageWidget& timer = ShowPage(Module("PIT0"));
+    ControlWidget<QLineEdit>(timer, kModuloId)->setFocus();
+    ShowPage(Module("OCCS"));
+    fs::copy(HWC_TEST_SOURCE_DIR "/examples/K7Q2430-digital-psu", m_folder / "psu",
+             fs::copy_options::recursive);
+    ASSERT_TRUE(m_frame->OpenProject(QString::fromStdString((m_folder / "psu").string())));
+    QApplication::processEvents();
+    EXPECT_FALSE(fs::exists(LockPath()));
+
+    CPageWidget& next = ShowPage(Module("PIT0"));
+    QCheckBox* enable = ControlWidget<QCheckBox>(next, kCounterEnableId);
+    ASSERT_NE(enable, nullptr);
+    const std::uint32_t before = Module("PIT0").Item(0).dwValue;
+    QTest::mouseClick(enable, Qt::LeftButton, {}, QPoint(6, enable->height() / 2));
+    EXPECT_NE(Module("PIT0").Item(0).dwValue, before);
+}
+
+TEST_F(MainFrameTest, SaveAsMovesTheProjectAndKeepsWorking) {
+    ShowPage(Module("PIT0"));
+    const fs::path copy = m_folder / "renamed.h";
+    ASSERT_TRUE(m_frame->SaveProjectAs(QString::fromStdString(copy.string()), false));
+    QApplication::processEvents();
+    EXPECT_TRUE(fs::exists(copy));
+    EXPECT_EQ(m_document.ProjectFilePath(), copy.string());
+    EXPECT_FALSE(fs::exists(LockPath()));
+    EXPECT_TRUE(fs::exists(m_folder / "renamed.lck"));
+    CPageWidget& timer = ShowPage(Module("PIT0"));
+    EXPECT_NE(ControlWidget<QLineEdit>(timer, kModuloId), nullptr);
+}
