@@ -59,10 +59,7 @@ protected:
     CModuleBase* Module(std::string_view name) { return factory.FindModule(name); }
 
     static std::string DataFile(const char* name) {
-        const char* data = std::getenv("HWC_TEST_DATA");
-        const fs::path folder =
-            data ? fs::path(data) : fs::path(__FILE__).parent_path() / "../data";
-        return (folder / "arch" / name).string();
+        return (fs::path(HWC_TEST_SOURCE_DIR) / "tests/data/arch" / name).string();
     }
 
     CTestFolder m_dir{"hwc_arch"};
