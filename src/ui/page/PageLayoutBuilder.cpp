@@ -7,6 +7,7 @@
 
 #include "ui/page/ControlView.h"
 #include "ui/page/FlowRowLayout.h"
+#include "ui/page/FormRowLabel.h"
 
 namespace hwc::ui::page {
 namespace {
@@ -35,9 +36,17 @@ public:
                 column->addLayout(form);
             }
             auto* fields = new CFlowRowLayout;
-            for (std::size_t i = 1; i < node.children.size(); ++i)
+            std::vector<QWidget*> settings;
+            for (std::size_t i = 1; i < node.children.size(); ++i) {
                 AddNode(fields, node.children[i]);
-            form->addRow(Widget(node.children.front()), fields);
+                if (node.children[i].type == tLayoutNode::EType::Control &&
+                    !IsLabel(node.children[i]))
+                    settings.push_back(ControlWidget(node.children[i]));
+            }
+            QWidget* label = Widget(node.children.front());
+            form->addRow(label, fields);
+            if (!settings.empty())
+                new CFormRowLabel(label, ControlOf(node.children.front()), std::move(settings));
         }
         return column;
     }
