@@ -187,6 +187,18 @@ TEST_F(PageWidgetTest, VisibilityEnabledStateAndColoursFollowTheModel) {
     m_page.ShowControl(kCheck, true);
     EXPECT_TRUE(Widget<QCheckBox>(kCheck)->isVisible());
 
+    // A row's caption goes and comes back with the row's only setting.
+    QLabel* caption = nullptr;
+    for (QLabel* label : m_widget->findChildren<QLabel*>()) {
+        if (label->text() == "Rate:")
+            caption = label;
+    }
+    ASSERT_NE(caption, nullptr);
+    m_page.ShowControl(kDerived, false);
+    EXPECT_FALSE(caption->isVisible());
+    m_page.ShowControl(kDerived, true);
+    EXPECT_TRUE(caption->isVisible());
+
     // A disabled buddy takes its arrows with it.
     auto* arrows = m_widget->WidgetFor(kSpin);
     m_page.EnableControl(kEdit, false);
