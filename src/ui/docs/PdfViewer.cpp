@@ -121,7 +121,11 @@ CPdfViewer::CPdfViewer(QWidget* parent) : QMainWindow(parent, Qt::Window) {
     resize(900, 700);
 }
 
-CPdfViewer::~CPdfViewer() = default;
+CPdfViewer::~CPdfViewer() {
+    // The view goes with the window's children, after this object: its page changes must not
+    // reach a viewer that is half gone.
+    m_view->pageNavigator()->disconnect(this);
+}
 
 void CPdfViewer::BuildActions() {
     QToolBar* bar = addToolBar(tr("Navigation"));

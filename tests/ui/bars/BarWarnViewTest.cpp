@@ -48,6 +48,11 @@ protected:
         m_document->IdleUpdate();
         m_initialRows = m_view.List()->topLevelItemCount();
     }
+    void TearDown() override {
+        // The view lets go of the document before the document goes.
+        m_view.SetDocument(nullptr);
+        BarsProjectTest::TearDown();
+    }
 
     void Raise(int id, const char* message) { Clock()->SetWarning(id, true, message); }
     void Lower(int id) { Clock()->SetWarning(id, false, nullptr); }
