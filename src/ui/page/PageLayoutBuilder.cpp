@@ -130,6 +130,16 @@ private:
     const bool m_table;
 };
 
+bool HasTopLevelListBox(const CPage& page) {
+    for (const tLayoutNode& node : page.Template().Layout().children) {
+        if (node.type == tLayoutNode::EType::Control &&
+            page.Controls()[static_cast<std::size_t>(node.control)]->Kind() ==
+                EControlKind::ListBox)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void BuildPageLayout(CPage& page, QWidget* container, const tViewMaker& makeView) {
@@ -137,8 +147,9 @@ void BuildPageLayout(CPage& page, QWidget* container, const tViewMaker& makeView
     QVBoxLayout* column = builder.Column(page.Template().Layout().children);
     if (page.Parent()) {
         column->setContentsMargins(0, 0, 0, 0);
-    } else {
-        // The page's controls keep to the top; the room below stays empty.
+    } else if (!HasTopLevelListBox(page)) {
+        // The page's controls keep to the top; the room below stays empty, unless a list box
+        // can use it.
         column->addStretch(1);
     }
     container->setLayout(column);
