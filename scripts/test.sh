@@ -13,10 +13,13 @@ echo "== Build and unit tests"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-# The desktop layer is left out here: the toolkit's own libraries are not instrumented.
-./scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DHWC_SANITIZE=ON -DHWC_DESKTOP=OFF
+./scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DHWC_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE desktop
+# The desktop tests without the leak check: the toolkit keeps caches until the process ends,
+# and its web engine frees some objects with a size of its own.
+ASAN_OPTIONS=detect_leaks=0:new_delete_type_mismatch=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs" -L desktop
 
 fuzz_seconds="${FUZZ_SECONDS:-20}"
 if [ "$fuzz_seconds" -gt 0 ]; then
