@@ -4,7 +4,9 @@
 #include "base/TextUtil.h"
 #include "model/ModuleBase.h"
 #include "model/RegisterItem.h"
+#include "model/RegisterValue.h"
 #include "project/ProjDocBase.h"
+#include "project/SelfTest.h"
 
 namespace {
 
@@ -62,4 +64,60 @@ std::string RegisterRowLabel(const tRegisterRow& row) {
     if (!note.empty())
         label += " " + std::string(note);
     return label + ":";
+}
+
+namespace {
+
+// Writes a checked value straight into the register and runs its owner's update cycle, for
+// registers that cannot be written by name (user defines).
+void WriteDirectly(CProjDocBase& document, CModuleBase& owner, tPerCfgItem& item,
+                   const tPerCfgItem& value) {
+    const bool isText = (item.dwFlags & hwc::RegFlag::STRVALUE) != 0;
+    if (isText ? hwc::FieldText(item.szValue) == hwc::FieldText(value.szValue)
+               : item.dwValue == value.dwValue)
+        return;
+    if (isText)
+        hwc::CopyCut(item.szValue, hwc::FieldText(value.szValue));
+    item.dwValue = value.dwValue;
+    document.UpdateAllViews(&owner, 10, nullptr);
+    owner.RefreshControls();
+    owner.Recalculate();
+    owner.UpdateControlStates();
+}
+
+} // namespace
+
+std::string RegisterRowValueText(const tPerCfgItem& item, bool decimal) {
+    const bool ownFormat = (item.dwFlags & (hwc::RegFlag::STRVALUE | hwc::RegFlag::DECVALUE)) != 0;
+    if (decimal && !ownFormat)
+        return hwc::Format("%u", static_cast<unsigned>(item.dwValue));
+    return FormatRegisterValue(item, false);
+}
+
+bool RegisterRowChanged(const tPerCfgItem& item) {
+    if (item.dwValue != item.dwSaved)
+        return true;
+    return (item.dwFlags & hwc::RegFlag::STRVALUE) &&
+           hwc::FieldText(item.szValue) != hwc::FieldText(item.szSaved);
+}
+
+bool StoreRegisterRow(CProjDocBase& document, const tRegisterRow& row, std::string_view typed,
+                      std::string& message) {
+    tPerCfgItem& item = *row.item;
+    tPerCfgItem value = item;
+    if (!ParseRegisterValue(hwc::Trim(typed), value, message))
+        return false;
+    CModuleBase& owner = *row.owner;
+    const std::string name = owner.GetDefineName(item);
+    CModuleBase* found = nullptr;
+    const bool byName = !(item.dwFlags & hwc::RegFlag::USERDEFINE) && !document.Modules().empty() &&
+                        document.Modules().front()->FindRegister(name, &found) == &item;
+    if (!byName) {
+        WriteDirectly(document, owner, item, value);
+        return true;
+    }
+    const bool isText = (item.dwFlags & hwc::RegFlag::STRVALUE) != 0;
+    const std::string text = isText ? std::string(hwc::FieldText(value.szValue))
+                                    : hwc::Format("0x%X", value.dwValue);
+    return hwc::SetRegisterFromText(document, name + "=" + text, message);
 }

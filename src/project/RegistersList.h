@@ -4,6 +4,7 @@
 // parent's.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CModuleBase;
@@ -23,3 +24,15 @@ std::vector<tRegisterRow> ListRegisters(CModuleBase& module, const CProjDocBase&
 // The label of a row: the name without "_INIT" and '-', the owner's prefix for a borrowed
 // register, the note, then ":".
 std::string RegisterRowLabel(const tRegisterRow& row);
+
+// The value text of a row: the register's own format without the "U" suffix, or unsigned
+// decimal for hexadecimal registers when `decimal` is set.
+std::string RegisterRowValueText(const tPerCfgItem& item, bool decimal);
+// Whether the value differs from the one last loaded or saved.
+bool RegisterRowChanged(const tPerCfgItem& item);
+// Stores a value typed into a row: read as the header reader reads values, then written as the
+// automation interface writes registers (user defines, which it does not reach by name, are
+// written directly), and the owner's update cycle runs. False with `message` set when the text
+// is no value for the register.
+bool StoreRegisterRow(CProjDocBase& document, const tRegisterRow& row, std::string_view typed,
+                      std::string& message);

@@ -13,12 +13,6 @@ class QLineEdit;
 
 namespace hwc::ui {
 
-// The value text of a row: the register's own format without the "U" suffix, or unsigned
-// decimal for hexadecimal registers when `decimal` is set.
-std::string RegisterRowValueText(const tPerCfgItem& item, bool decimal);
-// Whether the value differs from the one last loaded or saved (the row is then dark red).
-bool RegisterRowChanged(const tPerCfgItem& item);
-
 class CRegisterRowWidget : public QWidget {
     Q_OBJECT
 public:
