@@ -16,7 +16,6 @@
 #include "base/Messages.h"
 #include "project/ProjectLock.h"
 #include "project/ProjectPath.h"
-#include "project/SelfTest.h"
 #include "ui/frame/AppSettings.h"
 #include "ui/frame/InstanceServer.h"
 #include "ui/frame/LeftTreeView.h"
@@ -88,17 +87,10 @@ void CMainFrame::AfterOpen() {
     m_tree->setFocus(Qt::OtherFocusReason);
     UpdateTitleAndStatus();
     UpdateCommandStates();
-    tRunFlags flags = m_document.RunFlags();
-    if (flags.selfTest) {
-        {
-            CWaitCursor wait;
-            RunSelfTest(m_document);
-        }
-        flags.selfTest = false;
-        m_document.SetRunFlags(flags);
-    } else if (flags.reprocess) {
+    // The document ran the self-test of a self-test run already; a re-process run saves and
+    // exits once the event loop runs.
+    if (m_document.RunFlags().reprocess)
         QTimer::singleShot(0, this, &CMainFrame::SaveAndExit);
-    }
 }
 
 bool CMainFrame::PromptForProject() {
