@@ -15,6 +15,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "base/AppFilePath.h"
 #include "model/ModuleSubDlg.h"
@@ -23,6 +25,7 @@
 #include "project/SelfTest.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
+#include "ui/LayoutCheck.h"
 
 namespace fs = std::filesystem;
 
@@ -113,22 +116,7 @@ TEST_F(ModulePageWidgetTest, InterruptRowsAndHiddenControlsAreDrawn) {
 // a sibling.
 TEST_F(ModulePageWidgetTest, PageReadsCleanlyAtTheDefaultSize) {
     QTest::qWait(0);
-    QList<QWidget*> widgets = m_widget->widget()->findChildren<QWidget*>();
-    for (QWidget* widget : widgets) {
-        if (!widget->isVisible() || widget->isWindow())
-            continue;
-        const QSize minimum = widget->minimumSizeHint();
-        EXPECT_GE(widget->width(), minimum.width()) << widget->metaObject()->className();
-        for (QWidget* other : widgets) {
-            if (other == widget || !other->isVisible() ||
-                other->parentWidget() != widget->parentWidget())
-                continue;
-            EXPECT_FALSE(widget->geometry().intersects(other->geometry()))
-                << widget->metaObject()->className() << " overlaps "
-                << other->metaObject()->className();
-        }
-    }
-    EXPECT_FALSE(m_widget->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(uitest::LayoutProblems(*m_widget), std::vector<std::string>{});
 }
 
 } // namespace
