@@ -103,7 +103,9 @@ int CModuleBase::InitRegisters(CAppcfgFile* header, tPerCfgItem* items, int coun
         }
         std::memcpy(item.szSaved, item.szValue, sizeof(item.szSaved));
         item.dwSaved = item.dwValue;
-        if (!header)
+        // A register the processor lacks is never written, so it must not take its define away
+        // from the user definitions, which keep it.
+        if (!header || (item.dwFlags & RegFlag::DUMMYREG))
             continue;
 
         const std::string itemName(FieldText(item.szName));

@@ -109,22 +109,6 @@ void CpmOCCS::AddSummaryItems() {
                      {&m_copDivisor, 0}});
 }
 
-bool CpmOCCS::LoadFromHeader(CAppcfgFile* header) {
-    CAppcfgFile* file = HeaderFile() ? HeaderFile() : header;
-    std::vector<CAppcfgEntry*> released;
-    for (int i = 0; file && i < ItemCount(); ++i) {
-        if (!(Item(i).dwFlags & RegFlag::DUMMYREG))
-            continue;
-        CAppcfgEntry* entry = file->GetEntry(GetDefineName(Item(i)));
-        if (entry && !entry->IsClaimed())
-            released.push_back(entry);
-    }
-    const bool selected = CModule::LoadFromHeader(header);
-    for (CAppcfgEntry* entry : released)
-        entry->flags &= ~CAppcfgEntry::kClaimed;
-    return selected;
-}
-
 // --- Bindings ---
 
 void CpmOCCS::BindControls(IModuleHost* host) {

@@ -118,9 +118,6 @@ public:
     void CheckWarnings() override;
     void OnPageCommand(CPageControl& control, EControlEvent event) override;
     bool IsPinFunctionUsed(const std::string& signal) const override;
-    // Loads the registers; the definitions of registers this processor lacks (the watchdog's,
-    // a missing oscillator's trimming) stay with whoever else keeps them.
-    bool LoadFromHeader(CAppcfgFile* header) override;
 
     // The published clocks (MHz) of the latest Recalculate.
     float PublishedBusClock() const override { return m_busClock; }

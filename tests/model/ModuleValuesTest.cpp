@@ -234,6 +234,17 @@ TEST(ModuleLoad, InitRegistersWithSuffixAndWithoutReset) {
     EXPECT_EQ(FieldText(items[1].szSaved), "kept");
 }
 
+TEST(ModuleLoad, RegistersTheProcessorLacksLeaveTheirDefinesToTheUser) {
+    CAppcfgFile header;
+    CAppcfgEntry& lacking = Define(header, "OCCS_PROT_INIT", "0x15");
+    tPerCfgItem items[1]{};
+    const tPerCfgDef table[] = {{"PROT_INIT", 0, RegFlag::DW16 | RegFlag::DUMMYREG}};
+    // Not found, not claimed: the user definitions write the line back unchanged.
+    EXPECT_EQ(CModuleBase::InitRegisters(&header, items, 1, "OCCS", "", table, true), 0);
+    EXPECT_FALSE(lacking.IsClaimed());
+    EXPECT_EQ(items[0].dwValue, 0u);
+}
+
 // --- Header text ---
 
 TEST(ModuleHeaderText, ValuesStartAtColumn42UnlessTheNameIsLong) {
