@@ -372,10 +372,10 @@ bool CProjDocBase::CheckAlreadyOpen(const std::string& path) {
             m_lock = std::move(lock);
         return true;
     }
-    // Without a window of its own there is nothing to bring forward: the question tells the
-    // user why the project is refused.
-    hwc::ShowMessage("This project file is already open in other application. Do you want to "
-                     "activate it?",
-                     hwc::EButtons::YesNo, hwc::EAnswer::Yes);
+    ActivateHolder(holder);
     return false;
+}
+
+void CProjDocBase::ActivateHolder(long holder) {
+    hwc::ShowMessage(kAlreadyOpenQuestion, hwc::EButtons::YesNo, hwc::EAnswer::Yes);
 }

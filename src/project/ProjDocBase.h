@@ -32,6 +32,9 @@ struct tRunFlags {
 
 class CProjDocBase : public IModuleHost, public IModuleFactory {
 public:
+    static constexpr const char* kAlreadyOpenQuestion =
+        "This project file is already open in other application. Do you want to activate it?";
+
     CProjDocBase();
     ~CProjDocBase() override;
     CProjDocBase(const CProjDocBase&) = delete;
@@ -160,6 +163,10 @@ protected:
     virtual void IdentifyProcessor();
     // Reads the user's output options (the desktop program keeps them in its settings).
     virtual void LoadOptions() {}
+    // Another instance (process `holder`) holds the project: the desktop program brings its
+    // window forward, asking first once it is interactive. Without a window there is only the
+    // question, which tells the user why the project is refused.
+    virtual void ActivateHolder(long holder);
     // A successful open of a re-process run asks for Save & Exit; the desktop program posts it
     // to its main window, headless runs save by themselves.
     virtual void OnReprocessRequested() {}

@@ -103,7 +103,6 @@ private:
     void OnCheckToggled(CModuleBase* module, bool checked);
     // False when another running instance holds the project file; that instance is brought
     // forward (after asking once the program is interactive).
-    bool MayUseProjectFile(const std::string& path);
     void AfterOpen();
     void OpenCommand();
     void SaveAsCommand(bool copy);

@@ -54,26 +54,7 @@ pid_t OtherHolder(const std::string& path) {
 
 // --- Opening ---
 
-bool CMainFrame::MayUseProjectFile(const std::string& path) {
-    const pid_t holder = OtherHolder(path);
-    if (holder == 0)
-        return true;
-    if (m_document.RunFlags().interactive &&
-        hwc::ShowMessage("This project file is already open in other application. Do you want to "
-                         "activate it?",
-                         hwc::EButtons::YesNo, hwc::EAnswer::Yes) != hwc::EAnswer::Yes)
-        return false;
-    if (ActivateInstance(holder))
-        return false;
-    // The holder has no window to bring forward (a headless run): the document refuses the
-    // project with its own question, unless that question was just asked.
-    return !m_document.RunFlags().interactive;
-}
-
 bool CMainFrame::OpenProject(const QString& path) {
-    const std::string file = FullPath(ResolveProjectFile(path.toStdString()));
-    if (fs::is_regular_file(file) && !MayUseProjectFile(file))
-        return false;
     {
         CWaitCursor wait;
         if (!m_document.OpenProject(path.toStdString()))
@@ -141,9 +122,11 @@ bool CMainFrame::SaveProjectAs(const QString& path, bool copy) {
     const std::string target = FullPath(path.toStdString());
     if (target == m_document.ProjectFilePath())
         return SaveProject();
-    // A target held by another instance is never written, reachable or not.
-    if (!MayUseProjectFile(target) || OtherHolder(target) != 0)
+    // A target held by another instance is never written: that instance comes forward.
+    if (const pid_t holder = OtherHolder(target); holder != 0) {
+        m_document.OfferHolder(holder);
         return false;
+    }
     std::error_code error;
     const bool existed = fs::exists(target, error);
     bool saved = false;
