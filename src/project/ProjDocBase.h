@@ -50,6 +50,10 @@ public:
     bool SaveProject(const std::string& path);
     // The Save command: the lock is checked for the path, then SaveProject.
     bool Save();
+    // Save As (the project then lives at the path and its lock moves there) and Save Copy As
+    // (`copy`: the project stays where it is, the copy gets no lock). A path another instance
+    // holds is refused; a failed save removes the file only when it did not exist before.
+    bool SaveAs(const std::string& path, bool copy);
     // Validates every module; interactive shows the page of a failing module with messages.
     bool ValidateAll(bool interactive);
     // Runs the pending warnings pass and tells the views that an idle pass happened.

@@ -11,6 +11,8 @@
 #include "project/HeaderFileSave.h"
 #include "project/ProjDocBase.h"
 
+namespace fs = std::filesystem;
+
 namespace {
 
 struct tHeaderText {
@@ -35,6 +37,32 @@ bool CProjDocBase::Save() {
     if (!CheckAlreadyOpen(m_projectFilePath))
         return false;
     return SaveProject(m_projectFilePath);
+}
+
+bool CProjDocBase::SaveAs(const std::string& path, bool copy) {
+    std::error_code error;
+    const std::string target = fs::absolute(path, error).lexically_normal().string();
+    if (target == m_projectFilePath)
+        return Save();
+    // The target's lock is only looked at here; the project keeps its own lock until the save
+    // has succeeded.
+    m_keepLock = true;
+    const bool free = CheckAlreadyOpen(target);
+    m_keepLock = false;
+    if (!free)
+        return false;
+    const bool existed = fs::exists(target, error);
+    if (!SaveProject(target)) {
+        if (!existed)
+            fs::remove(target, error);
+        return false;
+    }
+    if (copy || !fs::is_regular_file(target, error))
+        return true;
+    m_projectFilePath = target;
+    if (!m_batch)
+        CheckAlreadyOpen(target);
+    return true;
 }
 
 bool CProjDocBase::ValidateAll(bool interactive) {

@@ -157,6 +157,31 @@ TEST_F(ProjectSaveTest, BackupOnlyWhenTheFileExisted) {
     EXPECT_EQ(ReadBytes(m_backup), kHandWritten);
 }
 
+TEST_F(ProjectSaveTest, SaveAsMovesProjectAndLockWhileACopyMovesNothing) {
+    CProjDoc document;
+    ASSERT_TRUE(document.OpenProject(m_header.string()));
+    const fs::path ownLock = m_header.parent_path() / "appconfig.lck";
+    ASSERT_TRUE(fs::exists(ownLock));
+
+    const fs::path copy = m_root / "copy.h";
+    ASSERT_TRUE(document.SaveAs(copy.string(), true));
+    EXPECT_TRUE(fs::exists(copy));
+    EXPECT_FALSE(fs::exists(m_root / "copy.lck"));
+    EXPECT_EQ(document.ProjectFilePath(), m_header.string());
+    EXPECT_TRUE(fs::exists(ownLock));
+
+    const fs::path moved = m_root / "moved.h";
+    ASSERT_TRUE(document.SaveAs(moved.string(), false));
+    EXPECT_EQ(document.ProjectFilePath(), moved.string());
+    EXPECT_TRUE(fs::exists(m_root / "moved.lck"));
+    EXPECT_FALSE(fs::exists(ownLock));
+    // Later saves go to the new place.
+    fs::remove(moved);
+    ASSERT_TRUE(document.Save());
+    EXPECT_TRUE(fs::exists(moved));
+    EXPECT_EQ(ReadBytes(m_header), kHandWritten);
+}
+
 TEST_F(ProjectSaveTest, WriteProtectedDestinationCancelledChangesNoFile) {
     CProjDoc document;
     ASSERT_TRUE(document.OpenProject(m_header.string()));

@@ -23,8 +23,6 @@ public:
     bool ShowModulePage(CModuleBase& module) override;
     // The base's page showing, for the window that carries it out.
     bool ShowModulePageInModel(CModuleBase& module) { return CProjDoc::ShowModulePage(module); }
-    // Brings another instance that holds a path forward, as opening that path would.
-    void OfferHolder(long holder) { ActivateHolder(holder); }
     // Commits the page shown (public for the window's closing and saving commands).
     bool CommitPage() { return CommitDisplayedPage(); }
 

@@ -29,11 +29,6 @@ namespace {
 
 constexpr char kHeaderFilter[] = "Header Files (*.h)";
 
-std::string FullPath(const std::string& path) {
-    std::error_code error;
-    return fs::absolute(path, error).lexically_normal().string();
-}
-
 // Shows a wait cursor for as long as it lives.
 class CWaitCursor {
 public:
@@ -42,13 +37,6 @@ public:
     CWaitCursor(const CWaitCursor&) = delete;
     CWaitCursor& operator=(const CWaitCursor&) = delete;
 };
-
-// The process id of another instance holding the project file, or 0.
-pid_t OtherHolder(const std::string& path) {
-    CProjectLock probe;
-    const pid_t holder = probe.Acquire(path, false);
-    return holder == ::getpid() ? 0 : holder;
-}
 
 } // namespace
 
@@ -119,38 +107,13 @@ bool CMainFrame::SaveProject() {
 bool CMainFrame::SaveProjectAs(const QString& path, bool copy) {
     if (!m_document.IsLoaded() || path.isEmpty())
         return false;
-    const std::string target = FullPath(path.toStdString());
-    if (target == m_document.ProjectFilePath())
-        return SaveProject();
-    // A target held by another instance is never written: that instance comes forward.
-    if (const pid_t holder = OtherHolder(target); holder != 0) {
-        m_document.OfferHolder(holder);
-        return false;
-    }
-    std::error_code error;
-    const bool existed = fs::exists(target, error);
     bool saved = false;
     {
         CWaitCursor wait;
-        saved = m_document.SaveProject(target);
+        saved = m_document.SaveAs(path.toStdString(), copy);
     }
-    if (!saved) {
-        // Only a file this save created goes; a file that was there before stays.
-        if (!existed)
-            fs::remove(target, error);
-        UpdateTitleAndStatus();
-        return false;
-    }
-    if (copy) {
-        UpdateTitleAndStatus();
-        return true;
-    }
-    // The project now lives at the new path: it is opened from there, which moves the lock.
-    if (OpenProject(QString::fromStdString(target)))
-        return true;
-    if (!m_document.IsLoaded())
-        PromptForProject();
-    return false;
+    UpdateTitleAndStatus();
+    return saved;
 }
 
 void CMainFrame::SaveAsCommand(bool copy) {
