@@ -39,8 +39,11 @@ public:
             std::vector<QWidget*> settings;
             for (std::size_t i = 1; i < node.children.size(); ++i) {
                 AddNode(fields, node.children[i]);
+                // Fixed texts such as units do not keep a caption; numbered texts (warning
+                // indicators, derived values) do.
                 if (node.children[i].type == tLayoutNode::EType::Control &&
-                    !IsLabel(node.children[i]))
+                    (!IsLabel(node.children[i]) ||
+                     ControlOf(node.children[i]).Id() != kNoControlId))
                     settings.push_back(ControlWidget(node.children[i]));
             }
             QWidget* label = Widget(node.children.front());
