@@ -126,14 +126,8 @@ void CModuleBase::ShowTime(int controlId, double seconds, bool autoUnit, const c
 
 void CModuleBase::SetWarning(int indicatorId, bool active, const char* message,
                              const char* detail) {
-    const bool hasMessage = message && *message;
-    if (m_page) {
-        if (CPageControl* indicator = m_page->FindControl(indicatorId)) {
-            if (hasMessage)
-                indicator->SetText(message);
-            indicator->Show(active || hasMessage);
-        }
-    }
+    if (m_page)
+        m_page->ShowIndicator(indicatorId, active, message);
     if (m_host)
         m_host->SetWarning(this, indicatorId, active, message, detail);
 }

@@ -42,12 +42,7 @@ void CModuleSubDlg::ShowTime(int controlId, double seconds, bool autoUnit, const
 
 void CModuleSubDlg::SetWarning(int controlId, bool active, const char* message,
                                const char* detail) {
-    const bool hasMessage = message && *message;
-    if (CPageControl* indicator = FindControl(controlId)) {
-        if (hasMessage)
-            indicator->SetText(message);
-        indicator->Show(active || hasMessage);
-    }
+    ShowIndicator(controlId, active, message);
     if (IModuleHost* host = Document())
         host->SetWarning(Module(), (SubPageId() << kSubPageShift) + controlId, active, message,
                          detail);

@@ -333,6 +333,16 @@ void CPage::SetCtrlBkColor(int id, std::optional<tColour> colour) {
         control->SetBackColour(colour);
 }
 
+void CPage::ShowIndicator(int id, bool active, const char* message) {
+    CPageControl* indicator = FindControl(id);
+    if (!indicator)
+        return;
+    const bool hasMessage = message && *message;
+    if (hasMessage)
+        indicator->SetText(message);
+    indicator->Show(active || hasMessage);
+}
+
 void CPage::SetSpinRange(int id, std::int32_t low, std::int32_t high) {
     if (CPageControl* control = FindControl(id))
         control->SetRange(low, high);

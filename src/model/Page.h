@@ -218,6 +218,9 @@ public:
     void SetCtrlTextColor(int id, std::optional<tColour> colour);
     void SetCtrlBkColor(int id, std::optional<tColour> colour);
     void SetSpinRange(int id, std::int32_t low, std::int32_t high);
+    // A warning indicator: a given message becomes its text; it shows while the warning is
+    // active or while it has a message.
+    void ShowIndicator(int id, bool active, const char* message);
 
 private:
     const CDialogTemplate& m_template;

@@ -60,20 +60,13 @@ CBarRegsView::CBarRegsView(QWidget* parent) : QWidget(parent) {
     RebuildRows();
 }
 
-CBarRegsView::~CBarRegsView() {
-    if (m_document)
-        m_document->RemoveObserver(this);
-}
+CBarRegsView::~CBarRegsView() = default;
 
 void CBarRegsView::SetDocument(CProjDoc* document) {
-    if (m_document)
-        m_document->RemoveObserver(this);
-    m_document = document;
+    m_document.Set(document);
     m_module = nullptr;
-    if (m_document) {
-        m_document->AddObserver(this);
+    if (m_document)
         m_module = m_document->Tree().SelectedModule();
-    }
     RebuildRows();
 }
 

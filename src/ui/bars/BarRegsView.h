@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "project/DocumentObserver.h"
+#include "project/ObservedDocument.h"
 
 class CModuleBase;
 class CProjDoc;
@@ -20,6 +21,7 @@ class CBarRegsView : public QWidget, public hwc::IDocumentObserver {
     Q_OBJECT
 public:
     explicit CBarRegsView(QWidget* parent = nullptr);
+    // Defined where the document class is complete.
     ~CBarRegsView() override;
     void SetDocument(CProjDoc* document);
 
@@ -49,7 +51,7 @@ private:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-    CProjDoc* m_document = nullptr;
+    hwc::CObservedDocument<CProjDoc> m_document{*this};
     CModuleBase* m_module = nullptr;
     bool m_decimal = false;
     QScrollArea* m_scroll = nullptr;

@@ -60,17 +60,10 @@ CBarWarnView::CBarWarnView(QWidget* parent) : QWidget(parent) {
     connect(m_showAll, &QCheckBox::clicked, this, [this] { RequestRebuild(); });
 }
 
-CBarWarnView::~CBarWarnView() {
-    if (m_document)
-        m_document->RemoveObserver(this);
-}
+CBarWarnView::~CBarWarnView() = default;
 
 void CBarWarnView::SetDocument(CProjDoc* document) {
-    if (m_document)
-        m_document->RemoveObserver(this);
-    m_document = document;
-    if (m_document)
-        m_document->AddObserver(this);
+    m_document.Set(document);
     Rebuild();
 }
 

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "project/DocumentObserver.h"
+#include "project/ObservedDocument.h"
 
 class CModuleBase;
 class CProjDoc;
@@ -16,6 +17,7 @@ class CBarWarnView : public QWidget, public hwc::IDocumentObserver {
     Q_OBJECT
 public:
     explicit CBarWarnView(QWidget* parent = nullptr);
+    // Defined where the document class is complete.
     ~CBarWarnView() override;
     void SetDocument(CProjDoc* document);
     void FocusList();
@@ -40,7 +42,7 @@ private:
     void Rebuild();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    CProjDoc* m_document = nullptr;
+    hwc::CObservedDocument<CProjDoc> m_document{*this};
     QTreeWidget* m_list = nullptr;
     QCheckBox* m_showAll = nullptr;
     bool m_pending = false;

@@ -33,17 +33,10 @@ CInfoView::CInfoView(QWidget* parent) : QWidget(parent) {
     Refresh();
 }
 
-CInfoView::~CInfoView() {
-    if (m_document)
-        m_document->RemoveObserver(this);
-}
+CInfoView::~CInfoView() = default;
 
 void CInfoView::SetDocument(CProjDoc* document) {
-    if (m_document)
-        m_document->RemoveObserver(this);
-    m_document = document;
-    if (m_document)
-        m_document->AddObserver(this);
+    m_document.Set(document);
     Refresh();
 }
 

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "project/DocumentObserver.h"
+#include "project/ObservedDocument.h"
 
 class CModuleBase;
 class CProjDoc;
@@ -14,6 +15,7 @@ class CInfoView : public QWidget, public hwc::IDocumentObserver {
     Q_OBJECT
 public:
     explicit CInfoView(QWidget* parent = nullptr);
+    // Defined where the document class is complete.
     ~CInfoView() override;
     void SetDocument(CProjDoc* document);
 
@@ -26,7 +28,7 @@ public:
 private:
     void Refresh();
 
-    CProjDoc* m_document = nullptr;
+    hwc::CObservedDocument<CProjDoc> m_document{*this};
     QLabel* m_target = nullptr;
     QLabel* m_sysClock = nullptr;
     QLabel* m_busClock = nullptr;
