@@ -16,17 +16,15 @@ int DigitValue(char c) {
     return value < 0 ? 99 : value;
 }
 
-// A whole text that is one number in the base: blanks, an optional sign, digits and nothing
-// after them. A minus wraps the way an unsigned conversion does; more than 32 bits is unreadable.
+// A whole text that is one number in the base: blanks, an optional plus sign, digits and
+// nothing after them. A minus sign is not read (the binding refuses negative text before), and
+// more than 32 bits is unreadable.
 bool ReadWholeNumber(std::string_view text, unsigned base, std::uint32_t& value) {
     std::size_t i = 0;
     while (i < text.size() && hwc::IsSpace(text[i]))
         ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
+    if (i < text.size() && text[i] == '+')
         ++i;
-    }
     if (i == text.size())
         return false;
     std::uint64_t number = 0;
@@ -38,7 +36,7 @@ bool ReadWholeNumber(std::string_view text, unsigned base, std::uint32_t& value)
         if (number > 0xFFFFFFFFu)
             return false;
     }
-    value = static_cast<std::uint32_t>(negative ? 0 - number : number);
+    value = static_cast<std::uint32_t>(number);
     return true;
 }
 
@@ -178,16 +176,29 @@ bool CSetValue::ReadText(std::string_view text, std::uint32_t& value) const {
     return true;
 }
 
-std::uint32_t CSetValue::ParseText(bool& ok, bool showMessages) const {
+std::string CSetValue::TextProblem(std::uint32_t& value, bool& focus) const {
     const std::string_view text = hwc::Trim(ControlText());
-    std::uint32_t value = 0;
+    focus = true;
+    if (!m_parser && !text.empty() && text.front() == '-')
+        return "Entered value must not be negative.";
     if (!ReadText(text, value)) {
-        if (showMessages)
-            hwc::ShowMessage("Invalid value entered!");
-        ok = false;
-        return value;
+        focus = false;
+        return "Invalid value entered!";
     }
-    ok = RangeCheck(value, showMessages);
+    return RangeProblem(value);
+}
+
+std::uint32_t CSetValue::ParseText(bool& ok, bool showMessages) const {
+    std::uint32_t value = 0;
+    bool focus = false;
+    const std::string problem = TextProblem(value, focus);
+    ok = problem.empty();
+    if (!ok && showMessages) {
+        if (focus)
+            Refuse(problem);
+        else
+            hwc::ShowMessage(problem);
+    }
     return value;
 }
 
@@ -195,28 +206,30 @@ std::string CSetValue::BoundText(std::uint32_t bound) const {
     return m_hex ? hwc::Format("0x%x", bound) : hwc::Format("%d", static_cast<int>(bound));
 }
 
-bool CSetValue::RangeCheck(std::uint32_t value, bool showMessages) const {
-    CPageControl* control = GetWnd();
-    const auto refuse = [&](const std::string& message) {
-        if (!showMessages)
-            return false;
-        hwc::ShowMessage(message);
-        if (control && control->Page().Observer())
-            control->Page().Observer()->OnFocusRequested(*control);
-        return false;
-    };
-    if (!m_parser && showMessages && control) {
-        const std::string_view text = hwc::TrimLeft(control->Text());
-        if (!text.empty() && text.front() == '-')
-            return refuse("Entered value must not be negative.");
-    }
+std::string CSetValue::RangeProblem(std::uint32_t value) const {
     const std::uint32_t low = static_cast<std::uint32_t>(m_offset) + m_minimum;
     const std::uint32_t high = static_cast<std::uint32_t>(m_offset) + m_maximum;
     if (value < low && !(value == 0 && m_zeroAllowed))
-        return refuse("Entered value must be greater than " + BoundText(low - 1));
+        return "Entered value must be greater than " + BoundText(low - 1);
     if (value > high)
-        return refuse("Entered value must be lower than " + BoundText(high + 1));
-    return true;
+        return "Entered value must be lower than " + BoundText(high + 1);
+    return {};
+}
+
+void CSetValue::Refuse(const std::string& message) const {
+    hwc::ShowMessage(message);
+    CPageControl* control = GetWnd();
+    if (control && control->Page().Observer())
+        control->Page().Observer()->OnFocusRequested(*control);
+}
+
+bool CSetValue::RangeCheck(std::uint32_t value, bool showMessages) const {
+    const std::string problem = RangeProblem(value);
+    if (problem.empty())
+        return true;
+    if (showMessages)
+        Refuse(problem);
+    return false;
 }
 
 std::uint32_t CSetValue::ValidateValue(bool& valid, bool showMessages) {
@@ -278,8 +291,13 @@ void CSetValue::ToggleBase() {
 }
 
 void CSetValue::Refresh() {
-    if (IsAttached())
-        ShowValue(GetValue());
+    CPageControl* control = GetWnd();
+    if (!control)
+        return;
+    ShowValue(GetValue());
+    bool valid = false;
+    CurrentValue(valid);
+    MarkValidity(*control, valid);
 }
 
 void CSetValue::Apply() {
@@ -292,8 +310,19 @@ void CSetValue::Apply() {
         SetValue(value);
         NotifyDocument(hwc::kHintValueWritten);
     }
-    control->Page().SetCtrlBkColor(control->Id(),
-                                   valid ? std::nullopt : std::optional<tColour>(kInvalidColour));
+    MarkValidity(*control, valid);
+}
+
+void CSetValue::MarkValidity(CPageControl& control, bool valid) {
+    std::string reason;
+    if (!valid) {
+        std::uint32_t value = 0;
+        bool focus = false;
+        reason = TextProblem(value, focus);
+    }
+    control.Page().SetCtrlBkColor(control.Id(),
+                                  valid ? std::nullopt : std::optional<tColour>(kInvalidColour));
+    control.SetToolTip(std::move(reason));
 }
 
 void CSetValue::OnAttached() {

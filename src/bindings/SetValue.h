@@ -1,7 +1,8 @@
 #pragma once
 // The edit-box binding for a numeric bit field: the typed text is read (hex with "0x", decimal,
 // or the module's own format or parser), range-checked and written into the field with its
-// offset and shift. Invalid text marks the edit box light red and leaves the register alone.
+// offset and shift. Invalid text marks the edit box light red, with the reason as its tool-tip,
+// and leaves the register at its last valid value.
 
 #include <cstdint>
 #include <optional>
@@ -74,7 +75,16 @@ protected:
     void OnAttached() override;
 
 private:
+    // Why the control's text cannot be taken, or an empty text when it can; `value` receives
+    // what the text stands for, `focus` whether a message about it also focuses the control.
+    std::string TextProblem(std::uint32_t& value, bool& focus) const;
+    // Why the value lies outside the accepted range, or an empty text.
+    std::string RangeProblem(std::uint32_t value) const;
+    // Shows the refusal and asks the renderer to focus the control.
+    void Refuse(const std::string& message) const;
     bool RangeCheck(std::uint32_t value, bool showMessages) const;
+    // Light red with the reason as tool-tip while the text cannot be taken; plain otherwise.
+    void MarkValidity(CPageControl& control, bool valid);
     bool ReadText(std::string_view text, std::uint32_t& value) const;
     std::string BoundText(std::uint32_t bound) const;
     // The value and validity the control stands for, without messages and without writing.

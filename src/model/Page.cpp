@@ -102,6 +102,13 @@ void CPageControl::SetBackColour(std::optional<tColour> colour) {
     Changed();
 }
 
+void CPageControl::SetToolTip(std::string text) {
+    if (text == m_toolTip)
+        return;
+    m_toolTip = std::move(text);
+    Changed();
+}
+
 void CPageControl::SetRange(std::int32_t low, std::int32_t high) {
     m_low = low;
     m_high = high;

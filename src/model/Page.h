@@ -108,6 +108,10 @@ public:
     void SetTextColour(std::optional<tColour> colour);
     const std::optional<tColour>& BackColour() const { return m_backColour; }
     void SetBackColour(std::optional<tColour> colour);
+    // The text shown while the pointer rests on the control (why its value is refused); empty
+    // for none.
+    const std::string& ToolTip() const { return m_toolTip; }
+    void SetToolTip(std::string text);
     // The range of an up-down control.
     std::int32_t Low() const { return m_low; }
     std::int32_t High() const { return m_high; }
@@ -133,6 +137,7 @@ private:
     bool m_enabled = true;
     std::optional<tColour> m_textColour;
     std::optional<tColour> m_backColour;
+    std::string m_toolTip;
     std::int32_t m_low = 0;
     std::int32_t m_high = 0;
     std::unique_ptr<CPage> m_subPage;

@@ -165,3 +165,25 @@ TEST_F(SetModeTest, SelfTestVisitsEveryEntryAndKeepsTheRegister) {
     ASSERT_EQ(lines.Lines().size(), 4u);
     EXPECT_NE(lines.Lines()[3].find(hwc::kCustomHandlerText), std::string::npos);
 }
+
+// An editable list takes every number from its lowest to its highest, and nothing beyond.
+TEST_F(SetModeTest, EditableComboTakesItsOwnExtremes) {
+    CSetMode mode;
+    mode.Bind(item, 4, 7, 0, "Threshold");
+    mode.Attach(combo);
+    bool valid = false;
+    for (const auto& [text, field] : {std::pair{"0", 0u}, {"15", 15u}, {"0xF", 15u}, {"7", 7u}}) {
+        fixture.page.UserEdit(combo, text);
+        EXPECT_EQ(mode.GetIndex(valid, true), static_cast<int>(field)) << text;
+        EXPECT_TRUE(valid) << text;
+        EXPECT_TRUE(mode.ValidateControl(true)) << text;
+        EXPECT_EQ(item.dwValue, field << 4) << text;
+    }
+    EXPECT_TRUE(messages.shown.empty());
+    for (const char* beyond : {"16", "0x10"}) {
+        combo.SetText(beyond);
+        EXPECT_EQ(mode.GetIndex(valid, false), -1) << beyond;
+        EXPECT_FALSE(valid) << beyond;
+        EXPECT_FALSE(mode.ValidateControl(false)) << beyond;
+    }
+}

@@ -260,3 +260,119 @@ TEST_F(SetValueTest, SelfTestStepsAndLines) {
     ASSERT_EQ(lines.Lines().size(), 55u);
     EXPECT_NE(lines.Lines()[53].find(hwc::kCustomHandlerText), std::string::npos);
 }
+
+// Typing goes through every prefix of the final text: only valid ones reach the register, and
+// while the text is refused the control says why; a refresh from the register clears the mark.
+TEST_F(SetValueTest, TypedTextReachesTheRegisterOnlyWhileValidAndSaysWhyNot) {
+    CSetValue modulo;
+    modulo.Bind(item, 0, 15, 0, "Modulo", false, 0, 65535, true);
+    modulo.Attach(edit);
+    std::string typed;
+    for (char digit : std::string("99999999")) {
+        typed += digit;
+        Type(typed);
+    }
+    EXPECT_EQ(edit.Text(), "99999999");
+    EXPECT_EQ(item.dwValue, 9999u); // the last valid text, 9999
+    EXPECT_EQ(edit.BackColour(), kRed);
+    EXPECT_EQ(edit.ToolTip(), "Entered value must be lower than 65536");
+    bool valid = true;
+    modulo.ValidateValue(valid, false);
+    EXPECT_FALSE(valid);
+    EXPECT_FALSE(modulo.ValidateControl(false));
+
+    // The register set from elsewhere: the control shows it and is no longer marked.
+    item.dwValue = 1234;
+    modulo.Refresh();
+    EXPECT_EQ(edit.Text(), "1234");
+    EXPECT_EQ(edit.BackColour(), std::nullopt);
+    EXPECT_EQ(edit.ToolTip(), "");
+
+    // Texts that cannot be read say so too; the register stays.
+    Type("12z");
+    EXPECT_EQ(edit.ToolTip(), "Invalid value entered!");
+    EXPECT_EQ(item.dwValue, 1234u);
+    Type("65535");
+    EXPECT_EQ(item.dwValue, 65535u);
+    EXPECT_EQ(edit.ToolTip(), "");
+    EXPECT_EQ(edit.BackColour(), std::nullopt);
+
+    // A register value outside a narrower range is shown and marked with the reason.
+    CSetValue narrow;
+    narrow.Bind(item, 0, 15, 0, "Other", false, 0, 100, false);
+    CPageControl& other = fixture.Control(11);
+    narrow.Attach(other);
+    EXPECT_EQ(other.Text(), "65535");
+    EXPECT_EQ(other.BackColour(), kRed);
+    EXPECT_EQ(other.ToolTip(), "Entered value must be lower than 101");
+    item.dwValue = 100;
+    narrow.Refresh();
+    EXPECT_EQ(other.BackColour(), std::nullopt);
+    EXPECT_EQ(other.ToolTip(), "");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// Negative text is refused while typing too, in every field width, without a message.
+TEST_F(SetValueTest, MinusIsRefusedOnTheSilentPath) {
+    for (int highBit : {7, 15, 31}) {
+        item.dwValue = 5;
+        CSetValue value;
+        value.Bind(item, 0, highBit, 0, "Count", false, 0, 0, false);
+        value.Attach(edit);
+        for (const char* negative : {"-3", " -3", "-0", "-0x3"}) {
+            Type(negative);
+            EXPECT_EQ(item.dwValue, 5u) << highBit << " " << negative;
+            EXPECT_EQ(edit.BackColour(), kRed) << highBit << " " << negative;
+            EXPECT_EQ(edit.ToolTip(), "Entered value must not be negative.") << negative;
+        }
+        Type("+3");
+        EXPECT_EQ(item.dwValue, 3u) << highBit;
+        EXPECT_EQ(edit.ToolTip(), "");
+        value.Detach();
+    }
+    EXPECT_TRUE(messages.shown.empty());
+
+    // A module's own format reads through the C library, which takes a sign: still refused.
+    CSetValue formatted;
+    formatted.Bind(item, 0, 31, 0, "Offset", false, 0, 0, false);
+    formatted.SetCustomFormat("%d steps");
+    formatted.Attach(edit);
+    Type("-3 steps");
+    EXPECT_EQ(item.dwValue, 3u);
+    EXPECT_EQ(edit.ToolTip(), "Entered value must not be negative.");
+}
+
+// The bounds of a whole 32-bit field are its own values: 0 and 0xFFFFFFFF are taken, one more
+// than 32 bits is not.
+TEST_F(SetValueTest, WholeRegisterFieldTakesItsExtremes) {
+    CSetValue value;
+    value.Bind(item, 0, 31, 0, "Word", true, 0, 0, false);
+    EXPECT_EQ(value.Maximum(), 0xFFFFFFFFu);
+    value.Attach(edit);
+    for (const char* largest : {"0xFFFFFFFF", "4294967295", "0xffffffff"}) {
+        item.dwValue = 1;
+        Type(largest);
+        EXPECT_EQ(item.dwValue, 0xFFFFFFFFu) << largest;
+        EXPECT_EQ(edit.BackColour(), std::nullopt) << largest;
+        EXPECT_TRUE(value.ValidateControl(true)) << largest;
+    }
+    Type("0");
+    EXPECT_EQ(item.dwValue, 0u);
+    EXPECT_TRUE(value.ValidateControl(true));
+    for (const char* beyond : {"0x100000000", "4294967296"}) {
+        Type(beyond);
+        EXPECT_EQ(item.dwValue, 0u) << beyond;
+        EXPECT_EQ(edit.ToolTip(), "Invalid value entered!") << beyond;
+    }
+    EXPECT_TRUE(messages.shown.empty());
+
+    // The same bound one below the field's top: exactly the maximum passes, one more does not.
+    CSetValue capped;
+    capped.Bind(item, 0, 31, 0, "Capped", true, 0, 0xFFFFFFFE, false);
+    capped.Attach(fixture.Control(11));
+    fixture.page.UserEdit(fixture.Control(11), "0xFFFFFFFE");
+    EXPECT_EQ(item.dwValue, 0xFFFFFFFEu);
+    fixture.page.UserEdit(fixture.Control(11), "0xFFFFFFFF");
+    EXPECT_EQ(item.dwValue, 0xFFFFFFFEu);
+    EXPECT_EQ(fixture.Control(11).ToolTip(), "Entered value must be lower than 0xffffffff");
+}

@@ -40,6 +40,7 @@ void CControlView::Refresh() {
     const QSignalBlocker blocker(m_widget);
     m_widget->setHidden(!m_control.IsVisible());
     m_widget->setEnabled(EnabledNow());
+    m_widget->setToolTip(QString::fromStdString(m_control.ToolTip()));
     RefreshColours();
     RefreshContent();
 }
