@@ -6,6 +6,7 @@
 #include "header/LegacyNames.h"
 #include "model/ModuleBase.h"
 #include "model/RegisterValue.h"
+#include "project/LogFile.h"
 #include "project/ProcessorTable.h"
 #include "project/ProjDoc.h"
 #include "project/ProjectPath.h"
@@ -110,7 +111,10 @@ int RunSelfTestCommand(const std::string& path) {
     tRunFlags flags;
     flags.selfTest = true;
     document.SetRunFlags(flags);
-    return document.OpenProject(path) ? 0 : kFailed;
+    if (!document.OpenProject(path))
+        return kFailed;
+    // A run whose log could not be written leaves nothing to compare; the reason was shown.
+    return TheLogFile().Failed() ? kFailed : 0;
 }
 
 int RunPage(const std::string& path, const std::string& instance) {

@@ -25,8 +25,36 @@ int WriteAllBytes(int fd, std::string_view bytes) {
     return 0;
 }
 
+int SyncFile(int fd) {
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+int RenameFile(const char* from, const char* to) {
+    return ::rename(from, to) == 0 ? 0 : errno;
+}
+
+// The whole content of an open file; 0 or the error number.
+int ReadAllBytes(int fd, std::string& bytes) {
+    char buffer[64 * 1024];
+    while (true) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            return 0;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
 std::string FileNameOf(const std::string& path) {
     return fs::path(path).filename().string();
+}
+
+std::string FolderOf(const std::string& path) {
+    const fs::path file(path);
+    return file.has_parent_path() ? file.parent_path().string() : ".";
 }
 
 void ShowOpenError(const std::string& path) {
@@ -39,19 +67,35 @@ bool IsWriteProtected(const struct stat& status) {
     return (status.st_mode & S_IWUSR) == 0;
 }
 
-// Asks before a write-protected file is overwritten; OK makes it writable. False on Cancel or
-// when the permission cannot be changed.
-bool ConfirmOverwrite(const std::string& path, std::string_view question) {
+bool Confirm(const std::string& path, std::string_view question) {
+    return hwc::ShowMessage(hwc::ReplaceAll(question, "%1", path), hwc::EButtons::OkCancel,
+                            hwc::EAnswer::Ok) == hwc::EAnswer::Ok;
+}
+
+// Asks before the write-protected destination is overwritten; OK makes it writable, so that the
+// new file is writable too. A symbolic link as the header is followed: its target is the file.
+// False on Cancel or when the permission cannot be changed.
+bool ConfirmDestinationOverwrite(const std::string& path) {
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !IsWriteProtected(status))
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || !IsWriteProtected(status))
         return true;
-    if (hwc::ShowMessage(hwc::ReplaceAll(question, "%1", path), hwc::EButtons::OkCancel,
-                         hwc::EAnswer::Ok) != hwc::EAnswer::Ok)
+    if (!Confirm(path, "Destination file '%1' is write-protected. Overwrite?"))
         return false;
     if (::chmod(path.c_str(), (status.st_mode & 07777) | S_IWUSR) == 0)
         return true;
     hwc::ShowMessage(hwc::FileErrorMessage("change the permissions of", path, errno));
     return false;
+}
+
+// Asks before a write-protected backup is replaced; false on Cancel. The backup is replaced by a
+// new file, so its permissions need no change, and a symbolic link in its place is never looked
+// through: it is simply replaced.
+bool ConfirmBackupOverwrite(const std::string& backup) {
+    struct stat status {};
+    if (::lstat(backup.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        !IsWriteProtected(status))
+        return true;
+    return Confirm(backup, "Backup file '%1' is write-protected. Overwrite?");
 }
 
 // The file that is really replaced: for a symbolic link its target, so that the link stays.
@@ -64,65 +108,81 @@ std::string ReplacedFile(const std::string& path) {
     return error ? path : target.string();
 }
 
-// A new, empty file beside the target that nobody else uses; -1 when none can be created.
-int CreateTemporaryBeside(const std::string& target, std::string& temporaryPath) {
-    const fs::path targetPath(target);
-    const fs::path folder = targetPath.has_parent_path() ? targetPath.parent_path() : fs::path(".");
+// A new, empty file in the folder that nobody else uses, with a short name of its own: the name
+// of the file it stands in for may already be as long as a name can be. -1 when none can be made.
+int CreateTemporaryIn(const std::string& folder, std::string& temporaryPath) {
     static unsigned serial = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = hwc::Format(".%s.%ld-%u.tmp", targetPath.filename().c_str(),
-                                             static_cast<long>(::getpid()), ++serial);
-        temporaryPath = (folder / name).string();
-        const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const std::string name =
+            hwc::Format(".hwc-%ld-%u.tmp", static_cast<long>(::getpid()), ++serial);
+        temporaryPath = (fs::path(folder) / name).string();
+        const int fd = ::open(temporaryPath.c_str(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
 }
 
+// Fills a new temporary file and closes it once the bytes are on disk; `like` (when given) lends
+// its permissions and owner. 0 or the error number of the first failure.
+int FillTemporary(int fd, std::string_view bytes, const struct stat* like,
+                  const hwc::tSaveCalls& calls) {
+    if (like != nullptr) {
+        // Keeping the owner needs privileges a normal user lacks; the permissions are what matter.
+        (void)::fchown(fd, like->st_uid, like->st_gid);
+        ::fchmod(fd, like->st_mode & 07777);
+    }
+    int error = calls.write(fd, bytes);
+    if (error == 0)
+        error = calls.fsync(fd);
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+// Copies the file into a new file that then replaces the backup, so that a link in the backup's
+// place is replaced rather than written through. False on any failure; the backup then stays.
+bool WriteBackup(const std::string& file, const std::string& backup, const struct stat& like,
+                 const hwc::tSaveCalls& calls) {
+    const int source = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (source < 0)
+        return false;
+    std::string bytes;
+    const int readError = ReadAllBytes(source, bytes);
+    ::close(source);
+    if (readError != 0)
+        return false;
+    std::string temporary;
+    const int fd = CreateTemporaryIn(FolderOf(backup), temporary);
+    if (fd < 0)
+        return false;
+    if (FillTemporary(fd, bytes, &like, calls) == 0 &&
+        calls.rename(temporary.c_str(), backup.c_str()) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
 // Makes a rename into the folder durable; a folder that cannot be synchronised is no error.
 void SyncFolderOf(const std::string& path) {
-    const fs::path file(path);
-    const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     ::fsync(fd);
     ::close(fd);
 }
 
-// Writes the bytes to a temporary file and renames it over the target once they are on disk.
-// `previous` is the target's status when it exists: its permissions and owner are kept.
-bool ReplaceFile(const std::string& path, const std::string& target, std::string_view bytes,
-                 const struct stat* previous, hwc::FileBytesWriter writer) {
-    std::string temporary;
-    const int fd = CreateTemporaryBeside(target, temporary);
-    if (fd < 0) {
-        ShowOpenError(path);
-        return false;
-    }
-    if (previous != nullptr) {
-        // Keeping the owner needs privileges a normal user lacks; the permissions are what matter.
-        (void)::fchown(fd, previous->st_uid, previous->st_gid);
-        ::fchmod(fd, previous->st_mode & 07777);
-    }
-    int error = (writer != nullptr ? writer : WriteAllBytes)(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        hwc::ShowMessage(hwc::FileErrorMessage("write", path, error));
-        return false;
-    }
-    SyncFolderOf(target);
-    return true;
+} // namespace
+
+namespace hwc {
+
+const tSaveCalls& SystemSaveCalls() {
+    static constexpr tSaveCalls kCalls{WriteAllBytes, SyncFile, RenameFile};
+    return kCalls;
 }
 
-} // namespace
+} // namespace hwc
 
 std::string BackupPathFor(const std::string& path) {
     const std::string backup = fs::path(path).replace_extension(".bak").string();
@@ -130,11 +190,9 @@ std::string BackupPathFor(const std::string& path) {
 }
 
 bool WriteHeaderFile(const std::string& path, std::string_view content, hwc::ELineEnding lineEnding,
-                     hwc::FileBytesWriter writer) {
+                     const hwc::tSaveCalls& calls) {
     const std::string backup = BackupPathFor(path);
-    if (!ConfirmOverwrite(backup, "Backup file '%1' is write-protected. Overwrite?"))
-        return false;
-    if (!ConfirmOverwrite(path, "Destination file '%1' is write-protected. Overwrite?"))
+    if (!ConfirmBackupOverwrite(backup) || !ConfirmDestinationOverwrite(path))
         return false;
 
     const std::string target = ReplacedFile(path);
@@ -146,14 +204,31 @@ bool WriteHeaderFile(const std::string& path, std::string_view content, hwc::ELi
         ShowOpenError(path);
         return false;
     }
-    if (exists) {
-        std::error_code error;
-        fs::copy_file(target, backup, fs::copy_options::overwrite_existing, error);
-        if (error) {
-            hwc::ShowMessage("Can not create backup file. Operation aborted.");
-            return false;
-        }
+
+    // The new text is completely on disk before the backup or the file is touched, so that a
+    // save that cannot go through changes nothing.
+    std::string temporary;
+    const int fd = CreateTemporaryIn(FolderOf(target), temporary);
+    if (fd < 0) {
+        ShowOpenError(path);
+        return false;
     }
-    return ReplaceFile(path, target, hwc::WithLineEnding(content, lineEnding),
-                       exists ? &previous : nullptr, writer);
+    int error = FillTemporary(fd, hwc::WithLineEnding(content, lineEnding),
+                              exists ? &previous : nullptr, calls);
+    if (error == 0 && exists && !WriteBackup(target, backup, previous, calls)) {
+        ::unlink(temporary.c_str());
+        hwc::ShowMessage("Can not create backup file. Operation aborted.");
+        return false;
+    }
+    if (error == 0)
+        error = calls.rename(temporary.c_str(), target.c_str());
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        hwc::ShowMessage(hwc::FileErrorMessage("write", path, error));
+        return false;
+    }
+    SyncFolderOf(target);
+    if (exists && FolderOf(backup) != FolderOf(target))
+        SyncFolderOf(backup);
+    return true;
 }

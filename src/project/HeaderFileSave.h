@@ -8,8 +8,21 @@
 #include "base/TextFile.h"
 
 namespace hwc {
+
 // Writes all bytes to an open file descriptor; returns 0, or the error number of the failure.
 using FileBytesWriter = int (*)(int fd, std::string_view bytes);
+
+// The system calls a header save makes, replaceable so that tests can make each of them fail.
+// Each returns 0, or the error number of the failure.
+struct tSaveCalls {
+    FileBytesWriter write;
+    int (*fsync)(int fd);
+    int (*rename)(const char* from, const char* to);
+};
+
+// The calls that really write, synchronise and rename.
+const tSaveCalls& SystemSaveCalls();
+
 } // namespace hwc
 
 // The backup of a header: the path with its extension replaced by ".bak" (".bak" appended when
@@ -17,9 +30,11 @@ using FileBytesWriter = int (*)(int fd, std::string_view bytes);
 std::string BackupPathFor(const std::string& path);
 
 // Writes the header text (with "\n" line ends, converted to `lineEnding`) to `path`, after
-// copying the previous file to its backup. The new text goes to a temporary file beside it that
-// replaces the file only once it is completely on disk, keeping the file's permissions. Every
-// failure is shown to the user and gives false; the previous file then stays as it was.
-// `writer` replaces the plain write of the bytes (tests use it to make writing fail).
+// copying the previous file to its backup. The new text first goes completely to disk in a
+// temporary file beside the file; only then is the backup made and the temporary file renamed
+// over the file, keeping the file's permissions. A symbolic link as the header is kept and its
+// target replaced; a link as the backup is replaced itself, never written through. Every failure
+// is shown to the user and gives false; the previous file then stays as it was, and a failure
+// before the backup leaves the backup alone too.
 bool WriteHeaderFile(const std::string& path, std::string_view content, hwc::ELineEnding lineEnding,
-                     hwc::FileBytesWriter writer = nullptr);
+                     const hwc::tSaveCalls& calls = hwc::SystemSaveCalls());

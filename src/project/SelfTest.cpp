@@ -187,10 +187,11 @@ bool SetRegisterFromText(CProjDocBase& document, std::string_view assignment,
 
 } // namespace hwc
 
-void RunSelfTest(CProjDocBase& document) {
+bool RunSelfTest(CProjDocBase& document) {
     const std::string folder = document.ProjectFolder();
     CLogFile& log = TheLogFile();
-    log.Open((std::filesystem::path(folder) / hwc::kSelfTestLogName).string(), folder);
+    if (!log.Open((std::filesystem::path(folder) / hwc::kSelfTestLogName).string(), folder))
+        return false;
     {
         CLogSelfTestSink sink;
         std::set<std::string> testedTypes;
@@ -208,6 +209,7 @@ void RunSelfTest(CProjDocBase& document) {
     }
     // Nothing else of the run writes to the self-test log.
     log.Close();
+    return !log.Failed();
 }
 
 bool CProjDocBase::ShowModulePage(CModuleBase& module) {

@@ -36,5 +36,7 @@ bool SetRegisterFromText(CProjDocBase& document, std::string_view assignment, st
 } // namespace hwc
 
 // Runs the self-test of the first module of each type key, in module-list order, appending a
-// session block to "hwc_selftest.log" in the project folder. Saves nothing.
-void RunSelfTest(CProjDocBase& document);
+// session block to "hwc_selftest.log" in the project folder. Saves nothing. False when the log
+// could not be written (the user has been told): without the log nothing is run; a line lost
+// later is reported and the run goes on.
+bool RunSelfTest(CProjDocBase& document);

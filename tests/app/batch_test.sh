@@ -273,6 +273,21 @@ expect_files "$p/ApplicationConfig" "appconfig.h " "selftest"
 run selftest "$work/no-such-project"
 expect_rc 1 "selftest without a project"
 [ -e "$work/no-such-project" ] && fail "selftest without a project created its folder"
+# A link in the log's place is replaced, never written through; a log that cannot be written
+# fails the run with a message.
+rm -f "$log"
+echo "outside" >"$work/outside.txt"
+ln -s "$work/outside.txt" "$log"
+run selftest "$p"
+expect_rc 0 "selftest with a link as the log"
+[ -L "$log" ] && fail "selftest left the link in the log's place"
+[ "$(cat "$work/outside.txt")" = "outside" ] || fail "selftest wrote through the link"
+rm -f "$log"
+mkdir "$log"
+run selftest "$p"
+expect_rc 1 "selftest with a folder as the log"
+expect_message "hwc: " "selftest with a folder as the log"
+rmdir "$log"
 
 run page "$p" UNREC
 expect_rc 0 "page UNREC"

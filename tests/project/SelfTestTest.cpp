@@ -18,6 +18,7 @@
 #include "model/DialogTemplate.h"
 #include "model/ModuleBase.h"
 #include "model/ModuleSubDlg.h"
+#include "project/LogFile.h"
 #include "project/ProjDoc.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
@@ -329,4 +330,18 @@ TEST_F(SelfTestRun, SetRegisterRefusesWhatItCannotWrite) {
     }
     EXPECT_EQ(m_timer->Item(1).dwValue, 0x100u);
     EXPECT_FALSE(m_document.IsProjectModified());
+}
+
+TEST_F(SelfTestRun, LogThatCannotBeWrittenStopsTheRunWithOneMessage) {
+    fs::create_directory(LogPath());
+    EXPECT_FALSE(RunSelfTest(m_document));
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_NE(m_messages.shown[0].text.find(hwc::kSelfTestLogName), std::string::npos);
+    EXPECT_TRUE(TheLogFile().Failed());
+    EXPECT_FALSE(TheLogFile().IsOpen());
+    fs::remove(LogPath());
+
+    EXPECT_TRUE(RunSelfTest(m_document));
+    EXPECT_FALSE(TheLogFile().Failed());
+    EXPECT_EQ(m_messages.shown.size(), 1u);
 }
