@@ -85,6 +85,10 @@ public:
     // Checks every visible and enabled control of the page and its sub-pages in dialog order;
     // stops at the first invalid one (with show: its message, and the focus goes to it).
     virtual bool Validate(bool show);
+    // Why the page refuses its values, for runs that ask nothing: the refused control's label
+    // and what its binding would tell the user ("Modulo Value: Entered value must be ..."),
+    // found without asking a question or changing a register; empty when the page is valid.
+    std::string ValidationProblem();
     // Copies the registers to the page's controls; false when there is no page.
     virtual bool RefreshControls();
     // Copies the page's controls to the registers; false when there is no page.

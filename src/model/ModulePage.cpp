@@ -1,6 +1,7 @@
 // The page-side operations of the module base: creating the page, moving values between
 // registers and controls, validating, self-testing, derived-value texts and warnings.
 
+#include "base/Messages.h"
 #include "model/DialogTemplate.h"
 #include "model/DisplayText.h"
 #include "model/ModuleBase.h"
@@ -27,6 +28,40 @@ CPageControl* FirstInvalidControl(const CPage& page, bool show) {
             return control.get();
     }
     return nullptr;
+}
+
+// Keeps the first message a validation would show and answers every question in the way that
+// changes nothing.
+class CFirstMessage : public hwc::IMessageHandler {
+public:
+    hwc::EAnswer Show(std::string_view text, hwc::EButtons buttons, hwc::EAnswer) override {
+        if (m_text.empty())
+            m_text = text;
+        switch (buttons) {
+        case hwc::EButtons::Ok:
+            return hwc::EAnswer::Ok;
+        case hwc::EButtons::YesNo:
+            return hwc::EAnswer::No;
+        default:
+            return hwc::EAnswer::Cancel;
+        }
+    }
+    const std::string& Text() const { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+// The caption a user knows the control by: a box's own, else that of the label before it.
+std::string ControlLabel(const CPageControl& control) {
+    const EControlKind kind = control.Kind();
+    const CPageControl* named = &control;
+    if (kind != EControlKind::CheckBox && kind != EControlKind::RadioButton)
+        named = control.Page().ControlBefore(control);
+    std::string_view label = named ? std::string_view(named->Text()) : std::string_view();
+    while (!label.empty() && (label.back() == ':' || label.back() == ' '))
+        label.remove_suffix(1);
+    return std::string(label);
 }
 
 void SelfTestPage(const CPage& page) {
@@ -99,6 +134,22 @@ bool CModuleBase::Validate(bool show) {
             observer->OnFocusRequested(*invalid);
     }
     return false;
+}
+
+std::string CModuleBase::ValidationProblem() {
+    if (!CreatePage())
+        return {};
+    CFirstMessage first;
+    CPageControl* invalid = nullptr;
+    {
+        hwc::ScopedMessageHandler scope(first);
+        invalid = FirstInvalidControl(*m_page, true);
+    }
+    if (!invalid)
+        return {};
+    const std::string label = ControlLabel(*invalid);
+    const std::string reason = first.Text().empty() ? "the value is not valid" : first.Text();
+    return label.empty() ? reason : label + ": " + reason;
 }
 
 void CModuleBase::SelfTest() {

@@ -54,7 +54,8 @@ public:
     // (`copy`: the project stays where it is, the copy gets no lock). A path another instance
     // holds is refused; a failed save removes the file only when it did not exist before.
     bool SaveAs(const std::string& path, bool copy);
-    // Validates every module; interactive shows the page of a failing module with messages.
+    // Validates every module; interactive shows the page of a failing module with messages,
+    // otherwise one message names the first failing module and why it fails.
     bool ValidateAll(bool interactive);
     // Runs the pending warnings pass and tells the views that an idle pass happened.
     void IdleUpdate();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/Messages.h"
 #include "base/TextFile.h"
 #include "header/HeaderWriter.h"
 #include "model/ModuleBase.h"
@@ -72,7 +73,12 @@ bool CProjDocBase::ValidateAll(bool interactive) {
         module->UpdateControlStates();
         if (module->Validate(false))
             continue;
-        if (!interactive || !ShowModulePage(*module) || !module->Validate(true))
+        if (!interactive) {
+            hwc::ShowMessage("The project is not saved: the page of " + module->Title() +
+                             " refuses a value. " + module->ValidationProblem());
+            return false;
+        }
+        if (!ShowModulePage(*module) || !module->Validate(true))
             return false;
     }
     return true;
@@ -84,8 +90,8 @@ bool CProjDocBase::SaveProject(const std::string& path) {
     if (!reprocess && !CommitDisplayedPage())
         return false;
     m_tree.PushCheckMarksToModules();
-    const bool valid = ValidateAll(!reprocess);
-    if (!valid && !reprocess)
+    // A value a page refuses is never written, not even by a run that asks nothing.
+    if (!ValidateAll(!reprocess))
         return false;
 
     std::vector<std::pair<CAppcfgFile*, std::string>> texts;
@@ -114,7 +120,7 @@ bool CProjDocBase::SaveProject(const std::string& path) {
     for (const auto& module : m_modules)
         module->MarkSaved();
     m_snapshot = {m_options, m_processor};
-    return valid;
+    return true;
 }
 
 bool CProjDocBase::BuildHeaderTexts(std::vector<std::pair<CAppcfgFile*, std::string>>& texts) {
