@@ -6,6 +6,8 @@
 #include "model/DialogTemplate.h"
 #include "header/HeaderWriter.h"
 #include "header/KeptComment.h"
+#include "base/Messages.h"
+#include "base/TextUtil.h"
 
 using namespace hwc;
 
@@ -70,8 +72,35 @@ bool CpmUNREC::LoadFromHeader(CAppcfgFile* header) {
     return found;
 }
 
+// Unselecting the module would silently drop every definition it keeps: the user is asked
+// first, and may keep them (the module is selected again) or cancel the save.
+bool CpmUNREC::ConfirmDroppingDefinitions() {
+    if (m_records.empty() && m_parameters.empty())
+        return true;
+    std::string what = Format("%zu user definition%s", m_records.size(),
+                              m_records.size() == 1 ? "" : "s");
+    if (!m_parameters.empty())
+        what += Format(" and the parameters of %zu unknown module%s", m_parameters.size(),
+                       m_parameters.size() == 1 ? "" : "s");
+    const EAnswer answer = ShowMessage(
+        "Warning: \"Unrecognized Definitions\" is not selected to be written into the "
+        "configuration file: " +
+            what +
+            " will be removed from the header!\n\nDo you want to keep them?\n\n"
+            "Yes keeps them and selects the module again, No removes them from the header, "
+            "Cancel does not save.",
+        EButtons::YesNoCancel, EAnswer::Yes);
+    if (answer == EAnswer::Cancel)
+        return false;
+    if (answer == EAnswer::Yes)
+        SetSelected(true);
+    return true;
+}
+
 bool CpmUNREC::WriteHeaderText(std::string& text) {
     text.clear();
+    if (!IsSelected() && !ConfirmDroppingDefinitions())
+        return false;
     if (!IsSelected())
         return true;
     if (!m_records.empty()) {

@@ -54,6 +54,9 @@ protected:
     void AttachControls(CPage& page) override;
 
 private:
+    // Asks before an unselected module drops what it keeps; false when the save is cancelled.
+    bool ConfirmDroppingDefinitions();
+
     std::vector<tUnrecRecord> m_records;
     std::vector<tUnrecParameters> m_parameters;
 };

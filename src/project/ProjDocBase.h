@@ -122,7 +122,7 @@ public:
     struct tOptions {
         bool generateComments = true;
         bool generateDefaults = false;
-        bool keepUserComments = false;
+        bool keepUserComments = true; // the user's comments on defines survive a save
         bool briefView = false;
     };
     struct tProcessorData {

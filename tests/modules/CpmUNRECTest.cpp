@@ -8,6 +8,7 @@
 #include "base/TextFile.h"
 #include "header/AppcfgFile.h"
 #include "model/ModelTestSupport.h"
+#include "support/ScriptedMessages.h"
 
 using namespace hwc;
 
@@ -131,12 +132,15 @@ TEST(CpmUNREC, SelectionFollowsTheRecords) {
     EXPECT_TRUE(unrec.SelectedAtSave());
     EXPECT_FALSE(unrec.IsModified());
 
-    // Unticked in the tree: modified, and nothing is written.
+    // Unticked in the tree: modified, and nothing is written once the user agrees.
     unrec.SetSelected(false);
     EXPECT_TRUE(unrec.IsModified());
+    CScriptedMessages messages;
+    messages.Answer(EAnswer::No);
     text = "section";
     EXPECT_TRUE(unrec.WriteHeaderText(text));
     EXPECT_EQ(text, "");
+    ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_FALSE(unrec.MarkSaved());
     EXPECT_FALSE(unrec.IsModified());
 }
@@ -211,4 +215,37 @@ TEST(CpmUNREC, PageListsTheKeptDefinitions) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->Items(), (std::vector<std::string>{"#define MY_BAUD 115200UL",
                                                        "#define MY_NAME \"board\""}));
+}
+
+// Unticking the module must not drop the user's definitions unasked: the question names how many
+// go, Yes keeps them (the module is selected again), Cancel stops the save.
+TEST(CpmUNREC, AsksBeforeAnUnselectedModuleDropsItsDefinitions) {
+    CFakeHost host;
+    CAppcfgFile header;
+    Define(header, "USER_ONE", "1");
+    Define(header, "USER_TWO", "2");
+    auto& unrec = host.Add<CpmUNREC>(nullptr, nullptr);
+    ASSERT_TRUE(unrec.LoadFromHeader(&header));
+    unrec.SetSelected(false);
+
+    CScriptedMessages messages;
+    messages.Answer(EAnswer::Cancel);
+    std::string text = "section";
+    EXPECT_FALSE(unrec.WriteHeaderText(text));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].buttons, EButtons::YesNoCancel);
+    EXPECT_NE(messages.shown[0].text.find("2 user definitions will be removed"), std::string::npos);
+    EXPECT_FALSE(unrec.IsSelected());
+
+    messages.Answer(EAnswer::Yes);
+    ASSERT_TRUE(unrec.WriteHeaderText(text));
+    EXPECT_TRUE(unrec.IsSelected());
+    EXPECT_EQ(text, kHeading + Line("USER_ONE", "1") + "\n" + Line("USER_TWO", "2") + "\n");
+
+    // Nothing to lose: no question.
+    CpmUNREC& empty = host.Add<CpmUNREC>(nullptr, nullptr);
+    empty.SetSelected(false);
+    EXPECT_TRUE(empty.WriteHeaderText(text));
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(messages.shown.size(), 2u);
 }

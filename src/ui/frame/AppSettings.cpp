@@ -50,7 +50,7 @@ CProjDocBase::tOptions ReadOutputOptions() {
     settings.beginGroup("Options");
     options.generateComments = ReadFlag(settings, "GenerateComments", true);
     options.generateDefaults = ReadFlag(settings, "GenerateDefaults", false);
-    options.keepUserComments = ReadFlag(settings, "KeepUserComments", false);
+    options.keepUserComments = ReadFlag(settings, "KeepUserComments", true);
     settings.endGroup();
     return options;
 }

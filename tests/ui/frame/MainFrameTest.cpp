@@ -19,6 +19,7 @@
 
 #include "base/AppFilePath.h"
 #include "model/ModuleBase.h"
+#include "modules/CpmUNREC.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
 #include "ui/frame/AppSettings.h"
@@ -353,4 +354,26 @@ TEST_F(MainFrameTest, SaveAsMovesTheProjectAndKeepsWorking) {
     EXPECT_TRUE(fs::exists(m_folder / "renamed.lck"));
     CPageWidget& timer = ShowPage(Module("PIT0"));
     EXPECT_NE(ControlWidget<QLineEdit>(timer, kModuloId), nullptr);
+}
+
+// Unticking the user definitions and saving asks before their lines go; No removes them, and a
+// project opened without any user definition asks nothing.
+TEST_F(MainFrameTest, SavingWithoutTheUserDefinitionsAsksFirst) {
+    CModuleBase& unrec = Module("UNREC");
+    ASSERT_TRUE(unrec.IsSelected());
+    m_frame->TreeView()->WidgetItemOf(&unrec)->setCheckState(0, Qt::Unchecked);
+
+    m_messages.Answer(hwc::EAnswer::Cancel);
+    m_frame->Action(kCmdSave)->trigger();
+    ASSERT_FALSE(m_messages.shown.empty());
+    const auto& records = dynamic_cast<CpmUNREC&>(unrec).Records();
+    ASSERT_GT(records.size(), 1u);
+    const std::string count = std::to_string(records.size()) + " user definitions";
+    EXPECT_NE(m_messages.shown.back().text.find(count), std::string::npos)
+        << m_messages.shown.back().text;
+    EXPECT_EQ(ReadFileBytes(m_header), m_original);
+
+    m_messages.Answer(hwc::EAnswer::No);
+    m_frame->Action(kCmdSave)->trigger();
+    EXPECT_EQ(ReadFileBytes(m_header).find("User definitions"), std::string::npos);
 }

@@ -83,7 +83,7 @@ TEST_F(OptionSettings, MissingOrInvalidValuesGiveTheDefaults) {
     CProjDocBase::tOptions options = ReadOutputOptions();
     EXPECT_TRUE(options.generateComments);
     EXPECT_FALSE(options.generateDefaults);
-    EXPECT_FALSE(options.keepUserComments);
+    EXPECT_TRUE(options.keepUserComments); // a user's comments survive the first save
 
     Settings().setValue("Options/GenerateComments", 0);
     Settings().setValue("Options/GenerateDefaults", 1);
@@ -91,7 +91,11 @@ TEST_F(OptionSettings, MissingOrInvalidValuesGiveTheDefaults) {
     options = ReadOutputOptions();
     EXPECT_FALSE(options.generateComments);
     EXPECT_TRUE(options.generateDefaults);
-    EXPECT_FALSE(options.keepUserComments);
+    EXPECT_TRUE(options.keepUserComments);
+
+    // A stored setting still wins over the default.
+    Settings().setValue("Options/KeepUserComments", 0);
+    EXPECT_FALSE(ReadOutputOptions().keepUserComments);
 
     Settings().setValue("Options/GenerateComments", "yes");
     EXPECT_TRUE(ReadOutputOptions().generateComments);
