@@ -237,8 +237,10 @@ void CModule::SetWarning(CModuleBase& module, int controlId, bool isWarning,
             control->SetTextColour(isWarning ? tColour{128, 0, 0} : tColour{0, 0, 0});
         }
     }
+    // A raised warning always has a text in the list: the shown one when no other is given.
+    const std::string& listed = warningText.empty() ? shownText : warningText;
     if (IModuleHost* host = module.Host())
-        host->SetWarning(&module, controlId, isWarning, warningText.c_str(), nullptr);
+        host->SetWarning(&module, controlId, isWarning, listed.c_str(), nullptr);
 }
 
 // --- Pin status ---

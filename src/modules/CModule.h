@@ -151,7 +151,7 @@ public:
 
     // Sets or clears a warning shown in a page control: the shown text (when given) becomes the
     // control's text, the control shows while it warns or has text, dark red while it warns;
-    // the document's list takes the warning text.
+    // the document's list takes the warning text (the shown text when it is empty).
     using CModuleBase::SetWarning;
     static void SetWarning(CModuleBase& module, int controlId, bool isWarning,
                            const std::string& shownText, const std::string& warningText);

@@ -227,7 +227,8 @@ void CpmPIT::CheckWarnings() {
         break;
     }
     // A cleared warning gives the label its caption back rather than leaving a stale text.
-    SetWarning(*this, kClockSourceLabelId, active, active ? text : kClockSourceCaption, {});
+    SetWarning(*this, kClockSourceLabelId, active, active ? text : kClockSourceCaption,
+               active ? text : std::string());
 }
 
 float CpmPIT::CrystalClock() const {
