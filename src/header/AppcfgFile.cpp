@@ -1,24 +1,9 @@
 #include "header/AppcfgFile.h"
 
 #include <filesystem>
-#include <regex>
 
 #include "base/Messages.h"
-#include "base/Regex.h"
-#include "base/TextUtil.h"
-
-struct CAppcfgFile::Patterns {
-    // "[PARAMETERS:module]" and the "key=value" lines right below it.
-    std::regex block =
-        hwc::MakeRegex("\\[\\s*PARAMETERS\\:(\\S+)\\s*\\].*\\n((^[^=\\n]+\\=.*\\n)+)", true);
-    std::regex line = hwc::MakeRegex("^\\s*([^\\= \\t]+)\\s*\\=\\s*(.*?)\\s*$", true);
-};
-
-CAppcfgFile::CAppcfgFile() {
-    // Compiling the patterns costs far more than reading a small header; they never change.
-    static const Patterns patterns;
-    m_patterns = &patterns;
-}
+#include "header/ParameterBlock.h"
 
 CAppcfgFile::~CAppcfgFile() = default;
 
@@ -52,55 +37,21 @@ CAppcfgEntry* CAppcfgFile::GetParam(const std::string& module, const std::string
 }
 
 CAppcfgMap* CAppcfgFile::FindParameterBlock(const std::string& module) {
-    for (auto& [name, block] : m_parameterBlocks) {
-        if (name == module)
-            return block.get();
-    }
-    return nullptr;
+    const auto it = m_blockIndex.find(module);
+    return it == m_blockIndex.end() ? nullptr : it->second;
 }
-
-namespace {
-
-// Where a block pattern match can begin at the earliest: the first "[" that white space and
-// "PARAMETERS:" follow. Searching from there finds the same first match as searching the whole
-// text, without running the pattern over long comments.
-std::size_t FirstBlockCandidate(const std::string& text) {
-    static constexpr std::string_view kKeyword = "PARAMETERS:";
-    for (std::size_t at = text.find(kKeyword); at != std::string::npos;
-         at = text.find(kKeyword, at + 1)) {
-        std::size_t before = at;
-        while (before > 0 && hwc::IsSpace(text[before - 1]))
-            --before;
-        if (before > 0 && text[before - 1] == '[')
-            return before - 1;
-    }
-    return std::string::npos;
-}
-
-} // namespace
 
 void CAppcfgFile::ParseParameters(const std::string& commentText) {
-    const std::size_t from = FirstBlockCandidate(commentText);
-    if (from == std::string::npos)
+    const std::optional<tParameterBlockText> block = FindParameterBlockText(commentText);
+    if (!block)
         return; // an ordinary comment
-    const auto flags =
-        from > 0 ? std::regex_constants::match_prev_avail : std::regex_constants::match_default;
-    std::smatch block;
-    if (!std::regex_search(commentText.begin() + static_cast<std::ptrdiff_t>(from),
-                           commentText.end(), block, m_patterns->block, flags))
-        return;
-    const std::string module = block[1].str();
-    CAppcfgMap* parameters = FindParameterBlock(module);
+    CAppcfgMap*& parameters = m_blockIndex[block->module];
     if (!parameters) {
-        m_parameterBlocks.emplace_back(module, std::make_unique<CAppcfgMap>());
+        m_parameterBlocks.emplace_back(block->module, std::make_unique<CAppcfgMap>());
         parameters = m_parameterBlocks.back().second.get();
     }
-    const std::string lines = block[2].str();
-    for (std::sregex_iterator it(lines.begin(), lines.end(), m_patterns->line), end; it != end;
-         ++it) {
-        CAppcfgEntry& entry = parameters->Obtain((*it)[1].str());
-        entry.value = (*it)[2].str();
-    }
+    for (tParameterLine& line : ParameterLines(block->lines))
+        parameters->Obtain(line.key).value = std::move(line.value);
 }
 
 CAppcfgFileReader::CAppcfgFileReader(const std::vector<tNamePair>& aliases) {

@@ -46,7 +46,7 @@ private:
 
 class CAppcfgFile {
 public:
-    CAppcfgFile();
+    CAppcfgFile() = default;
     virtual ~CAppcfgFile();
     CAppcfgFile(const CAppcfgFile&) = delete;
     CAppcfgFile& operator=(const CAppcfgFile&) = delete;
@@ -83,19 +83,19 @@ protected:
     void ParseParameters(const std::string& commentText);
 
 private:
-    struct Patterns;
     struct ReadState;
     // The steps of Read, one per kind of token that matters.
-    bool TakeComment(CTextFileParser& parser, const std::string& text, ReadState& state);
-    void TakeGuard(CTextFileParser& parser, ReadState& state);
+    void TakeComment(CTextFileParser& parser, const std::string& text, ReadState& state);
+    void TakeDirective(CTextFileParser& parser, const std::string& directive, ReadState& state);
     void TakeDefinition(CTextFileParser& parser, ReadState& state);
+    bool NextOnLine(CTextFileParser& parser, std::string& token, ReadState& state);
+    void Define(CAppcfgEntry entry);
     void EndLeadingPart(CTextFileParser& parser, std::size_t upTo, ReadState& state);
     void FinishAtEndOfFile(CTextFileParser& parser, ReadState& state);
 
-    const Patterns* m_patterns; // the compiled block and line patterns, shared by all files
-
     CAppcfgMap m_definitions;
     std::vector<std::pair<std::string, std::unique_ptr<CAppcfgMap>>> m_parameterBlocks;
+    std::unordered_map<std::string, CAppcfgMap*> m_blockIndex; // the blocks by module name
     std::string m_path;
     std::string m_leadingText;
     std::string m_trailingText;

@@ -48,6 +48,15 @@ void CTextFileParser::AddQuotes(std::string_view opener, std::string_view closer
     }
 }
 
+void CTextFileParser::SetStringRules(bool endAtLineEnd, bool backslashEscapes) {
+    for (auto& kind : m_kinds) {
+        if (kind->opener == "\"" || kind->opener == "'") {
+            kind->endsAtLineEnd = endAtLineEnd;
+            kind->escapes = backslashEscapes;
+        }
+    }
+}
+
 int CTextFileParser::GetChar() {
     const int ch = m_pushCount > 0 ? m_pushBack[--m_pushCount] : m_file.GetChar();
     if (ch == '\n')
@@ -64,6 +73,31 @@ void CTextFileParser::PushBack(int ch) {
     if (ch == '\n')
         --m_lineNumber;
     m_pushBack[m_pushCount++] = ch;
+}
+
+int CTextFileParser::PeekChar(std::size_t ahead) const {
+    if (ahead < m_pushCount)
+        return m_pushBack[m_pushCount - 1 - ahead];
+    const std::string_view text = m_file.Text();
+    const std::size_t at = m_file.Tell() + (ahead - m_pushCount);
+    return at < text.size() ? static_cast<unsigned char>(text[at]) : kEof;
+}
+
+std::size_t CTextFileParser::ContinuationAhead() const {
+    if (!m_continuation)
+        return 0;
+    for (std::size_t ahead = 0;; ++ahead) {
+        const int ch = PeekChar(ahead);
+        if (ch == '\n')
+            return ahead + 1;
+        if (ch != ' ' && ch != '\t')
+            return 0;
+    }
+}
+
+void CTextFileParser::TakeContinuation(std::size_t length, std::string& text) {
+    for (std::size_t i = 0; i < length; ++i)
+        text.push_back(static_cast<char>(GetChar()));
 }
 
 std::size_t CTextFileParser::ConsumedOffset() const {
@@ -99,6 +133,13 @@ bool CTextFileParser::SkipWhiteSpace(bool sameLineOnly) {
         const int ch = GetChar();
         if (ch == kEof)
             return false;
+        if (ch == '\\') {
+            if (const std::size_t length = ContinuationAhead()) {
+                m_whiteSpace.push_back('\\');
+                TakeContinuation(length, m_whiteSpace);
+                continue;
+            }
+        }
         if (!IsSeparator(ch) || (sameLineOnly && ch == '\n')) {
             PushBack(ch);
             return !IsSeparator(ch);
@@ -124,6 +165,29 @@ void CTextFileParser::ReadToken() {
         if (ch == kEof)
             return;
         if (!m_kind && IsSeparator(ch)) {
+            PushBack(ch);
+            return;
+        }
+        if (ch == '\\') {
+            if (const std::size_t length = ContinuationAhead()) {
+                if (!m_kind && !m_token.empty()) {
+                    // The joined lines are white space between this token and the next.
+                    PushBack(ch);
+                    return;
+                }
+                m_token.push_back('\\');
+                TakeContinuation(length, m_token);
+                continue;
+            }
+            if (m_kind && m_kind->escapes) {
+                m_token.push_back('\\');
+                const int escaped = GetChar();
+                if (escaped != kEof)
+                    m_token.push_back(static_cast<char>(escaped));
+                continue;
+            }
+        }
+        if (m_kind && m_kind->endsAtLineEnd && ch == '\n') {
             PushBack(ch);
             return;
         }

@@ -19,6 +19,8 @@ struct CQuotesInfo {
     std::string closer; // one ending in "\n" ends the stretch at a line end and leaves it unread
     int comment = 0;    // non-zero: the stretch is a comment
     int tag = 0;        // chosen by the caller, returned by GetQuotesTag
+    bool endsAtLineEnd = false; // an unescaped line end ends the stretch unclosed, left unread
+    bool escapes = false;       // a backslash takes the character after it as text
 
     bool IsComment() const { return comment != 0; }
 };
@@ -34,6 +36,13 @@ public:
     // same opener is replaced. An empty opener is refused.
     void AddQuotes(std::string_view opener, std::string_view closer = {}, int comment = 0,
                    int tag = 0);
+    // How the built-in double- and single-quoted strings end: at the line end (so a stray quote
+    // cannot swallow the lines below it), and whether a backslash escapes the next character.
+    void SetStringRules(bool endAtLineEnd, bool backslashEscapes);
+    // A backslash followed by nothing but blanks up to the line end (or the end of the file)
+    // joins the next line to this one, as the C preprocessor does: the pair is white space
+    // between tokens and ends neither a line, a line comment nor a string.
+    void SetLineContinuation(bool on) { m_continuation = on; }
 
     // Reads the next token into `token`. With sameLineOnly it returns false at the end of the
     // current line and leaves the line end unread (ignored on the very first call). With
@@ -81,6 +90,13 @@ public:
 private:
     int GetChar();
     void PushBack(int ch);
+    // The character `ahead` places after the next one to be read, without reading it.
+    int PeekChar(std::size_t ahead) const;
+    // After a backslash just read: the number of characters (blanks and the line end) that
+    // make it a line continuation, or 0 when it is none.
+    std::size_t ContinuationAhead() const;
+    // Reads the characters ContinuationAhead counted and appends them to `text`.
+    void TakeContinuation(std::size_t length, std::string& text);
     // Offset of the next character that will be consumed, read-ahead included.
     std::size_t ConsumedOffset() const;
     // Skips white space; returns false when it stopped at the end of the file or (sameLineOnly)
@@ -100,6 +116,7 @@ private:
     std::size_t m_longestOpener = 0;
     std::array<bool, 256> m_endsOpener{}; // characters that end some opener
     const CQuotesInfo* m_pending = nullptr;
+    bool m_continuation = false;
 
     std::string m_token;
     std::string m_whiteSpace;

@@ -143,10 +143,11 @@ TEST(AppcfgFile, RedefinitionKeepsItsPlaceAndTakesTheNewText) {
     EXPECT_EQ(CommentOf(*header, "A"), "");
 }
 
-TEST(AppcfgFile, LineContinuationIsNotFollowed) {
+TEST(AppcfgFile, LineContinuationJoinsTheNextLine) {
+    // As in C, the joined line belongs to the macro, a "#define" on it included.
     auto header = ReadText("#define A 1 \\\n   2 #define B 3\n");
-    EXPECT_EQ(ValueOf(*header, "A"), "1 \\");
-    EXPECT_EQ(ValueOf(*header, "B"), "3");
+    EXPECT_EQ(ValueOf(*header, "A"), "1 \\\n   2 #define B 3");
+    EXPECT_EQ(header->GetEntry("B"), nullptr);
 }
 
 TEST(AppcfgFile, ParameterBlocks) {

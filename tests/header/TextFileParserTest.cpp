@@ -251,3 +251,68 @@ TEST(TextFileParser, MegabyteLinesAreReadInLinearTime) {
     EXPECT_EQ(parser.StopRecording(), text);
     EXPECT_LT(elapsed, std::chrono::seconds(2));
 }
+
+namespace {
+
+// The parser as the header reader sets it up: C strings and joined lines.
+std::vector<Token> CTokens(std::string_view bytes, std::vector<std::string>* spaces = nullptr) {
+    CTextFile file = CTextFile::FromBytes(bytes);
+    CTextFileParser parser(file);
+    AddHeaderKinds(parser);
+    parser.SetStringRules(true, true);
+    parser.SetLineContinuation(true);
+    std::vector<Token> tokens;
+    std::string token;
+    while (parser.GetNextToken(token, false, false)) {
+        parser.GetFullToken(token);
+        tokens.push_back({token, std::string(parser.GetQuotesOpener())});
+        if (spaces)
+            spaces->push_back(parser.GetPrecedingWhiteSpace());
+    }
+    return tokens;
+}
+
+} // namespace
+
+TEST(TextFileParser, StringsEndAtTheLineEndAndKnowEscapes) {
+    EXPECT_EQ(CTokens("'\\'' \"a\\\"b\" x"),
+              (std::vector<Token>{{"'\\''", "'"}, {"\"a\\\"b\"", "\""}, {"x", ""}}));
+    // An unclosed quote stops at its line end, which stays unread.
+    EXPECT_EQ(CTokens("Bob's inverter\nnext \"open\n"),
+              (std::vector<Token>{{"Bob", ""}, {"'s inverter", "'"}, {"next", ""}, {"\"open", "\""}}));
+    // Comments know no escapes; an escape at the end of the file ends the string.
+    EXPECT_EQ(CTokens("/* \\*/ '\\"), (std::vector<Token>{{"/* \\*/", "/*"}, {"'\\", "'"}}));
+
+    // Without the rules (the architecture file reader) a quote runs on over lines.
+    EXPECT_EQ(AllTokens("'a\nb' c"), (std::vector<Token>{{"a\nb", "'"}, {"c", ""}}));
+}
+
+TEST(TextFileParser, LineContinuationJoinsLines) {
+    std::vector<std::string> spaces;
+    EXPECT_EQ(CTokens("a \\\n  b\\ \t\nc", &spaces),
+              (std::vector<Token>{{"a", ""}, {"b", ""}, {"c", ""}}));
+    EXPECT_EQ(spaces, (std::vector<std::string>{"", " \\\n  ", "\\ \t\n"}));
+    // It continues a line comment and a string; a backslash before other text is text.
+    EXPECT_EQ(CTokens("// one \\\ntwo\n\"x\\\ny\" a\\b \\c"),
+              (std::vector<Token>{{"// one \\\ntwo\n", "//"},
+                                  {"\"x\\\ny\"", "\""},
+                                  {"a\\b", ""},
+                                  {"\\c", ""}}));
+
+    // A joined line is no line end for sameLineOnly, and the line number counts it.
+    CTextFile file = CTextFile::FromBytes("a \\\nb\nc");
+    CTextFileParser parser(file);
+    parser.SetLineContinuation(true);
+    std::string token;
+    ASSERT_TRUE(parser.GetNextToken(token, true, false));
+    ASSERT_TRUE(parser.GetNextToken(token, true, false));
+    EXPECT_EQ(token, "b");
+    EXPECT_EQ(parser.GetLineNumber(), 2);
+    EXPECT_EQ(parser.GetTokenLineStart(), 0u);
+    EXPECT_FALSE(parser.GetNextToken(token, true, false));
+    ASSERT_TRUE(parser.GetNextToken(token, false, false));
+    EXPECT_EQ(parser.GetTokenLineStart(), 6u);
+
+    // Off by default: the backslash is a token of its own.
+    EXPECT_EQ(AllTokens("a \\\nb"), (std::vector<Token>{{"a", ""}, {"\\", ""}, {"b", ""}}));
+}

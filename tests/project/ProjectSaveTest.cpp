@@ -245,19 +245,20 @@ TEST_F(ProjectSaveTest, ModifiedUntilASaveSucceeds) {
 
 TEST_F(ProjectSaveTest, DefinitionsAndParametersWithoutModuleAreKept) {
     // Values and parameter blocks of modules this processor has (QT_A0, OCCS) and has not (DEC_0,
-    // RETIRED), in the tool's comment form and in an ordinary comment.
-    Write(m_header, "#define K7Q3010\n"
+    // RETIRED), in the tool's comment form and in an ordinary comment. The tool's comment starts
+    // the generated part: definitions above it would be the user's leading text.
+    Write(m_header, "/*. Internal HWC parameters, do not edit!\n"
+                    "    [PARAMETERS:QT_A0]\n"
+                    "    PERIOD_US=1000\n"
+                    "    MODE=one shot\n"
+                    ".*/\n"
+                    "#define K7Q3010\n"
                     "#define APPCFG_EXTAL 8000000L\n"
                     "#define SCI_0_SCIBR_INIT 0x0082U\n"
                     "#define QT_A0_CTRL_INIT  0x3026U /* up-counter */\n"
                     "#define DEC_0_DECCR_INIT 0x0010U\n"
                     "#define VERSION_TEXT     \"1.2 (rig)\"\n"
                     "#define EMPTY_MACRO\n"
-                    "/*. Internal HWC parameters, do not edit!\n"
-                    "    [PARAMETERS:QT_A0]\n"
-                    "    PERIOD_US=1000\n"
-                    "    MODE=one shot\n"
-                    ".*/\n"
                     "/* [PARAMETERS:RETIRED]\n"
                     "   GAIN = 2.5\n"
                     "*/\n");
