@@ -146,7 +146,8 @@ int RunSet(const std::string& path, const std::vector<std::string>& assignments,
         return kFailed;
     for (const std::string& assignment : assignments) {
         std::string message;
-        if (!hwc::SetRegisterFromText(document, assignment, message)) {
+        if (!CheckRegisterAssignment(document, assignment, message) ||
+            !hwc::SetRegisterFromText(document, assignment, message)) {
             std::fprintf(stderr, "hwc: %s\n", message.c_str());
             return kFailed;
         }

@@ -121,3 +121,22 @@ bool StoreRegisterRow(CProjDocBase& document, const tRegisterRow& row, std::stri
                                     : hwc::Format("0x%X", value.dwValue);
     return hwc::SetRegisterFromText(document, name + "=" + text, message);
 }
+
+bool CheckRegisterAssignment(CProjDocBase& document, std::string_view assignment,
+                             std::string& message) {
+    const std::size_t equals = assignment.find('=');
+    if (equals == std::string_view::npos || document.Modules().empty())
+        return true;
+    const std::string name(assignment.substr(0, equals));
+    CModuleBase* owner = nullptr;
+    const tPerCfgItem* item = document.Modules().front()->FindRegister(name, &owner);
+    constexpr std::uint32_t kOwnRules =
+        hwc::RegFlag::STRVALUE | hwc::RegFlag::SIGNEDVALUE | hwc::RegFlag::USERDEFINE;
+    if (!item || !owner || (item->dwFlags & kOwnRules))
+        return true;
+    tPerCfgItem checked = *item;
+    if (ParseRegisterValue(hwc::Trim(assignment.substr(equals + 1)), checked, message))
+        return true;
+    message = name + ": " + message;
+    return false;
+}

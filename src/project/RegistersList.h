@@ -36,3 +36,10 @@ bool RegisterRowChanged(const tPerCfgItem& item);
 // is no value for the register.
 bool StoreRegisterRow(CProjDocBase& document, const tRegisterRow& row, std::string_view typed,
                       std::string& message);
+
+// Checks "NAME=VALUE" before a register is written by name (the headless set command): a number
+// for a register that would be cut to its width is refused with the registers view's message,
+// prefixed by the name. Everything else passes (texts and signed registers keep their own rules;
+// a name that is no register is reported by the writer). False with `message` set.
+bool CheckRegisterAssignment(CProjDocBase& document, std::string_view assignment,
+                             std::string& message);

@@ -338,6 +338,38 @@ expect_files "$p/ApplicationConfig" "appconfig.h " "refused set"
 run set "$work/no-such-project" A=1
 expect_rc 1 "set without a project"
 
+# Numbers that do not fit their register are refused as the registers view refuses them.
+t="$(copy_example K7Q2430-digital-psu wide)"
+cp "$(header_of "$t")" "$work/before-wide"
+for value in 0x12345 -1 65536; do
+    run set --save "$t" PIT0_MOD_INIT=$value
+    expect_rc 1 "set PIT0_MOD_INIT=$value"
+    expect_message "hwc: PIT0_MOD_INIT: This register value must be a number between 0 and 0xffff" \
+        "set PIT0_MOD_INIT=$value"
+    expect_no_stdout "set PIT0_MOD_INIT=$value"
+done
+cmp -s "$work/before-wide" "$(header_of "$t")" || fail "a value too wide for its register was written"
+expect_files "$t/ApplicationConfig" "appconfig.h " "set of values too wide"
+
+# A value the page refuses fails the save with a reason, and nothing is written; reprocess of a
+# header holding such a value fails the same way.
+q="$(copy_example K7Q1030-pump-control refused)"
+cp "$(header_of "$q")" "$work/before-refused"
+run set --save "$q" OCCS_PLLCR_INIT=0x00FF
+expect_rc 1 "set --save of a value the page refuses"
+grep -q "^hwc: The project is not saved: the page of .* refuses a value\. .*: Selection is not valid" \
+    "$work/err" || fail "set --save of a refused value: no reason given: $(head -c 400 "$work/err")"
+cmp -s "$work/before-refused" "$(header_of "$q")" || fail "set --save wrote a refused value"
+expect_files "$q/ApplicationConfig" "appconfig.h " "set --save of a refused value"
+sed -i 's/^\(#define OCCS_PLLCR_INIT  *\)0x0082U/\10x00FFU/' "$(header_of "$q")"
+grep -q "^#define OCCS_PLLCR_INIT  *0x00FFU" "$(header_of "$q")" || fail "test set-up: PLLCR not edited"
+cp "$(header_of "$q")" "$work/before-refused"
+run reprocess "$q"
+expect_rc 1 "reprocess of a value the page refuses"
+expect_message "hwc: The project is not saved: " "reprocess of a value the page refuses"
+cmp -s "$work/before-refused" "$(header_of "$q")" || fail "reprocess wrote a refused value"
+expect_files "$q/ApplicationConfig" "appconfig.h " "reprocess of a refused value"
+
 echo "== project held by another process"
 p="$(copy_example "$small" locked)"
 h="$(header_of "$p")"
