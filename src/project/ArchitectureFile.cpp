@@ -97,6 +97,8 @@ bool LoadArchitecture(const std::string& path, std::string_view processorName, C
     parser.AddQuotes("#", "\n", 1);
     parser.AddQuotes("//", "\n", 1);
     parser.AddQuotes("/*", "*/", 1);
+    // A stray quote in a description cannot swallow the entries below it.
+    parser.SetStringRules(true, false);
     if (!ParseTreeList(parser, tree.Root(), 0, tree, factory))
         return false;
     ParseModuleInfo(parser, factory);

@@ -150,6 +150,13 @@ TEST_F(ArchitectureFileTest, ModuleInfoOddities) {
     EXPECT_EQ(Module("B")->Descriptor().ModuleInfoText(), " K = open to the end");
 }
 
+TEST_F(ArchitectureFileTest, AStrayQuoteEndsAtItsLineEnd) {
+    ASSERT_TRUE(Load("A X NONE 0 Bob's \"board\nB X NONE 0 \"C:\\help\\\" 'x'\nC X NONE 0\n"));
+    EXPECT_EQ(Dump(tree), "A - Bob\nB - C:\\help\\\nC\n");
+    EXPECT_EQ(Module("A")->Descriptor().HelpReference(), "s \"board");
+    EXPECT_EQ(Module("B")->Descriptor().HelpReference(), "x");
+}
+
 TEST_F(ArchitectureFileTest, MissingFileOrProcessor) {
     EXPECT_FALSE(LoadArchitecture((m_dir / "K7.cfg").string(), "K7", tree, factory));
     EXPECT_FALSE(LoadArchitecture((m_dir / ".cfg").string(), "", tree, factory));
