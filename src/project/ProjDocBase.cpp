@@ -364,9 +364,13 @@ void CProjDocBase::DeleteTempPaths() {
 bool CProjDocBase::CheckAlreadyOpen(const std::string& path) {
     auto lock = std::make_unique<CProjectLock>();
     const pid_t holder = lock->Acquire(path, !m_keepLock);
+    if (holder == CProjectLock::kRefused) {
+        hwc::ShowMessage(lock->Problem());
+        return false;
+    }
     // This process holding the lock means this document only when the lock is its own: another
     // document of the same process must not work on the project too.
-    const bool ownLock = m_lock && m_lock->LockPath() == CProjectLock::LockPathFor(path);
+    const bool ownLock = m_lock && m_lock->Guards(path);
     if (holder == 0 || (holder == getpid() && ownLock)) {
         if (lock->IsHeld())
             m_lock = std::move(lock);

@@ -114,6 +114,9 @@ bool CProjDocBase::SaveProject(const std::string& path) {
             written = WriteHeaderFile(file.path, file.text, file.header->LineEnding()) && written;
     }
 
+    // The saved project file is a new file, which the lock now holds in place of the old one.
+    if (m_lock)
+        m_lock->FollowProjectFile();
     m_tree.RefreshStateImages();
     if (!written)
         return false;

@@ -171,6 +171,15 @@ TEST(HeaderWriter, BannerDateUsesEnglishNamesAndTheSourceDateEpoch) {
 
     CScopedEnvironment epoch("SOURCE_DATE_EPOCH", "1704103200");
     EXPECT_EQ(BannerDateNow(), "Mon, 01/Jan/2024, 10:00:00");
+    // Every digit counts, the lowest and the highest included.
+    epoch.Set("1999999999");
+    EXPECT_EQ(BannerDateNow(), "Wed, 18/May/2033, 03:33:19");
+    epoch.Set("9");
+    EXPECT_EQ(BannerDateNow(), "Thu, 01/Jan/1970, 00:00:09");
+    epoch.Set("0");
+    EXPECT_EQ(BannerDateNow(), "Thu, 01/Jan/1970, 00:00:00");
+    epoch.Set("1234567890");
+    EXPECT_EQ(BannerDateNow(), "Fri, 13/Feb/2009, 23:31:30");
     for (const char* notANumber : {"", "12abc", "-5", "99999999999999999999999"}) {
         epoch.Set(notANumber);
         const std::string now = BannerDateNow();

@@ -378,3 +378,49 @@ TEST_F(DocumentLock, OpeningAnotherProjectMovesTheLock) {
     EXPECT_TRUE(second.OpenProject(m_header.string()));
     EXPECT_TRUE(m_messages.shown.empty());
 }
+
+TEST_F(DocumentLock, AnotherNameOfAnOpenProjectIsRefused) {
+    CProjDoc first;
+    ASSERT_TRUE(first.OpenProject(m_header.string()));
+    const fs::path hardLink = m_root / "Motor/ApplicationConfig/copy.h";
+    fs::create_hard_link(m_header, hardLink);
+    const fs::path alias = m_root / "alias.h";
+    fs::create_symlink(m_header, alias);
+
+    for (const fs::path& name : {hardLink, alias}) {
+        CProjDoc second;
+        m_messages.shown.clear();
+        EXPECT_FALSE(second.OpenProject(name.string())) << name;
+        ASSERT_EQ(m_messages.shown.size(), 1u) << name;
+        EXPECT_EQ(m_messages.shown[0].buttons, hwc::EButtons::YesNo);
+        EXPECT_TRUE(second.Modules().empty());
+    }
+    EXPECT_EQ(LockFiles(), std::vector<fs::path>{m_lockFile});
+
+    // The document that holds the project may use another of its names, and after its save a
+    // new second name of the saved file is held too.
+    m_messages.shown.clear();
+    EXPECT_TRUE(first.CheckAlreadyOpen(alias.string()));
+    ASSERT_TRUE(first.Save());
+    const fs::path afterSave = m_root / "Motor/ApplicationConfig/after.h";
+    fs::create_hard_link(m_header, afterSave);
+    CProjDoc third;
+    EXPECT_FALSE(third.OpenProject(afterSave.string()));
+    EXPECT_EQ(m_messages.shown.size(), 1u);
+}
+
+TEST_F(DocumentLock, LockFileThatIsALinkKeepsTheProjectClosed) {
+    const fs::path outside = m_root / "outside.txt";
+    std::ofstream(outside, std::ios::binary) << "precious\n";
+    fs::create_symlink(outside, m_lockFile);
+    CProjDoc document;
+    EXPECT_FALSE(document.OpenProject(m_header.string()));
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(m_messages.shown[0].text,
+              "The lock file '" + m_lockFile.string() +
+                  "' is a link or not a file, so the project cannot be locked. Remove it to open "
+                  "the project.");
+    EXPECT_TRUE(document.ProjectFilePath().empty());
+    EXPECT_EQ(ReadBytes(outside), "precious\n");
+    EXPECT_TRUE(fs::is_symlink(m_lockFile));
+}

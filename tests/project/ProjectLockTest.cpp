@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -166,4 +169,238 @@ TEST_F(ProjectLock, ReleaseDeletesOnlyItsOwnFile) {
     EXPECT_FALSE(fs::exists(m_lockFile));
     EXPECT_EQ(lock.Acquire((m_folder / "missing" / "appconfig.h").string(), true), 0);
     EXPECT_FALSE(lock.IsHeld());
+}
+
+// --- The project's identity ---
+
+namespace {
+
+class ProjectIdentity : public ProjectLock {
+protected:
+    void SetUp() override {
+        ProjectLock::SetUp();
+        Write(m_project, "#define K7Q3010\n");
+    }
+    void TearDown() override { CProjectLock::SetOpenedHookForTesting(nullptr); }
+};
+
+} // namespace
+
+TEST_F(ProjectIdentity, EveryNameOfAHeldProjectFindsItHeld) {
+    CProjectLock owner;
+    ASSERT_EQ(owner.Acquire(m_project, true), 0);
+
+    // A symbolic link to the file, one to its folder, and a second name of the same file.
+    const CTestFolder elsewhere("hwc-lock-elsewhere");
+    const std::string alias = (elsewhere / "alias.h").string();
+    fs::create_symlink(m_project, alias);
+    const std::string viaFolder = (elsewhere / "folder" / "appconfig.h").string();
+    fs::create_directory_symlink(m_folder.Path(), elsewhere / "folder");
+    const std::string hardLink = (m_folder / "second.h").string();
+    fs::create_hard_link(m_project, hardLink);
+
+    for (const std::string& name : {alias, viaFolder, hardLink}) {
+        CProjectLock other;
+        EXPECT_EQ(other.Acquire(name, true), ::getpid()) << name;
+        EXPECT_FALSE(other.IsHeld()) << name;
+        EXPECT_EQ(other.Acquire(name, false), ::getpid()) << name;
+        EXPECT_TRUE(owner.Guards(name)) << name;
+    }
+    // No lock file is left beside a name that was refused.
+    EXPECT_FALSE(fs::exists(m_folder / "second.lck"));
+    EXPECT_FALSE(fs::exists(elsewhere / "alias.lck"));
+    EXPECT_FALSE(owner.Guards((m_folder / "another.h").string()));
+    EXPECT_EQ(Read(m_lockFile), OwnLine());
+
+    // Once released, any name may take it, and the lock lies beside the real file.
+    owner.Release();
+    CProjectLock other;
+    EXPECT_EQ(other.Acquire(alias, true), 0);
+    EXPECT_EQ(other.LockPath(), m_lockFile);
+    EXPECT_EQ(Read(m_lockFile), OwnLine());
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+TEST_F(ProjectIdentity, SecondNameHeldByAnotherProcess) {
+    int ready[2], finish[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(finish), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(ready[0]);
+        ::close(finish[1]);
+        ::alarm(30);
+        CProjectLock lock;
+        const char status = lock.Acquire(m_project, true) == 0 && lock.IsHeld() ? 'y' : 'n';
+        (void)::write(ready[1], &status, 1);
+        char ignored;
+        (void)::read(finish[0], &ignored, 1);
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(finish[0]);
+    char status = 0;
+    ASSERT_EQ(::read(ready[0], &status, 1), 1);
+    ASSERT_EQ(status, 'y');
+
+    const std::string hardLink = (m_folder / "second.h").string();
+    fs::create_hard_link(m_project, hardLink);
+    CProjectLock lock;
+    const pid_t holder = lock.Acquire(hardLink, true);
+    EXPECT_FALSE(lock.IsHeld());
+    // The system names the holder; where it cannot, the project is refused all the same.
+    EXPECT_TRUE(holder == child || (holder == CProjectLock::kRefused &&
+                                    lock.Problem().find(hardLink) != std::string::npos))
+        << holder;
+    EXPECT_EQ(lock.Acquire(hardLink, false), holder);
+
+    ::close(finish[1]);
+    int exitStatus = 0;
+    ASSERT_EQ(::waitpid(child, &exitStatus, 0), child);
+    ::close(ready[0]);
+    EXPECT_EQ(lock.Acquire(hardLink, true), 0);
+    EXPECT_TRUE(lock.IsHeld());
+}
+
+TEST_F(ProjectIdentity, LockFileThatIsALinkOrNoFileRefusesTheProject) {
+    const CTestFolder outside("hwc-lock-outside");
+    const std::string victim = (outside / "victim").string();
+    Write(victim, "precious\n");
+    fs::create_symlink(victim, m_lockFile);
+    CProjectLock lock;
+    EXPECT_EQ(lock.Acquire(m_project, true), CProjectLock::kRefused);
+    EXPECT_FALSE(lock.IsHeld());
+    EXPECT_EQ(lock.Problem(), "The lock file '" + m_lockFile +
+                                  "' is a link or not a file, so the project cannot be locked. "
+                                  "Remove it to open the project.");
+    EXPECT_EQ(lock.Acquire(m_project, false), CProjectLock::kRefused);
+    EXPECT_EQ(Read(victim), "precious\n");
+
+    // A link to nowhere creates nothing where it points.
+    fs::remove(m_lockFile);
+    fs::create_symlink(outside / "planted", m_lockFile);
+    EXPECT_EQ(lock.Acquire(m_project, true), CProjectLock::kRefused);
+    EXPECT_FALSE(fs::exists(outside / "planted"));
+
+    // A folder or a pipe in its place: refused, and nothing waits for a reader.
+    fs::remove(m_lockFile);
+    fs::create_directory(m_lockFile);
+    EXPECT_EQ(lock.Acquire(m_project, true), CProjectLock::kRefused);
+    EXPECT_EQ(lock.Acquire(m_project, false), CProjectLock::kRefused);
+    fs::remove(m_lockFile);
+    ASSERT_EQ(::mkfifo(m_lockFile.c_str(), 0600), 0);
+    EXPECT_EQ(lock.Acquire(m_project, true), CProjectLock::kRefused);
+    EXPECT_EQ(lock.Acquire(m_project, false), CProjectLock::kRefused);
+
+    // A lock file name too long for the folder is refused with the reason.
+    const std::string longName = (m_folder / (std::string(253, 'n') + ".h")).string();
+    Write(longName, "");
+    EXPECT_EQ(lock.Acquire(longName, true), CProjectLock::kRefused);
+    EXPECT_NE(lock.Problem().find(std::strerror(ENAMETOOLONG)), std::string::npos);
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+namespace {
+
+// The other instance of the race tests: it takes the project while this one is between opening
+// and locking a file.
+CProjectLock* g_rival = nullptr;
+std::string g_rivalProject;
+std::string g_raceOn;
+
+// The owner releases its lock (deleting the file) and another instance takes it anew.
+void RivalTakesOver(const std::string& path) {
+    if (path != g_raceOn)
+        return;
+    CProjectLock::SetOpenedHookForTesting(nullptr);
+    ::unlink(path.c_str());
+    g_rival->Acquire(g_rivalProject, true);
+}
+
+// Someone puts a link in place of the lock file.
+void LinkReplacesLockFile(const std::string& path) {
+    if (path != g_raceOn)
+        return;
+    CProjectLock::SetOpenedHookForTesting(nullptr);
+    ::unlink(path.c_str());
+    (void)::symlink("/dev/null", path.c_str());
+}
+
+// A save replaces the project file.
+void SaveReplacesProjectFile(const std::string& path) {
+    if (path != g_raceOn)
+        return;
+    CProjectLock::SetOpenedHookForTesting(nullptr);
+    const std::string fresh = path + ".new";
+    WriteFileBytes(fresh, "saved\n");
+    ::rename(fresh.c_str(), path.c_str());
+}
+
+} // namespace
+
+TEST_F(ProjectIdentity, FileReplacedBetweenOpeningAndLockingIsNotTakenForTheLock) {
+    {
+        // The lock file: the rival holds the new one, and this instance sees it held. (The
+        // project file does not exist yet, so the lock file alone decides.)
+        const std::string project = (m_folder / "new.h").string();
+        const std::string lockFile = (m_folder / "new.lck").string();
+        CProjectLock rival;
+        g_rival = &rival;
+        g_rivalProject = project;
+        g_raceOn = lockFile;
+        Write(lockFile, "2147483646\n"); // a stale file nobody holds
+        CProjectLock::SetOpenedHookForTesting(RivalTakesOver);
+        CProjectLock lock;
+        EXPECT_EQ(lock.Acquire(project, true), ::getpid());
+        EXPECT_FALSE(lock.IsHeld());
+        EXPECT_TRUE(rival.IsHeld());
+        EXPECT_EQ(Read(lockFile), OwnLine());
+    }
+    {
+        // A link put in its place is not locked through.
+        g_raceOn = m_lockFile;
+        CProjectLock::SetOpenedHookForTesting(LinkReplacesLockFile);
+        CProjectLock lock;
+        EXPECT_EQ(lock.Acquire(m_project, true), CProjectLock::kRefused);
+        EXPECT_FALSE(lock.IsHeld());
+        fs::remove(m_lockFile);
+    }
+    {
+        // The project file: the lock holds the file that has the name now, so that a second name
+        // of the saved file is held too.
+        g_raceOn = m_project;
+        CProjectLock::SetOpenedHookForTesting(SaveReplacesProjectFile);
+        CProjectLock lock;
+        ASSERT_EQ(lock.Acquire(m_project, true), 0);
+        ASSERT_EQ(Read(m_project), "saved\n");
+        const std::string hardLink = (m_folder / "second.h").string();
+        fs::create_hard_link(m_project, hardLink);
+        CProjectLock other;
+        EXPECT_EQ(other.Acquire(hardLink, true), ::getpid());
+        EXPECT_FALSE(other.IsHeld());
+    }
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+TEST_F(ProjectIdentity, LockFollowsTheFileASaveWrote) {
+    CProjectLock owner;
+    ASSERT_EQ(owner.Acquire(m_project, true), 0);
+    const std::string fresh = m_project + ".new";
+    Write(fresh, "saved\n");
+    ASSERT_EQ(::rename(fresh.c_str(), m_project.c_str()), 0);
+    const std::string hardLink = (m_folder / "second.h").string();
+    fs::create_hard_link(m_project, hardLink);
+
+    CProjectLock other;
+    EXPECT_EQ(other.Acquire(hardLink, false), 0);
+    owner.FollowProjectFile();
+    EXPECT_EQ(other.Acquire(hardLink, false), ::getpid());
+    EXPECT_EQ(other.Acquire(hardLink, true), ::getpid());
+    EXPECT_TRUE(owner.Guards(hardLink));
+    owner.FollowProjectFile(); // the same file again changes nothing
+    EXPECT_EQ(other.Acquire(hardLink, true), ::getpid());
+
+    owner.Release();
+    EXPECT_EQ(other.Acquire(hardLink, true), 0);
 }

@@ -255,7 +255,7 @@ TEST_F(ProjectSaveTest, DefinitionsAndParametersWithoutModuleAreKept) {
                     "#define K7Q3010\n"
                     "#define APPCFG_EXTAL 8000000L\n"
                     "#define SCI_0_SCIBR_INIT 0x0082U\n"
-                    "#define QT_A0_CTRL_INIT  0x3026U /* up-counter */\n"
+                    "#define OCCS_DIVBY_INIT  0x2013U /* PLL x20 */\n"
                     "#define DEC_0_DECCR_INIT 0x0010U\n"
                     "#define VERSION_TEXT     \"1.2 (rig)\"\n"
                     "#define EMPTY_MACRO\n"
@@ -271,4 +271,45 @@ TEST_F(ProjectSaveTest, DefinitionsAndParametersWithoutModuleAreKept) {
     auto after = DefinedValues(m_header);
     EXPECT_EQ(after.erase("APPCFG_HWC_VERSION"), 1u);
     EXPECT_EQ(after, before);
+}
+
+// Without a stored option the comments a user wrote beside register values and user definitions
+// are written back: the first save must not delete them.
+TEST_F(ProjectSaveTest, CommentsBesideDefinitionsSurviveASave) {
+    Write(m_header, "#define K7Q3010\n"
+                    "#define OCCS_DIVBY_INIT  0x2013U /* PLL x20 */\n"
+                    "#define MY_BAUD 115200UL // console rate\n");
+    CProjDoc document;
+    ASSERT_TRUE(document.OpenProject(m_header.string()));
+    ASSERT_TRUE(document.Options().keepUserComments);
+    ASSERT_TRUE(document.Save());
+    const std::string saved = ReadBytes(m_header);
+    EXPECT_NE(saved.find("#define OCCS_DIVBY_INIT                   0x2013U  /* PLL x20 */"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("115200UL  /* console rate"), std::string::npos) << saved;
+}
+
+TEST_F(ProjectSaveTest, FailedSaveAsLeavesAFileThatWasThereAndCreatesNone) {
+    CProjDoc document;
+    ASSERT_TRUE(document.OpenProject(m_header.string()));
+
+    // Onto an existing, write-protected file: Cancel leaves it as it was.
+    const fs::path existing = m_root / "existing.h";
+    Write(existing, "precious\n");
+    fs::permissions(existing, fs::perms::owner_read);
+    m_messages.Answer(hwc::EAnswer::Cancel);
+    EXPECT_FALSE(document.SaveAs(existing.string(), false));
+    EXPECT_EQ(ReadBytes(existing), "precious\n");
+    m_messages.Answer(hwc::EAnswer::Cancel);
+    EXPECT_FALSE(document.SaveAs(existing.string(), true)); // a copy: the same
+    EXPECT_EQ(ReadBytes(existing), "precious\n");
+
+    // To a new path whose backup is write-protected: Cancel creates nothing.
+    const fs::path fresh = m_root / "fresh.h";
+    Write(m_root / "fresh.bak", "old backup\n");
+    fs::permissions(m_root / "fresh.bak", fs::perms::owner_read);
+    m_messages.Answer(hwc::EAnswer::Cancel);
+    EXPECT_FALSE(document.SaveAs(fresh.string(), false));
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_EQ(document.ProjectFilePath(), m_header.string());
+    EXPECT_EQ(ReadBytes(m_header), kHandWritten);
 }
