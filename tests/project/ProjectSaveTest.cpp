@@ -255,7 +255,7 @@ TEST_F(ProjectSaveTest, DefinitionsAndParametersWithoutModuleAreKept) {
                     "#define K7Q3010\n"
                     "#define APPCFG_EXTAL 8000000L\n"
                     "#define SCI_0_SCIBR_INIT 0x0082U\n"
-                    "#define OCCS_DIVBY_INIT  0x2013U /* PLL x20 */\n"
+                    "#define QT_A0_CTRL_INIT  0x3026U /* up-counter */\n"
                     "#define DEC_0_DECCR_INIT 0x0010U\n"
                     "#define VERSION_TEXT     \"1.2 (rig)\"\n"
                     "#define EMPTY_MACRO\n"
@@ -284,7 +284,9 @@ TEST_F(ProjectSaveTest, CommentsBesideDefinitionsSurviveASave) {
     ASSERT_TRUE(document.Options().keepUserComments);
     ASSERT_TRUE(document.Save());
     const std::string saved = ReadBytes(m_header);
-    EXPECT_NE(saved.find("#define OCCS_DIVBY_INIT                   0x2013U  /* PLL x20 */"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("#define OCCS_DIVBY_INIT                   0x2013U  /* PLL x20 */"),
+              std::string::npos)
+        << saved;
     EXPECT_NE(saved.find("115200UL  /* console rate"), std::string::npos) << saved;
 }
 
