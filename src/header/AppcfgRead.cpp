@@ -257,6 +257,7 @@ void CAppcfgFile::TakeDefinition(CTextFileParser& parser, ReadState& state) {
     std::string piece;
     bool first = true;
     bool toolComment = false;
+    bool commentBefore = false;
     while (parser.GetNextToken(piece, true, false)) {
         if (IsToolComment(parser)) {
             toolComment = true; // taken once the definition is complete
@@ -264,11 +265,13 @@ void CAppcfgFile::TakeDefinition(CTextFileParser& parser, ReadState& state) {
         }
         if (parser.IsComment()) {
             entry.comment += piece;
+            commentBefore = true;
             continue;
         }
         const std::string& space = parser.GetPrecedingWhiteSpace();
         if (!first) {
-            entry.value += space;
+            // A comment between two pieces separates them as a blank does ("1/**/2" is 1 2).
+            entry.value += space.empty() && commentBefore ? " " : space;
         } else if (const std::size_t joined = space.find('\\'); joined != std::string::npos) {
             // A value that begins on a continuation line keeps the line break where it was.
             entry.value += space.substr(joined);
@@ -277,6 +280,7 @@ void CAppcfgFile::TakeDefinition(CTextFileParser& parser, ReadState& state) {
             parser.GetFullToken(piece);
         entry.value += piece;
         first = false;
+        commentBefore = false;
     }
     DropTrailingBackslash(entry.value);
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -125,6 +125,9 @@ TEST(AppcfgRead, ContinuedMacroKeepsItsLines) {
     EXPECT_EQ(ValueOf(*header, "SPLIT"), "1 + \\   \n\t2");
     EXPECT_EQ(header->GetEntry("SPLIT")->comment, " note ");
     EXPECT_EQ(ValueOf(*header, "LEAD"), "\\\n    42");
+    // A comment between two pieces of a value separates them, as in C.
+    auto glued = Read("#define A 1/**/2 /* x */+/**/ 3\n");
+    EXPECT_EQ(ValueOf(*glued, "A"), "1 2 + 3");
     EXPECT_EQ(header->GetEntry("LEAD")->comment, " doc ");
 
     // A joined line comment hides the #define below it, as it does from the compiler.
@@ -218,13 +221,14 @@ TEST(AppcfgRead, PathologicalCommentsAreReadInLinearTime) {
     for (int i = 0; i < 80000; ++i)
         blocks += "/*[PARAMETERS:M" + std::to_string(i) + "]\nK=" + std::to_string(i) + "\n*/";
 
-    const auto start = std::chrono::steady_clock::now();
+    // Processor time, so that a busy machine does not make the test fail.
+    const std::clock_t start = std::clock();
     auto header = Read(openers + blocks + "#define A 1\n");
-    const auto elapsed = std::chrono::steady_clock::now() - start;
+    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
     ASSERT_EQ(header->ParameterBlocks().size(), 80001u);
     EXPECT_EQ(header->GetParam("W", "k")->value, "x" + std::string(128 * 1024, ' ') + "y");
     EXPECT_EQ(header->GetParam("M79999", "K")->value, "79999");
     EXPECT_EQ(header->GetParam("M", "x"), nullptr);
     // Far more than reading these 3 MB needs, even unoptimised; quadratic reading takes minutes.
-    EXPECT_LT(elapsed, std::chrono::seconds(5));
+    EXPECT_LT(seconds, 5.0);
 }
