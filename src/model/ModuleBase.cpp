@@ -39,7 +39,8 @@ CModuleBase::CModuleBase(CModuleBase* parent, unsigned templateId,
     if (descriptor)
         m_descriptor = *descriptor;
     count = std::max(count, 0);
-    m_capacity = std::max(kMinCapacity, count);
+    // Sized to the table: thousands of modules must not each hold hundreds of unused items.
+    m_capacity = count;
     m_items = std::make_unique<tPerCfgItem[]>(m_capacity); // value-initialised: all zero
     m_itemCount = count;
     if (descriptor && table)
@@ -59,6 +60,11 @@ const tPerCfgItem& CModuleBase::Item(int index) const {
 }
 
 void CModuleBase::SetItemCount(int count) {
+    // An array that never held an item can be replaced: nothing can refer to one of its items.
+    if (m_capacity == 0 && count > 0) {
+        m_items = std::make_unique<tPerCfgItem[]>(count);
+        m_capacity = count;
+    }
     assert(count >= 0 && count <= m_capacity);
     m_itemCount = std::clamp(count, 0, m_capacity);
 }

@@ -25,12 +25,11 @@ class CDialogTemplate;
 
 class CModuleBase : public IPageCommandHandler {
 public:
-    static constexpr int kMinCapacity = 200;
     static constexpr CRuntimeClass kRuntimeClass{"CModuleBase", nullptr, nullptr};
 
-    // Creates the item array (capacity max(200, count), zero-filled) and, when a descriptor and a
-    // table are given, fills the first `count` items from the table. The document is the one
-    // being opened (hwc::HostBeingOpened()).
+    // Creates the item array, `count` zero-filled items, and, when a descriptor and a table are
+    // given, fills them from the table. The document is the one being opened
+    // (hwc::HostBeingOpened()).
     CModuleBase(CModuleBase* parent, unsigned templateId, const CModuleDescriptor* descriptor,
                 const tPerCfgDef* table, int count);
     ~CModuleBase() override;
@@ -162,7 +161,9 @@ public:
     const tPerCfgItem& Item(int index) const;
     int ItemCount() const { return m_itemCount; }
     int Capacity() const { return m_capacity; }
-    // Changes the number of items in use (cut to the capacity); the array itself never moves.
+    // Changes the number of items in use within the capacity; the array itself never moves, as
+    // bindings and views refer to its items. A module created without items (one that chooses
+    // its table after construction) gets its array, as large as the count, the first time.
     void SetItemCount(int count);
 
     // Initialises the first `count` items from a definition table (when given; with `reset` the

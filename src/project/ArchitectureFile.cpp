@@ -5,6 +5,7 @@
 
 #include "base/Messages.h"
 #include "base/TextFile.h"
+#include "base/TextUtil.h"
 #include "header/TextFileParser.h"
 #include "model/ModuleBase.h"
 #include "model/ModuleDescriptor.h"
@@ -105,8 +106,22 @@ bool LoadArchitecture(const std::string& path, std::string_view processorName, C
     return true;
 }
 
-bool ParseTreeList(CTextFileParser& parser, CModuleTreeItem& parent, int depth, CModuleTree& tree,
-                   IModuleFactory& factory) {
+namespace {
+
+// What the levels of one tree list share: where they read from, what they build, and how many
+// entries they have read so far.
+struct tTreeList {
+    CTextFileParser& parser;
+    CModuleTree& tree;
+    IModuleFactory& factory;
+    int entries = 0;
+    bool tooMany = false;
+};
+
+// One level of the tree list, nested groups included; false on an entry with fewer than four
+// fields on its line, or on more entries than any processor has.
+bool ReadTreeLevel(tTreeList& list, CModuleTreeItem& parent, int depth) {
+    CTextFileParser& parser = list.parser;
     CModuleBase* parentModule = parent.Module();
     CModuleTreeItem* last = nullptr;
     std::string token;
@@ -122,10 +137,21 @@ bool ParseTreeList(CTextFileParser& parser, CModuleTreeItem& parent, int depth, 
             if (depth + 1 > hwc::kMaxArchitectureNesting)
                 SkipGroup(parser);
             else
-                ParseTreeList(parser, last ? *last : parent, depth + 1, tree, factory);
+                ReadTreeLevel(list, last ? *last : parent, depth + 1);
+            if (list.tooMany)
+                return false;
         } else if (token == "}") {
             return true;
         } else {
+            // Every module costs memory and a page: a file listing more than any processor has
+            // is refused before it exhausts either.
+            if (++list.entries > hwc::kMaxArchitectureEntries) {
+                list.tooMany = true;
+                hwc::ShowMessage(hwc::Format("The architecture configuration file lists more than "
+                                             "%d modules; no processor has that many.",
+                                             hwc::kMaxArchitectureEntries));
+                return false;
+            }
             CModuleDescriptor descriptor;
             if (!ReadEntry(parser, token, descriptor)) {
                 // A broken entry ends its own group, not the levels around it.
@@ -134,15 +160,24 @@ bool ParseTreeList(CTextFileParser& parser, CModuleTreeItem& parent, int depth, 
                 return false;
             }
             // An unknown type key drops the entry; a group after it goes to the entry before.
-            if (CModuleBase* module = factory.CreateModule(&descriptor, parentModule)) {
-                last = &tree.InsertItem(parent, hwc::ModuleTreeItemText(descriptor), module);
+            if (CModuleBase* module = list.factory.CreateModule(&descriptor, parentModule)) {
+                last = &list.tree.InsertItem(parent, hwc::ModuleTreeItemText(descriptor), module);
                 if (depth <= 1)
-                    tree.SetExpanded(parent, true);
+                    list.tree.SetExpanded(parent, true);
             }
         }
         if (!NextToken(parser, token))
             return true;
     }
+}
+
+} // namespace
+
+bool ParseTreeList(CTextFileParser& parser, CModuleTreeItem& parent, int depth, CModuleTree& tree,
+                   IModuleFactory& factory) {
+    tTreeList list{parser, tree, factory};
+    const bool read = ReadTreeLevel(list, parent, depth);
+    return read && !list.tooMany;
 }
 
 bool ParseModuleInfo(CTextFileParser& parser, IModuleFactory& factory) {

@@ -28,6 +28,8 @@ class CTextFileParser;
 namespace hwc {
 // Brace groups nested deeper than this are skipped whole; real files use two or three levels.
 constexpr int kMaxArchitectureNesting = 32;
+// More entries than this make the load fail with a message; real files list fewer than a hundred.
+constexpr int kMaxArchitectureEntries = 2000;
 } // namespace hwc
 
 // Empties the tree, reads the architecture file at `path` (the caller gives the processor's file
@@ -38,7 +40,8 @@ bool LoadArchitecture(const std::string& path, std::string_view processorName, C
                       IModuleFactory& factory);
 
 // Reads tree entries and brace groups into `parent` until the end of the level; false on an
-// entry with fewer than four fields on its line.
+// entry with fewer than four fields on its line, or (with a message) on more entries in all
+// than kMaxArchitectureEntries.
 bool ParseTreeList(CTextFileParser& parser, CModuleTreeItem& parent, int depth, CModuleTree& tree,
                    IModuleFactory& factory);
 

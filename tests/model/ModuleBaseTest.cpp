@@ -25,19 +25,20 @@ TEST(ModuleBase, ConstructionFillsAFixedZeroedArray) {
     CFakeHost host;
     auto& adc = host.Add<CpmTableTest>(MakeDescriptor("ADC_A", "ADC"), kAdcTable);
     EXPECT_EQ(adc.ItemCount(), 3);
-    EXPECT_EQ(adc.Capacity(), 200);
+    // The array is as large as the table, not more.
+    EXPECT_EQ(adc.Capacity(), 3);
     EXPECT_EQ(adc.Host(), &host);
     EXPECT_EQ(FieldText(adc.Item(0).szName), "ADCR1_INIT");
     EXPECT_EQ(adc.Item(0).dwValue, 0x5005u);
     EXPECT_EQ(adc.Item(0).dwSaved, 0x5005u);
-    EXPECT_EQ(adc.Item(3).szName[0], '\0');
-    EXPECT_EQ(adc.Item(199).dwFlags, 0u);
 
     // The count can change within the capacity; the items never move.
     tPerCfgItem* before = adc.Items();
-    adc.SetItemCount(200);
-    EXPECT_EQ(adc.ItemCount(), 200);
+    adc.SetItemCount(0);
+    adc.SetItemCount(3);
+    EXPECT_EQ(adc.ItemCount(), 3);
     EXPECT_EQ(adc.Items(), before);
+    EXPECT_EQ(adc.Capacity(), 3);
 
     std::vector<tPerCfgDef> big(250, tPerCfgDef{"R_INIT", 1, RegFlag::DW8});
     auto& large = host.Add<CpmTableTest>(MakeDescriptor("BIG", "ADC"), big);
@@ -48,6 +49,18 @@ TEST(ModuleBase, ConstructionFillsAFixedZeroedArray) {
     auto& bare = host.Add<CpmTableTest>(nullptr, nullptr);
     EXPECT_EQ(bare.ItemCount(), 0);
     EXPECT_EQ(bare.InstanceName(), "");
+    EXPECT_EQ(bare.Capacity(), 0);
+
+    // A module that chooses its table after construction gets its zeroed items the first time;
+    // from then on they stay where they are.
+    bare.SetItemCount(2);
+    EXPECT_EQ(bare.Capacity(), 2);
+    EXPECT_EQ(bare.Item(1).szName[0], '\0');
+    EXPECT_EQ(bare.Item(1).dwFlags, 0u);
+    tPerCfgItem* first = bare.Items();
+    bare.SetItemCount(0);
+    bare.SetItemCount(2);
+    EXPECT_EQ(bare.Items(), first);
 }
 
 TEST(ModuleBase, SelectionDependsOnItems) {

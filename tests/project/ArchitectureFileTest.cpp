@@ -199,3 +199,27 @@ TEST_F(ArchitectureFileTest, HostileInputNeverCrashes) {
         Load(bytes);
     }
 }
+
+TEST_F(ArchitectureFileTest, MoreEntriesThanAnyProcessorHasAreRefused) {
+    const auto entries = [](int count, const char* prefix) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += std::string(prefix) + std::to_string(i) + " T NONE 0\n";
+        return text;
+    };
+    const int limit = hwc::kMaxArchitectureEntries;
+    ASSERT_TRUE(Load(".BEGIN_TREE_LIST\n" + entries(limit, "M") + ".END_TREE_LIST\n"));
+    EXPECT_EQ(factory.modules.size(), static_cast<std::size_t>(limit));
+    EXPECT_TRUE(messages.shown.empty());
+
+    // One more, even inside a group, fails the load with one message.
+    factory.modules.clear();
+    EXPECT_FALSE(Load(".BEGIN_TREE_LIST\n" + entries(1, "TOP") + "{\n" + entries(limit, "M") +
+                      "}\nLAST T NONE 0\n.END_TREE_LIST\n"));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "The architecture configuration file lists more than 2000 modules; no processor "
+              "has that many.");
+    EXPECT_EQ(factory.modules.size(), static_cast<std::size_t>(limit));
+    EXPECT_EQ(Module("LAST"), nullptr);
+}
