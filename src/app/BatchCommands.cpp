@@ -55,7 +55,11 @@ int RunCheck(const std::string& path, const tBatchOptions& options) {
         return kFailed;
     document.CheckAllWarnings();
     PrintWarnings(document);
-    if (options.werror && !document.Warnings().empty())
+    // Values of the file that could not be used are findings like the warnings.
+    const std::vector<std::string> unusable = document.UnusableValues();
+    for (const std::string& line : unusable)
+        std::printf("%s\n", line.c_str());
+    if (options.werror && (!document.Warnings().empty() || !unusable.empty()))
         return kWarningsStand;
     return 0;
 }

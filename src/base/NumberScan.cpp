@@ -85,6 +85,18 @@ std::optional<std::uint32_t> ReadExactU32(std::string_view text) {
     return ToRegisterValue(*number);
 }
 
+std::optional<std::uint32_t> ReadIntegerConstant(std::string_view text) {
+    const auto number = ScanInteger(text);
+    if (!number)
+        return std::nullopt;
+    for (std::size_t i = number->end; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != 'u' && c != 'U' && c != 'l' && c != 'L' && !IsSpace(c))
+            return std::nullopt;
+    }
+    return ToRegisterValue(*number);
+}
+
 std::optional<double> ReadLeadingDouble(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && IsSpace(text[i]))

@@ -30,6 +30,11 @@ std::optional<std::uint32_t> ReadLeadingU32(std::string_view text);
 // " %i%c" with exactly one conversion: a number and nothing at all after it.
 std::optional<std::uint32_t> ReadExactU32(std::string_view text);
 
+// A whole C integer constant as a register value: "%i", then nothing but the suffix letters
+// u, U, l and L and blanks ("0x5005U", "8000000L", "-5"). An expression such as "4 * X" or
+// "(X - 1)" is no constant, so no value.
+std::optional<std::uint32_t> ReadIntegerConstant(std::string_view text);
+
 // The leading decimal floating-point number of the text, as atof() reads it: white space, then
 // the longest prefix that is a number; the rest (for example a trailing "L") is ignored.
 std::optional<double> ReadLeadingDouble(std::string_view text);

@@ -17,6 +17,8 @@ struct tMainHeaderMacros {
     std::string package;               // APPCFG_PACKAGE when not empty
     float extClockMHz = 0.0f;          // APPCFG_EXTCLK in hertz when above 0
     float crystalMHz = 0.0f;           // APPCFG_EXTAL in hertz when above 0
+    std::string extClockText;          // when not empty, written as the value of APPCFG_EXTCLK
+    std::string crystalText;           // when not empty, written as the value of APPCFG_EXTAL
     bool shortClockNames = false;      // "EXTCLK"/"EXTAL" instead of the APPCFG_ names
     bool generateDefaults = true;      // off: APPCFG_DFLTS_OMITTED is written
     bool briefView = false;            // APPCFG_BRIEFVIEW

@@ -23,6 +23,14 @@
 class CAppcfgFile;
 class CDialogTemplate;
 
+// A define of the header whose value no number could be read from ("(PERIOD - 1)"): the item
+// keeps its default and the define stays with the user definitions, written back as it was.
+struct tUnreadableValue {
+    int index = 0;          // the item
+    std::string defineName; // "PIT0_MOD_INIT"
+    std::string text;       // the value text as read
+};
+
 class CModuleBase : public IPageCommandHandler {
 public:
     static constexpr CRuntimeClass kRuntimeClass{"CModuleBase", nullptr, nullptr};
@@ -168,11 +176,22 @@ public:
 
     // Initialises the first `count` items from a definition table (when given; with `reset` the
     // values are set to the defaults) and, with a header, loads their values from it. Defines
-    // are named prefix_NAME[_suffix]. Unreadable values keep the default and are listed in one
-    // message. Returns the number of items found in the header.
+    // are named prefix_NAME[_suffix]. A numeric value that is no integer constant keeps the
+    // default, its define is left unclaimed (the user definitions keep it) and it is listed in
+    // one message and in `unreadable`. Returns the number of items found in the header.
     static int InitRegisters(CAppcfgFile* header, tPerCfgItem* items, int count,
                              std::string_view prefix, std::string_view suffix,
-                             const tPerCfgDef* table, bool reset);
+                             const tPerCfgDef* table, bool reset,
+                             std::vector<tUnreadableValue>* unreadable = nullptr);
+
+    // The defines of the last load whose values could not be read.
+    const std::vector<tUnreadableValue>& UnreadableValues() const { return m_unreadable; }
+    // Whether the item's define is still left to the user definitions: its value could not be
+    // read and nobody has set the item since. The module then writes no line for it.
+    bool LeavesDefineToUser(int index) const;
+    // Whether the module now writes the define that the user definitions took because its value
+    // could not be read (the item has been set since); the user definition then goes.
+    bool TakesBackDefine(std::string_view defineName) const;
 
     // The module's internal-parameter block and define lines as written to the header;
     // returns the number of changed critical items.
@@ -238,6 +257,7 @@ private:
     std::unique_ptr<CPage> m_page;
     std::vector<tPerCfgItem*> m_foreignItems;
     std::vector<COMMENTITEM> m_commentItems;
+    std::vector<tUnreadableValue> m_unreadable;
     std::unique_ptr<tPerCfgItem[]> m_items;
     int m_capacity = 0;
     int m_itemCount = 0;

@@ -27,8 +27,12 @@ bool IsQuoted(std::string_view text) {
 }
 
 // Takes the value of a found header entry into the item. False when a numeric value cannot be
-// read (no number, or one that does not fit 32 bits): the item then has its default.
+// read (no integer constant, or one that does not fit 32 bits): the item is then left as it was.
 bool TakeEntryValue(tPerCfgItem& item, const CAppcfgEntry& entry) {
+    const bool numeric = !(item.dwFlags & (RegFlag::STRVALUE | RegFlag::NOVALUE));
+    const auto number = numeric ? ReadIntegerConstant(entry.value) : std::nullopt;
+    if (numeric && !number)
+        return false;
     CopyCut(item.szComment, entry.comment);
     CopyCut(item.szValue, entry.value);
     if (item.dwFlags & RegFlag::STRVALUE) {
@@ -42,9 +46,8 @@ bool TakeEntryValue(tPerCfgItem& item, const CAppcfgEntry& entry) {
         item.dwValue = 1;
         return true;
     }
-    const auto number = ReadLeadingU32(entry.value);
-    item.dwValue = number ? *number : item.dwDefault;
-    return number.has_value();
+    item.dwValue = *number;
+    return true;
 }
 
 // The value written for an item: its string (quoted when asked for) or its number.
@@ -87,7 +90,8 @@ bool DiffersFromSaved(const tPerCfgItem& item) {
 
 int CModuleBase::InitRegisters(CAppcfgFile* header, tPerCfgItem* items, int count,
                                std::string_view prefix, std::string_view suffix,
-                               const tPerCfgDef* table, bool reset) {
+                               const tPerCfgDef* table, bool reset,
+                               std::vector<tUnreadableValue>* unreadable) {
     assert(items || count <= 0);
     std::string invalid;
     int found = 0;
@@ -115,30 +119,56 @@ int CModuleBase::InitRegisters(CAppcfgFile* header, tPerCfgItem* items, int coun
                                   : header->GetEntry(defineName);
         if (!entry)
             continue;
-        if (!TakeEntryValue(item, *entry))
-            invalid +=
-                "     #define " + defineName + " " + std::string(FieldText(item.szValue)) + "\n";
+        if (!TakeEntryValue(item, *entry)) {
+            invalid += "     #define " + defineName + " " + entry->value + "\n";
+            item.dwValue = item.dwDefault;
+            // A define stays with the user definitions, so its text survives the save; an
+            // internal parameter is the tool's own and takes the default.
+            if (!(item.dwFlags & RegFlag::INTERNAL)) {
+                if (unreadable)
+                    unreadable->push_back({i, defineName, entry->value});
+                continue;
+            }
+        }
         std::memcpy(item.szSaved, item.szValue, sizeof(item.szSaved));
         item.dwSaved = item.dwValue;
         entry->Claim();
         ++found;
     }
     if (!invalid.empty())
-        ShowMessage("Invalid values found (ignoring):\n\n" + invalid);
+        ShowMessage("Invalid values found (ignoring):\n\n" + invalid +
+                    "\nThe registers keep their defaults; the lines are kept as user definitions.");
     return found;
 }
 
 bool CModuleBase::LoadFromHeader(CAppcfgFile* header) {
     if (!m_headerFile)
         m_headerFile = header;
+    m_unreadable.clear();
     m_selectedAtSave = InitRegisters(m_headerFile, m_items.get(), m_itemCount, InstanceName(), {},
-                                     nullptr, true) > 0;
+                                     nullptr, true, &m_unreadable) > 0;
     if (m_host) {
         for (int i = 0; i < m_itemCount; ++i)
             m_host->RegisterItem(m_items[i], *this);
     }
     SetSelected(m_selectedAtSave);
     return m_selectedAtSave;
+}
+
+bool CModuleBase::LeavesDefineToUser(int index) const {
+    for (const tUnreadableValue& value : m_unreadable) {
+        if (value.index == index)
+            return m_items[index].dwValue == m_items[index].dwDefault;
+    }
+    return false;
+}
+
+bool CModuleBase::TakesBackDefine(std::string_view defineName) const {
+    for (const tUnreadableValue& value : m_unreadable) {
+        if (value.defineName == defineName)
+            return !LeavesDefineToUser(value.index);
+    }
+    return false;
 }
 
 int CModuleBase::GetHeaderText(std::string& text) const {
@@ -149,7 +179,7 @@ int CModuleBase::GetHeaderText(std::string& text) const {
     int changed = 0;
     for (int i = 0; i < m_itemCount; ++i) {
         const tPerCfgItem& item = m_items[i];
-        if (item.dwFlags & RegFlag::DUMMYREG)
+        if ((item.dwFlags & RegFlag::DUMMYREG) || LeavesDefineToUser(i))
             continue;
         if (item.dwFlags & RegFlag::INTERNAL) {
             internal += InternalLine(item);

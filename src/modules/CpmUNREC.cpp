@@ -34,6 +34,18 @@ std::string RecordLine(const tUnrecRecord& record, bool keepComments) {
     return line + "\n";
 }
 
+// Whether a module now writes the define itself: one whose value it could not read when the
+// project was opened, and which has been set since.
+bool TakenBackByModule(const IModuleHost* host, std::string_view name) {
+    if (!host)
+        return false;
+    for (std::size_t i = 0; i < host->ModuleCount(); ++i) {
+        if (host->ModuleAt(i)->TakesBackDefine(name))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 CpmUNREC::CpmUNREC(CModuleBase* parent, const CModuleDescriptor* descriptor)
@@ -105,9 +117,13 @@ bool CpmUNREC::WriteHeaderText(std::string& text) {
         return true;
     if (!m_records.empty()) {
         const bool keepComments = Host() && Host()->KeepUserComments();
-        text = kBlockHeading;
-        for (const tUnrecRecord& record : m_records)
-            text += RecordLine(record, keepComments);
+        std::string lines;
+        for (const tUnrecRecord& record : m_records) {
+            if (!TakenBackByModule(Host(), record.name))
+                lines += RecordLine(record, keepComments);
+        }
+        if (!lines.empty())
+            text = kBlockHeading + lines;
     }
     for (const tUnrecParameters& parameters : m_parameters)
         text += InternalParameterBlock(parameters.module, parameters.lines);

@@ -172,18 +172,34 @@ void CProjDocBase::IdentifyProcessor() {
     if (const CAppcfgEntry* entry = take("APPCFG_PACKAGE"))
         m_processor.package = entry->value;
 
-    // The clocks are written in hertz ("8000000L") and kept in megahertz.
-    auto takeClock = [&](const char* name, const char* shortName, float& mhz) {
+    // The clocks are written in hertz ("8000000L") and kept in megahertz; the text is kept too,
+    // so that a clock nobody changes is written back exactly, and so is one that cannot be used.
+    m_unusableClocks.clear();
+    auto takeClock = [&](const char* name, const char* shortName, float& mhz, std::string& text,
+                         float& readMHz) {
         const CAppcfgEntry* entry = take(name);
         if (!entry && header.GetEntry(shortName)) {
             m_processor.prefixedClockNames = false;
             entry = take(shortName);
         }
-        if (entry)
-            mhz = static_cast<float>(hwc::ReadLeadingDouble(entry->value).value_or(0) / 1000000.0);
+        if (!entry)
+            return;
+        const std::optional<double> hertz = hwc::ReadLeadingDouble(entry->value);
+        const bool usable = hertz && *hertz >= 0.0 && *hertz < 1e18;
+        mhz = usable ? static_cast<float>(*hertz / 1000000.0) : 0.0f;
+        text = entry->value;
+        readMHz = mhz;
+        if (usable)
+            return;
+        const std::string problem = entry->name + " " + entry->value +
+                                    ": no frequency in hertz; the line is kept as written";
+        m_unusableClocks.push_back(problem);
+        hwc::ShowMessage("The clock macro cannot be used: " + problem + ".");
     };
-    takeClock("APPCFG_EXTCLK", "EXTCLK", m_processor.extClockMHz);
-    takeClock("APPCFG_EXTAL", "EXTAL", m_processor.crystalMHz);
+    takeClock("APPCFG_EXTCLK", "EXTCLK", m_processor.extClockMHz, m_processor.extClockText,
+              m_processor.extClockReadMHz);
+    takeClock("APPCFG_EXTAL", "EXTAL", m_processor.crystalMHz, m_processor.crystalText,
+              m_processor.crystalReadMHz);
 
     if (const CAppcfgEntry* entry = take("APPCFG_DFLTS_OMITTED"))
         m_options.generateDefaults = hwc::ReadLeadingU32(entry->value).value_or(0) == 0;
@@ -207,6 +223,20 @@ bool CProjDocBase::IsProjectModified() const {
         return true;
     return std::any_of(m_modules.begin(), m_modules.end(),
                        [](const auto& module) { return module->IsModified(); });
+}
+
+std::vector<std::string> CProjDocBase::UnusableValues() const {
+    std::vector<std::string> lines = m_unusableClocks;
+    for (const auto& module : m_modules) {
+        for (const tUnreadableValue& value : module->UnreadableValues()) {
+            if (!module->LeavesDefineToUser(value.index))
+                continue;
+            lines.push_back(module->Title() + ": " + value.defineName + " " + value.text +
+                            ": no number; the register keeps its default and the line is kept "
+                            "as a user definition");
+        }
+    }
+    return lines;
 }
 
 // --- Modules ---

@@ -134,6 +134,28 @@ public:
         float extClockMHz = 0;
         float crystalMHz = 0;
         bool prefixedClockNames = true; // APPCFG_EXTCLK/APPCFG_EXTAL rather than EXTCLK/EXTAL
+        // The clock macros' value texts as the project file wrote them, and the frequencies
+        // read from them (0 for one that cannot be used).
+        std::string extClockText;
+        float extClockReadMHz = 0;
+        std::string crystalText;
+        float crystalReadMHz = 0;
+
+        // The value text to write for a clock macro: as read while nobody changed the
+        // frequency, else empty (the frequency is written).
+        std::string KeptExtClockText() const {
+            return extClockMHz == extClockReadMHz ? extClockText : std::string();
+        }
+        std::string KeptCrystalText() const {
+            return crystalMHz == crystalReadMHz ? crystalText : std::string();
+        }
+        // After a save: the file now holds what was written.
+        void MarkClocksWritten() {
+            extClockText = KeptExtClockText();
+            extClockReadMHz = extClockMHz;
+            crystalText = KeptCrystalText();
+            crystalReadMHz = crystalMHz;
+        }
     };
 
     const tOptions& Options() const { return m_options; }
@@ -141,6 +163,9 @@ public:
     const tProcessorData& Processor() const { return m_processor; }
     // True when the options, the part data or any module differ from the last load or save.
     bool IsProjectModified() const;
+    // What the project file holds that could not be used, one "where: what" line each: register
+    // values that are no number (kept as user definitions) and clock macros (kept as written).
+    std::vector<std::string> UnusableValues() const;
 
     const std::string& ProjectFilePath() const { return m_projectFilePath; }
     // The folder of the project file, or its parent when that folder is "ApplicationConfig".
@@ -206,6 +231,7 @@ private:
     std::unique_ptr<CProjectLock> m_lock;
     std::vector<std::string> m_tempPaths;
     tSnapshot m_snapshot;
+    std::vector<std::string> m_unusableClocks; // "where: what" of the clock macros
     tRunFlags m_runFlags;
     ISplashProgress* m_progress = nullptr;
     std::string m_projectFilePath;

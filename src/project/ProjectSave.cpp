@@ -122,6 +122,7 @@ bool CProjDocBase::SaveProject(const std::string& path) {
         return false;
     for (const auto& module : m_modules)
         module->MarkSaved();
+    m_processor.MarkClocksWritten();
     m_snapshot = {m_options, m_processor};
     return true;
 }
@@ -152,6 +153,8 @@ bool CProjDocBase::BuildHeaderTexts(std::vector<std::pair<CAppcfgFile*, std::str
     macros.package = m_processor.package;
     macros.extClockMHz = m_processor.extClockMHz;
     macros.crystalMHz = m_processor.crystalMHz;
+    macros.extClockText = m_processor.KeptExtClockText();
+    macros.crystalText = m_processor.KeptCrystalText();
     macros.shortClockNames = !m_processor.prefixedClockNames;
     macros.generateDefaults = m_options.generateDefaults;
     macros.briefView = m_options.briefView;

@@ -370,6 +370,27 @@ expect_message "hwc: The project is not saved: " "reprocess of a value the page 
 cmp -s "$work/before-refused" "$(header_of "$q")" || fail "reprocess wrote a refused value"
 expect_files "$q/ApplicationConfig" "appconfig.h " "reprocess of a refused value"
 
+# A value that is no number is kept as a user definition and listed by check, which counts it
+# as a finding for --werror; a clock macro that cannot be used likewise.
+u="$(copy_example K7Q2430-digital-psu unreadable)"
+sed -i -e 's/^\(#define PIT0_MOD_INIT  *\)0x752FU/\1(PIT_PERIOD - 1)/' \
+    -e 's/^#define K7Q2430$/&\n#define APPCFG_EXTAL -5L/' "$(header_of "$u")"
+grep -q "(PIT_PERIOD - 1)" "$(header_of "$u")" || fail "test set-up: PIT0_MOD_INIT not edited"
+run check "$u"
+expect_rc 0 "check of unreadable values"
+grep -q "^PIT0.*: PIT0_MOD_INIT (PIT_PERIOD - 1): no number;" "$work/out" ||
+    fail "check does not list the unreadable value: $(head -c 400 "$work/out")"
+grep -q "^APPCFG_EXTAL -5L: no frequency in hertz;" "$work/out" ||
+    fail "check does not list the unusable clock: $(head -c 400 "$work/out")"
+run check --werror "$u"
+expect_rc 3 "check --werror of unreadable values"
+run reprocess "$u"
+expect_rc 0 "reprocess of unreadable values"
+grep -q "^#define   PIT0_MOD_INIT  *(PIT_PERIOD - 1)$" "$(header_of "$u")" ||
+    fail "reprocess lost the unreadable value"
+[ "$(grep -c "PIT0_MOD_INIT" "$(header_of "$u")")" -eq 1 ] || fail "PIT0_MOD_INIT written twice"
+grep -q "^#define APPCFG_EXTAL -5L$" "$(header_of "$u")" || fail "reprocess lost the clock macro"
+
 echo "== project held by another process"
 p="$(copy_example "$small" locked)"
 h="$(header_of "$p")"

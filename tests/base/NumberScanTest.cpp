@@ -34,6 +34,19 @@ TEST(NumberScan, ExactReadingWantsNothingAfterTheNumber) {
     EXPECT_FALSE(ReadExactU32(std::string_view("1\0", 2)));
 }
 
+TEST(NumberScan, IntegerConstantsTakeOnlySuffixLettersAfterTheNumber) {
+    EXPECT_EQ(ReadIntegerConstant("0x5005U"), 0x5005u);
+    EXPECT_EQ(ReadIntegerConstant(" 8000000L "), 8000000u);
+    EXPECT_EQ(ReadIntegerConstant("1uLL"), 1u);
+    EXPECT_EQ(ReadIntegerConstant("010"), 8u);
+    EXPECT_EQ(ReadIntegerConstant("-5"), 0xFFFFFFFBu);
+    EXPECT_EQ(ReadIntegerConstant("0xFFFFFFFFUL"), 0xFFFFFFFFu);
+    for (const char* expression : {"(PIT_PERIOD - 1)", "4 * PIT_PERIOD", "1 + 2", "12abc", "09",
+                                   "0x123456789U", "", "U", "0x", "1.5"})
+        EXPECT_FALSE(ReadIntegerConstant(expression)) << expression;
+    EXPECT_FALSE(ReadIntegerConstant(std::string_view("1\0", 2)));
+}
+
 TEST(NumberScan, ExactDoubleReading) {
     EXPECT_EQ(ReadExactDouble("1.5"), 1.5);
     EXPECT_EQ(ReadExactDouble(" +2e3"), 2000.0);

@@ -81,11 +81,27 @@ TEST(HeaderWriter, OptionalMacrosFollowTheirConditions) {
     EXPECT_EQ(text.find("EXTCLK"), std::string::npos);
     EXPECT_EQ(text.find("DFLTS_OMITTED"), std::string::npos);
 
-    // Frequencies beyond the macro's range are written as its largest value, not wrapped.
+    // Frequencies beyond 32 bits are written in full (C makes such a constant wider), not cut.
     macros.extClockMHz = 5000.0f;
     macros.shortClockNames = false;
     const std::string huge = BuildHeaderFileText(header, "", &macros, kDate);
-    EXPECT_NE(huge.find("#define APPCFG_EXTCLK 2147483647L\n"), std::string::npos);
+    EXPECT_NE(huge.find("#define APPCFG_EXTCLK 5000000000L\n"), std::string::npos) << huge;
+
+    // A kept text is written as it is, whatever the frequency; without one a frequency of 0 is
+    // no line.
+    macros.extClockText = "16000001L";
+    macros.crystalText = "-5L";
+    macros.crystalMHz = 0.0f;
+    const std::string kept = BuildHeaderFileText(header, "", &macros, kDate);
+    EXPECT_NE(kept.find("#define APPCFG_EXTCLK 16000001L\n#define APPCFG_EXTAL -5L\n"),
+              std::string::npos)
+        << kept;
+    macros.extClockText.clear();
+    macros.crystalText.clear();
+    macros.extClockMHz = 0.0f;
+    const std::string none = BuildHeaderFileText(header, "", &macros, kDate);
+    EXPECT_EQ(none.find("EXTCLK"), std::string::npos);
+    EXPECT_EQ(none.find("EXTAL"), std::string::npos);
 }
 
 TEST(HeaderWriter, PluginHeaderKeepsItsOwnTextsWithoutMacros) {

@@ -63,7 +63,7 @@ TEST(ModuleLoad, NumericValuesReadLikePercentIAndAreClaimed) {
     CScriptedMessages messages;
     CAppcfgFile header;
     CAppcfgEntry& r1 = Define(header, "ADC_A_ADCR1_INIT", "0x5006U", " first ");
-    Define(header, "ADC_A_ADCR2_INIT", "12abc");
+    Define(header, "ADC_A_ADCR2_INIT", "12UL");
     Define(header, "ADC_A_ADLST1_INIT", "010");
     CAppcfgEntry& unrelated = Define(header, "ADC_B_ADCR1_INIT", "1");
 
@@ -87,27 +87,66 @@ TEST(ModuleLoad, NumericValuesReadLikePercentIAndAreClaimed) {
         EXPECT_EQ(host.itemOwners[&adc.Item(i)], &adc);
 }
 
-TEST(ModuleLoad, UnreadableValuesKeepTheDefaultAndAreListedOnce) {
+// A value that is no integer constant keeps the default and is left to the user definitions:
+// its define is not claimed, and the module writes no line of its own for it until it is set.
+TEST(ModuleLoad, UnreadableValuesKeepTheDefaultAndAreLeftToTheUserDefinitions) {
     CFakeHost host;
+    host.generateDefaults = true;
     CScriptedMessages messages;
     CAppcfgFile header;
-    Define(header, "ADC_A_ADCR1_INIT", "FAST");
-    Define(header, "ADC_A_ADCR2_INIT", "0x123456789"); // does not fit 32 bits
+    CAppcfgEntry& fast = Define(header, "ADC_A_ADCR1_INIT", "FAST");
+    Define(header, "ADC_A_ADCR2_INIT", "0x123456789U"); // does not fit 32 bits
     CAppcfgEntry& empty = Define(header, "ADC_A_ADSDIS_INIT", "");
+    CAppcfgEntry& expression = Define(header, "ADC_A_ADLST1_INIT", "4 * ADC_PERIOD");
 
     auto& adc = host.Add<CpmTableTest>(MakeDescriptor("ADC_A", "ADC"), kAdcTable);
-    EXPECT_TRUE(adc.LoadFromHeader(&header));
+    EXPECT_FALSE(adc.LoadFromHeader(&header)); // nothing was read: not selected
     EXPECT_EQ(adc.Item(0).dwValue, 0x5005u);
     EXPECT_EQ(adc.Item(1).dwValue, 0x0002u);
+    EXPECT_EQ(adc.Item(2).dwValue, 0x3210u);
     EXPECT_EQ(adc.Item(3).dwValue, 0xF0u);
-    EXPECT_EQ(FieldText(adc.Item(0).szValue), "FAST");
-    EXPECT_TRUE(empty.IsClaimed());
+    EXPECT_EQ(FieldText(adc.Item(0).szValue), "");
+    EXPECT_FALSE(fast.IsClaimed());
+    EXPECT_FALSE(empty.IsClaimed());
+    EXPECT_FALSE(expression.IsClaimed());
+    EXPECT_FALSE(adc.IsModified());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Invalid values found (ignoring):\n\n"
                                       "     #define ADC_A_ADCR1_INIT FAST\n"
-                                      "     #define ADC_A_ADCR2_INIT 0x123456789\n"
-                                      "     #define ADC_A_ADSDIS_INIT \n");
+                                      "     #define ADC_A_ADCR2_INIT 0x123456789U\n"
+                                      "     #define ADC_A_ADLST1_INIT 4 * ADC_PERIOD\n"
+                                      "     #define ADC_A_ADSDIS_INIT \n"
+                                      "\nThe registers keep their defaults; the lines are kept as "
+                                      "user definitions.");
     EXPECT_EQ(messages.shown[0].buttons, EButtons::Ok);
+    ASSERT_EQ(adc.UnreadableValues().size(), 4u);
+    EXPECT_EQ(adc.UnreadableValues()[2].index, 2);
+    EXPECT_EQ(adc.UnreadableValues()[2].defineName, "ADC_A_ADLST1_INIT");
+    EXPECT_EQ(adc.UnreadableValues()[2].text, "4 * ADC_PERIOD");
+
+    // Even with every default written, the module leaves those defines to the user.
+    adc.SetSelected(true);
+    EXPECT_EQ(HeaderText(adc), "");
+    EXPECT_TRUE(adc.LeavesDefineToUser(0));
+    EXPECT_FALSE(adc.TakesBackDefine("ADC_A_ADCR1_INIT"));
+    // Once set, the module writes the register and takes the define back.
+    adc.Item(0).dwValue = 0x1234;
+    EXPECT_FALSE(adc.LeavesDefineToUser(0));
+    EXPECT_TRUE(adc.TakesBackDefine("ADC_A_ADCR1_INIT"));
+    EXPECT_FALSE(adc.TakesBackDefine("ADC_A_ADCR2_INIT"));
+    EXPECT_FALSE(adc.TakesBackDefine("ADC_B_ADCR1_INIT"));
+    EXPECT_NE(HeaderText(adc).find("#define ADC_A_ADCR1_INIT"), std::string::npos);
+    EXPECT_EQ(HeaderText(adc).find("ADC_A_ADCR2_INIT"), std::string::npos);
+
+    // A header whose values read leaves nothing to the user on the next load.
+    fast.value = "0x0001U";
+    expression.value = "7";
+    Define(header, "ADC_A_ADCR2_INIT", "3");
+    empty.value = "0";
+    messages.shown.clear();
+    EXPECT_TRUE(adc.LoadFromHeader(&header));
+    EXPECT_TRUE(adc.UnreadableValues().empty());
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST(ModuleLoad, OversizedAndBinaryEntryTextsAreCutToTheFields) {
