@@ -43,9 +43,9 @@ int OpenForAppending(const std::string& path) {
 hwc::Status AppendToLog(const std::string& path, std::string_view text) {
     const int fd = OpenForAppending(path);
     if (fd < 0 && errno == EINVAL)
-        return hwc::Status::Error(hwc::Format(
-            "Cannot write the log \"%s\": something other than a file has its name.",
-            path.c_str()));
+        return hwc::Status::Error(
+            hwc::Format("Cannot write the log \"%s\": something other than a file has its name.",
+                        path.c_str()));
     if (fd < 0)
         return hwc::Status::Error(hwc::FileErrorMessage("open", path, errno));
     while (!text.empty()) {

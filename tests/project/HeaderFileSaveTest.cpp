@@ -377,8 +377,8 @@ TEST_F(HeaderFileSave, WithoutAdministratorRights) {
     ::chmod(m_header.c_str(), 0666);
     EXPECT_TRUE(RunUnprivileged([&] {
         CScriptedMessages messages;
-        return !WriteHeaderFile(project, "new\n", ELineEnding::LF) &&
-               messages.shown.size() == 1 && entries() == before;
+        return !WriteHeaderFile(project, "new\n", ELineEnding::LF) && messages.shown.size() == 1 &&
+               entries() == before;
     }));
     ::chmod(m_folder.Path().c_str(), 0755);
     EXPECT_EQ(Read(m_header), "old\n");

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -131,9 +131,8 @@ TEST(LogFile, SomethingOtherThanAFileInTheLogsPlace) {
     ASSERT_EQ(messages.shown.size(), 3u);
     EXPECT_NE(messages.shown[0].text.find("dir.log"), std::string::npos);
     EXPECT_NE(messages.shown[1].text.find("pipe.log"), std::string::npos);
-    EXPECT_EQ(messages.shown[2].text,
-              "Cannot write the log \"" + pipe.string() +
-                  "\": something other than a file has its name.");
+    EXPECT_EQ(messages.shown[2].text, "Cannot write the log \"" + pipe.string() +
+                                          "\": something other than a file has its name.");
     EXPECT_TRUE(std::filesystem::is_directory(directory));
     EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
