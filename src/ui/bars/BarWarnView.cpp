@@ -33,13 +33,24 @@ tWarningKey KeyOf(const QTreeWidgetItem& item) {
             item.data(0, kIdRole).toInt()};
 }
 
+// The list keeps the module column in view: a row is brought into view at its first column,
+// whichever cell was clicked, since the wide text column would otherwise push the module
+// column out to the left.
+class CWarningRowList final : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+    void scrollTo(const QModelIndex& index, ScrollHint hint) override {
+        QTreeWidget::scrollTo(index.siblingAtColumn(0), hint);
+    }
+};
+
 } // namespace
 
 CBarWarnView::CBarWarnView(QWidget* parent) : QWidget(parent) {
     setWindowTitle("Warnings View");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_list = new QTreeWidget(this);
+    m_list = new CWarningRowList(this);
     m_list->setObjectName("warningsList");
     m_list->setColumnCount(2);
     m_list->setHeaderLabels({"Module", "Warning text"});

@@ -138,6 +138,15 @@ void CPageWidget::OnSubPageInserted(CPageControl& placeholder) {
 }
 
 void CPageWidget::OnFocusRequested(CPageControl& control) {
+    // The control named takes the focus itself, even a derived value or an indicator label that
+    // Tab passes by, so the user sees what a warning or a refused value is about.
+    if (QWidget* own = OwnFocusTarget(control)) {
+        if (own->focusPolicy() == Qt::NoFocus)
+            own->setFocusPolicy(Qt::ClickFocus);
+        own->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // Hidden or disabled: the next control in dialog order that Tab would reach.
     const std::vector<CPageControl*> order = hwc::ui::page::ControlsInDialogOrder(m_page);
     auto at = std::find(order.begin(), order.end(), &control);
     for (; at != order.end(); ++at) {
@@ -149,6 +158,19 @@ void CPageWidget::OnFocusRequested(CPageControl& control) {
         widget->setFocus(Qt::OtherFocusReason);
         return;
     }
+}
+
+QWidget* CPageWidget::OwnFocusTarget(const CPageControl& control) const {
+    const CControlView* view = ViewOf(&control);
+    if (!view)
+        return nullptr;
+    QWidget* widget = view->FocusWidget();
+    if (!widget && (control.Kind() == EControlKind::Static ||
+                    control.Kind() == EControlKind::ReadOnlyEdit))
+        widget = view->Widget();
+    if (!widget || !widget->isEnabled() || !widget->isVisibleTo(m_content))
+        return nullptr;
+    return widget;
 }
 
 void CPageWidget::OnToolTip(CPageControl& control, const std::string& text,

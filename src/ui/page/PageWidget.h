@@ -54,6 +54,9 @@ private:
     // already in place.
     void BuildPage(CPage& page, QWidget* container);
     void ScrollToWidget(QWidget* widget);
+    // The widget of the control itself when it can hold the focus (labels and derived values
+    // included), or null when it is hidden, disabled or a container.
+    QWidget* OwnFocusTarget(const CPageControl& control) const;
     void CloseBalloon();
     void UpdateTabOrder();
     void OnFocusChanged(QWidget* old, QWidget* now);

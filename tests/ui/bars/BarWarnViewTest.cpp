@@ -4,6 +4,7 @@
 #include "ui/bars/BarWarnView.h"
 
 #include <QCheckBox>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -159,4 +160,22 @@ TEST_F(BarWarnViewTest, EscapeHandsTheFocusBackAndTabMovesToTheCheckBox) {
     m_view.FocusList();
     QTest::keyClick(m_view.List(), Qt::Key_Tab);
     EXPECT_TRUE(m_view.findChild<QCheckBox*>()->hasFocus());
+}
+
+TEST_F(BarWarnViewTest, ClickingARowKeepsTheModuleColumnInView) {
+    Raise(kIndicatorId, "PLL out of range");
+    m_document->IdleUpdate();
+    m_view.resize(400, 200);
+    QTest::qWait(0);
+    QTreeWidget* list = m_view.List();
+    QTreeWidgetItem* row = OwnRow(0);
+    ASSERT_NE(row, nullptr);
+    list->scrollToItem(row);
+    const QRect text = list->visualItemRect(row);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(250, text.center().y()));
+    EXPECT_TRUE(row->isSelected());
+    EXPECT_EQ(list->horizontalScrollBar()->value(), 0);
+    // Moving along the rows with the keys keeps the module column too.
+    QTest::keyClick(list, Qt::Key_Home);
+    EXPECT_EQ(list->horizontalScrollBar()->value(), 0);
 }

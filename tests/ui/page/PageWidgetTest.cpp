@@ -325,15 +325,34 @@ TEST_F(PageWidgetTest, ToolTipScrollsTheControlIntoViewAndFocusesIt) {
     EXPECT_EQ(m_page.Focused(), &Control(kListBox));
     ASSERT_NE(m_widget->OpenBalloon(), nullptr);
 
-    // A click closes the balloon; a label takes no focus, so the next control gets it.
+    // A click closes the balloon; a label the tip is about takes the focus itself, though Tab
+    // passes it by.
     QTest::mouseClick(list, Qt::LeftButton);
     QTest::qWait(0);
     EXPECT_EQ(m_widget->OpenBalloon(), nullptr);
     m_page.ShowToolTip(Control(kLabel), "Warning", "");
-    EXPECT_EQ(m_page.Focused(), &Control(kRadioA));
+    EXPECT_TRUE(m_widget->WidgetFor(kLabel)->hasFocus());
+    EXPECT_EQ(m_page.Focused(), &Control(kLabel));
     m_widget->verticalScrollBar()->setValue(0);
     QTest::qWait(0);
     EXPECT_EQ(m_widget->OpenBalloon(), nullptr);
+}
+
+TEST_F(PageWidgetTest, ToolTipFocusesReadOnlyFieldsAndPassesHiddenOnesOn) {
+    ShowActive();
+    auto* derived = Widget<QLineEdit>(kDerived);
+    m_page.ShowToolTip(Control(kDerived), "Too fast", "Warning detail");
+    EXPECT_TRUE(derived->hasFocus());
+    EXPECT_EQ(m_page.Focused(), &Control(kDerived));
+    EXPECT_TRUE(derived->isReadOnly());
+
+    // A hidden or disabled control cannot hold the focus: the next one Tab reaches takes it.
+    Control(kLabel).Show(false);
+    m_page.ShowToolTip(Control(kLabel), "Warning", "");
+    EXPECT_EQ(m_page.Focused(), &Control(kRadioA));
+    Control(kDerived).Enable(false);
+    m_page.ShowToolTip(Control(kDerived), "Too fast", "");
+    EXPECT_EQ(m_page.Focused(), &Control(kLink));
 }
 
 TEST_F(PageWidgetTest, ScrollingBringsInTheLeastNeeded) {
