@@ -1,5 +1,6 @@
 #include "ui/frame/AppSettings.h"
 
+#include <QUrl>
 #include <QVariant>
 
 #include <memory>
@@ -65,6 +66,27 @@ QByteArray ReadWindowPlacement() {
 
 void WriteWindowPlacement(const QByteArray& record) {
     Settings().setValue("WindowPos/LastWndPlacement", record);
+}
+
+namespace {
+
+// One key per project: the path with its separators escaped, so it stays one key.
+QString LastPageKey(const QString& projectPath) {
+    return QStringLiteral("LastPages/") +
+           QString::fromLatin1(QUrl::toPercentEncoding(projectPath));
+}
+
+} // namespace
+
+QString ReadLastPage(const QString& projectPath) {
+    if (projectPath.isEmpty())
+        return {};
+    return Settings().value(LastPageKey(projectPath)).toString();
+}
+
+void WriteLastPage(const QString& projectPath, const QString& instanceName) {
+    if (!projectPath.isEmpty())
+        Settings().setValue(LastPageKey(projectPath), instanceName);
 }
 
 QByteArray ReadBarLayout() {

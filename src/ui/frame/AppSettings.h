@@ -24,6 +24,11 @@ CProjDocBase::tOptions ReadOutputOptions();
 QByteArray ReadWindowPlacement();
 void WriteWindowPlacement(const QByteArray& record);
 
+// The instance name of the module whose page was shown last in the project at that path, empty
+// when none is stored.
+QString ReadLastPage(const QString& projectPath);
+void WriteLastPage(const QString& projectPath, const QString& instanceName);
+
 // The docking-bar layout saved by the main window, empty when none is stored.
 QByteArray ReadBarLayout();
 void WriteBarLayout(const QByteArray& state);

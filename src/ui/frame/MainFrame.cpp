@@ -81,6 +81,7 @@ void CMainFrame::CreateClientArea() {
     connect(m_tree, &CLeftTreeView::selectionRequested, this, &CMainFrame::OnSelectionRequested);
     connect(m_tree, &CLeftTreeView::checkToggled, this, &CMainFrame::OnCheckToggled);
     connect(m_tree, &CLeftTreeView::pageFocusRequested, m_pane, &CPagePane::FocusPage);
+    connect(m_pane, &CPagePane::treeItemRequested, this, &CMainFrame::OnTreeItemRequested);
 
     for (QLabel*& indicator : m_indicators) {
         indicator = new QLabel(this);
@@ -155,7 +156,11 @@ bool CMainFrame::CommitDisplayedPage() {
 }
 
 void CMainFrame::OnModuleSelected(CModuleBase* previous, CModuleBase* current) {
-    m_pane->ShowModule(current);
+    CModuleTreeItem* item = m_document.Tree().SelectedItem();
+    m_pane->ShowModule(current, item && item->Module() == current ? item : nullptr);
+    if (current && !m_opening && m_document.IsLoaded())
+        WriteLastPage(QString::fromStdString(m_document.ProjectFilePath()),
+                      QString::fromStdString(current->InstanceName()));
     if (previous)
         m_document.UpdateAllViews(previous, hwc::kHintPageLeft, previous);
     if (current)
@@ -163,6 +168,37 @@ void CMainFrame::OnModuleSelected(CModuleBase* previous, CModuleBase* current) {
     m_history.Record(current);
     UpdateCommandStates();
     UpdateTitleAndStatus();
+}
+
+void CMainFrame::ShowFirstPage() {
+    CModuleTree& tree = m_document.Tree();
+    const QString stored = ReadLastPage(QString::fromStdString(m_document.ProjectFilePath()));
+    CModuleBase* first = stored.isEmpty() ? nullptr : m_document.FindModule(stored.toStdString());
+    if (first && !tree.FindItem(first))
+        first = nullptr;
+    if (!first) {
+        tree.ForEachItem([&first](CModuleTreeItem& item) {
+            if (!first && item.Module() && item.Module()->Page())
+                first = item.Module();
+        });
+    }
+    if (!first)
+        return;
+    ShowModulePage(*first);
+    m_history.Clear();
+    m_history.Record(m_pane->CurrentModule());
+    UpdateCommandStates();
+}
+
+void CMainFrame::OnTreeItemRequested(const CModuleTreeItem* item) {
+    if (!item)
+        return;
+    if (item->Module()) {
+        ShowModulePage(*item->Module());
+        return;
+    }
+    if (QTreeWidgetItem* widgetItem = m_tree->WidgetItem(item))
+        m_tree->setCurrentItem(widgetItem);
 }
 
 void CMainFrame::OnSelectionRequested(CModuleBase* module) {

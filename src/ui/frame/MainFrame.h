@@ -17,6 +17,7 @@ class CBarRegsView;
 class CBarWarnView;
 class CInfoView;
 class CLeftTreeView;
+class CModuleTreeItem;
 class CPagePane;
 class QAction;
 class QDockWidget;
@@ -104,7 +105,14 @@ private:
     // False when another running instance holds the project file; that instance is brought
     // forward (after asking once the program is interactive).
     void AfterOpen();
+    // Shows the page last shown for this project, else the first module in the tree that has
+    // a page; the history starts from it.
+    void ShowFirstPage();
+    // A link on a group's page: selects the item as a click in the tree would.
+    void OnTreeItemRequested(const CModuleTreeItem* item);
     void OpenCommand();
+    // Tells in the status bar what a successful save wrote (a copy: at copyPath).
+    void AfterSave(bool saved, const std::string& copyPath = std::string());
     void SaveAsCommand(bool copy);
     void EditCommand(const char* slot);
     void ShowHelp(int commandId);
@@ -124,5 +132,6 @@ private:
     QLabel* m_indicators[3] = {};
     std::map<int, QAction*> m_actions;
     bool m_closing = false; // the next close does not ask
+    bool m_opening = false; // a project is being opened: its first selection is not remembered
     int m_exitCode = 0;
 };

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <filesystem>
@@ -38,6 +39,14 @@ public:
     CWaitCursor& operator=(const CWaitCursor&) = delete;
 };
 
+// What the status bar says after a save: the file written, or how many warnings stand.
+QString SavedMessage(const std::string& path, std::size_t warnings) {
+    if (warnings == 0)
+        return QStringLiteral("Saved %1").arg(
+            QString::fromStdString(fs::path(path).filename().string()));
+    return QStringLiteral("Saved with %1 warning%2").arg(warnings).arg(warnings == 1 ? "" : "s");
+}
+
 } // namespace
 
 // --- Opening ---
@@ -45,7 +54,10 @@ public:
 bool CMainFrame::OpenProject(const QString& path) {
     {
         CWaitCursor wait;
-        if (!m_document.OpenProject(path.toStdString()))
+        m_opening = true;
+        const bool opened = m_document.OpenProject(path.toStdString());
+        m_opening = false;
+        if (!opened)
             return false;
     }
     AfterOpen();
@@ -53,6 +65,7 @@ bool CMainFrame::OpenProject(const QString& path) {
 }
 
 void CMainFrame::AfterOpen() {
+    ShowFirstPage();
     m_tree->setFocus(Qt::OtherFocusReason);
     UpdateTitleAndStatus();
     UpdateCommandStates();
@@ -100,7 +113,7 @@ bool CMainFrame::SaveProject() {
         CWaitCursor wait;
         saved = m_document.Save();
     }
-    UpdateTitleAndStatus();
+    AfterSave(saved);
     return saved;
 }
 
@@ -112,8 +125,17 @@ bool CMainFrame::SaveProjectAs(const QString& path, bool copy) {
         CWaitCursor wait;
         saved = m_document.SaveAs(path.toStdString(), copy);
     }
-    UpdateTitleAndStatus();
+    AfterSave(saved, copy ? path.toStdString() : std::string());
     return saved;
+}
+
+void CMainFrame::AfterSave(bool saved, const std::string& copyPath) {
+    if (saved) {
+        m_document.CheckAllWarnings();
+        const std::string& path = copyPath.empty() ? m_document.ProjectFilePath() : copyPath;
+        statusBar()->showMessage(SavedMessage(path, m_document.Warnings().Items().size()));
+    }
+    UpdateTitleAndStatus();
 }
 
 void CMainFrame::SaveAsCommand(bool copy) {

@@ -4,6 +4,8 @@
 
 #include "model/ModuleBase.h"
 #include "modules/CHtmlModule.h"
+#include "project/ModuleTree.h"
+#include "ui/frame/GroupPage.h"
 #include "ui/page/PageWidget.h"
 #include "ui/web/HtmlPage.h"
 
@@ -24,14 +26,16 @@ QWidget* CPagePane::MakeView(CModuleBase& module) {
     return new CPageWidget(*module.Page(), this);
 }
 
-void CPagePane::ShowModule(CModuleBase* module) {
-    if (module == m_module)
+void CPagePane::ShowModule(CModuleBase* module, const CModuleTreeItem* treeItem) {
+    if (module == m_module && treeItem == m_treeItem)
         return;
     if (m_module && m_module->Page())
         m_module->Page()->SetVisible(false);
     m_module = module;
+    m_treeItem = treeItem;
+    const bool isGroup = treeItem && treeItem->ChildCount() > 0;
     if (!module) {
-        setCurrentWidget(m_empty);
+        setCurrentWidget(isGroup ? GroupView(*treeItem) : m_empty);
         return;
     }
     QWidget* view = ViewOf(module);
@@ -46,7 +50,23 @@ void CPagePane::ShowModule(CModuleBase* module) {
         page->SetVisible(true);
     module->OnInitialUpdate();
     module->UpdateControlStates();
+    if (!view && isGroup)
+        view = GroupView(*treeItem);
     setCurrentWidget(view ? view : m_empty);
+}
+
+QWidget* CPagePane::GroupView(const CModuleTreeItem& group) {
+    CGroupPage*& view = m_groups[&group];
+    if (!view) {
+        view = new CGroupPage(group, this);
+        connect(view, &CGroupPage::childActivated, this, &CPagePane::treeItemRequested);
+        addWidget(view);
+    }
+    return view;
+}
+
+CGroupPage* CPagePane::ShownGroupPage() const {
+    return qobject_cast<CGroupPage*>(currentWidget());
 }
 
 void CPagePane::Forget() {
@@ -55,8 +75,14 @@ void CPagePane::Forget() {
         removeWidget(view);
         delete view;
     }
+    for (auto& [item, view] : m_groups) {
+        removeWidget(view);
+        delete view;
+    }
     m_views.clear();
+    m_groups.clear();
     m_module = nullptr;
+    m_treeItem = nullptr;
 }
 
 QWidget* CPagePane::ViewOf(const CModuleBase* module) const {

@@ -7,7 +7,9 @@
 
 #include <unordered_map>
 
+class CGroupPage;
 class CModuleBase;
+class CModuleTreeItem;
 
 class CPagePane : public QStackedWidget {
     Q_OBJECT
@@ -15,8 +17,9 @@ public:
     explicit CPagePane(QWidget* parent = nullptr);
 
     // Shows the module's page (null: the empty view); the page model of the module left is
-    // marked hidden, the new one shown and refreshed from the registers.
-    void ShowModule(CModuleBase* module);
+    // marked hidden, the new one shown and refreshed from the registers. A module without a
+    // page whose tree item has children (a group) shows links to them instead.
+    void ShowModule(CModuleBase* module, const CModuleTreeItem* treeItem = nullptr);
     // Forgets every page widget (the project is being cleared).
     void Forget();
 
@@ -24,13 +27,22 @@ public:
     // The widget showing the module's page, or null before it was first shown.
     QWidget* ViewOf(const CModuleBase* module) const;
     QWidget* EmptyView() const { return m_empty; }
+    // The links page of the group item shown, or null.
+    CGroupPage* ShownGroupPage() const;
     // Gives the keyboard focus to the first control of the page shown that takes it.
     void FocusPage();
 
+signals:
+    // A link of a group's page was clicked.
+    void treeItemRequested(const CModuleTreeItem* item);
+
 private:
     QWidget* MakeView(CModuleBase& module);
+    QWidget* GroupView(const CModuleTreeItem& group);
 
     QWidget* m_empty = nullptr;
     CModuleBase* m_module = nullptr;
+    const CModuleTreeItem* m_treeItem = nullptr;
     std::unordered_map<const CModuleBase*, QWidget*> m_views;
+    std::unordered_map<const CModuleTreeItem*, CGroupPage*> m_groups;
 };

@@ -8,8 +8,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTest>
 
 #include <filesystem>
@@ -24,6 +26,7 @@
 #include "support/TestFolder.h"
 #include "ui/frame/AppSettings.h"
 #include "ui/frame/FrameCommands.h"
+#include "ui/frame/GroupPage.h"
 #include "ui/frame/LeftTreeView.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/PagePane.h"
@@ -128,7 +131,15 @@ TEST_F(MainFrameTest, EveryModulePageCanBeShownFromTheTree) {
     std::vector<CModuleBase*> modules;
     m_document.Tree().ForEachItem([&](CModuleTreeItem& item) { modules.push_back(item.Module()); });
     ASSERT_GT(modules.size(), 10u);
-    EXPECT_EQ(m_frame->PagePane()->CurrentModule(), modules.front());
+    // The first view is the first module in the tree that has a page, not a folder.
+    CModuleBase* firstWithPage = nullptr;
+    for (CModuleBase* module : modules) {
+        if (!firstWithPage && module && module->Page())
+            firstWithPage = module;
+    }
+    ASSERT_NE(firstWithPage, nullptr);
+    EXPECT_EQ(m_frame->PagePane()->CurrentModule(), firstWithPage);
+    EXPECT_EQ(m_frame->History().Entries().size(), 1u);
     EXPECT_EQ(m_frame->windowTitle().toStdString(),
               "inverter (appconfig.h)[*] - K7Q400R/EX Hexaform");
 
@@ -268,6 +279,90 @@ TEST_F(MainFrameTest, SaveWritesTheChangedHeader) {
     EXPECT_NE(saved.find("0x03E7U"), std::string::npos);
     EXPECT_FALSE(m_document.IsProjectModified());
     EXPECT_TRUE(fs::exists(m_header.parent_path() / "appconfig.bak"));
+}
+
+// After a save the status bar names the file written, or counts the warnings that stand.
+TEST_F(MainFrameTest, SaveSaysWhatItWroteInTheStatusBar) {
+    auto expected = [this] {
+        const std::size_t count = m_document.Warnings().Items().size();
+        if (count == 0)
+            return QStringLiteral("Saved appconfig.h");
+        return QStringLiteral("Saved with %1 warning%2").arg(count).arg(count == 1 ? "" : "s");
+    };
+    EXPECT_TRUE(m_frame->statusBar()->currentMessage().isEmpty());
+    m_frame->Action(kCmdSave)->trigger();
+    EXPECT_EQ(m_frame->statusBar()->currentMessage(), expected());
+
+    // The slow oscillator as the timer's clock source raises a warning before the next save.
+    CPageWidget& page = ShowPage(Module("PIT0"));
+    QComboBox* source = ControlWidget<QComboBox>(page, kClockSourceId);
+    source->setFocus();
+    QTest::keyClick(source, Qt::Key_End);
+    m_frame->Action(kCmdSave)->trigger();
+    ASSERT_TRUE(HasWarningOf(Module("PIT0")));
+    EXPECT_TRUE(m_frame->statusBar()->currentMessage().startsWith("Saved with "));
+    EXPECT_EQ(m_frame->statusBar()->currentMessage(), expected());
+
+    // A failed save says nothing of the kind.
+    m_frame->statusBar()->clearMessage();
+    fs::permissions(m_header.parent_path(), fs::perms::owner_write, fs::perm_options::remove);
+    m_messages.Answer(hwc::EAnswer::No);
+    const bool saved = m_frame->SaveProject();
+    fs::permissions(m_header.parent_path(), fs::perms::owner_write, fs::perm_options::add);
+    if (!saved)
+        EXPECT_TRUE(m_frame->statusBar()->currentMessage().isEmpty());
+}
+
+TEST_F(MainFrameTest, FirstViewIsThePageLastShownForThisProject) {
+    CModuleBase& timer = Module("PIT1");
+    ShowPage(timer);
+    m_frame.reset();
+    m_frame = std::make_unique<CMainFrame>(m_document);
+    m_frame->show();
+    ASSERT_TRUE(m_frame->OpenProject(QString::fromStdString((m_folder / "inverter").string())));
+    EXPECT_EQ(m_frame->PagePane()->CurrentModule(), &Module("PIT1"));
+    EXPECT_EQ(m_document.Tree().SelectedModule(), &Module("PIT1"));
+    EXPECT_FALSE(m_frame->Action(kCmdHistoryBack)->isEnabled());
+
+    // Another project has its own; a stored name the project lacks gives the default.
+    fs::copy(HWC_TEST_SOURCE_DIR "/examples/K7Q2430-digital-psu", m_folder / "psu",
+             fs::copy_options::recursive);
+    WriteLastPage(QString::fromStdString((m_folder / "psu/ApplicationConfig/appconfig.h").string()),
+                  "NO_SUCH_MODULE");
+    ASSERT_TRUE(m_frame->OpenProject(QString::fromStdString((m_folder / "psu").string())));
+    CModuleBase* shown = m_frame->PagePane()->CurrentModule();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_NE(shown->Page(), nullptr);
+    EXPECT_EQ(ReadLastPage(QString::fromStdString(
+                  (m_folder / "inverter/ApplicationConfig/appconfig.h").string())),
+              "PIT1");
+}
+
+TEST_F(MainFrameTest, GroupPageListsItsChildrenAsLinks) {
+    CModuleTreeItem* group = nullptr;
+    m_document.Tree().ForEachItem([&group](CModuleTreeItem& item) {
+        if (!group && item.ChildCount() > 1 && (!item.Module() || !item.Module()->Page()))
+            group = &item;
+    });
+    ASSERT_NE(group, nullptr);
+    m_frame->TreeView()->setCurrentItem(m_frame->TreeView()->WidgetItem(group));
+    CGroupPage* page = m_frame->PagePane()->ShownGroupPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(&page->Group(), group);
+    EXPECT_EQ(static_cast<std::size_t>(page->LinkCount()), group->ChildCount());
+    QStringList texts;
+    for (QLabel* label : page->findChildren<QLabel*>())
+        texts << label->text();
+    EXPECT_TRUE(texts.join('\n').contains(QString::fromStdString(group->Child(1).Text())));
+
+    // Following a link shows the child as a click in the tree would; bad indexes do nothing.
+    page->FollowChild(static_cast<int>(group->ChildCount()));
+    page->FollowChild(-1);
+    EXPECT_EQ(m_frame->PagePane()->ShownGroupPage(), page);
+    page->FollowChild(1);
+    EXPECT_EQ(m_document.Tree().SelectedItem(), &group->Child(1));
+    if (group->Child(1).Module())
+        EXPECT_EQ(m_frame->PagePane()->CurrentModule(), group->Child(1).Module());
 }
 
 TEST_F(MainFrameTest, SaveCopyLeavesTheProjectWhereItIs) {
