@@ -1,5 +1,7 @@
 #include "ui/frame/DesktopDoc.h"
 
+#include <cstdio>
+
 #include "base/Messages.h"
 #include "ui/frame/AppSettings.h"
 #include "ui/frame/InstanceServer.h"
@@ -11,15 +13,22 @@ bool CDesktopDoc::ShowModulePage(CModuleBase& module) {
 }
 
 void CDesktopDoc::ActivateHolder(long holder) {
-    // During start-up the holder comes forward without a question.
+    const std::string instance = hwc::ui::DescribeInstance(holder).toStdString();
+    const std::string held = "This project is open in another instance, " + instance + ".";
+    // From the command line the holder comes forward without a question; File > Open asks.
     const bool interactive = RunFlags().interactive;
     if (interactive && hwc::ShowMessage(kAlreadyOpenQuestion, hwc::EButtons::YesNo,
                                         hwc::EAnswer::Yes) != hwc::EAnswer::Yes)
         return;
-    // A holder without a window (a headless run) cannot come forward: the question says why
-    // the project is refused, unless it was just asked.
-    if (!hwc::ui::ActivateInstance(holder) && !interactive)
-        CProjDoc::ActivateHolder(holder);
+    if (hwc::ui::ActivateInstance(holder)) {
+        if (!interactive)
+            std::fprintf(stderr, "hwc: %s Its window was brought forward.\n", held.c_str());
+        return;
+    }
+    const std::string failed = held + " Its window could not be brought forward (it may run "
+                                      "without one). Close the project there to open it here.";
+    std::fprintf(stderr, "hwc: %s\n", failed.c_str());
+    hwc::ShowMessage(failed);
 }
 
 void CDesktopDoc::LoadOptions() {

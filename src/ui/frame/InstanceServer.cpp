@@ -1,6 +1,7 @@
 #include "ui/frame/InstanceServer.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -48,6 +49,16 @@ void CInstanceServer::OnConnection() {
             socket->disconnectFromServer();
         });
     }
+}
+
+QString DescribeInstance(qint64 processId) {
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(processId));
+    QString program;
+    if (comm.open(QIODevice::ReadOnly))
+        program = QString::fromLocal8Bit(comm.read(64)).trimmed();
+    if (program.isEmpty())
+        return QStringLiteral("process %1").arg(processId);
+    return QStringLiteral("process %1 (%2)").arg(processId).arg(program);
 }
 
 bool ActivateInstance(qint64 processId, int timeoutMs) {

@@ -32,6 +32,10 @@ private:
     std::function<void()> m_activate;
 };
 
+// Names a running instance for the user: "process 1234 (hwc)", or without the program name
+// when it cannot be read.
+QString DescribeInstance(qint64 processId);
+
 // Asks the instance with that process id to activate its main window; false when it cannot be
 // reached.
 bool ActivateInstance(qint64 processId, int timeoutMs = 2000);

@@ -20,6 +20,8 @@ namespace fs = std::filesystem;
 using namespace hwc::ui;
 
 TEST(InstanceServer, AnotherInstanceCanAskForActivation) {
+    // A process that does not exist is named by its number alone.
+    EXPECT_EQ(DescribeInstance(0x7ffffffe), QStringLiteral("process 2147483646"));
     int activations = 0;
     CInstanceServer server;
     ASSERT_TRUE(server.Listen([&activations] { ++activations; }));
@@ -61,6 +63,23 @@ TEST(InstanceLock, ProjectHeldElsewhereIsNotOpened) {
     EXPECT_EQ(messages.shown[0].text, "This project file is already open in other application. "
                                       "Do you want to activate it?");
     EXPECT_FALSE(document.IsLoaded());
+
+    // Started on it from the command line: the holder cannot come forward (it has no window),
+    // so the message box and standard error name it.
+    messages.shown.clear();
+    flags.interactive = false;
+    document.SetRunFlags(flags);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(frame.OpenProject(QString::fromStdString((folder / "inverter").string())));
+    const std::string error = testing::internal::GetCapturedStderr();
+    const std::string named = "open in another instance, process " +
+                              std::to_string(holder.processId());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find(named), std::string::npos) << messages.shown[0].text;
+    EXPECT_NE(messages.shown[0].text.find("could not be brought forward"), std::string::npos);
+    EXPECT_NE(error.find("hwc: This project is " + named), std::string::npos) << error;
+    EXPECT_EQ(DescribeInstance(holder.processId()),
+              QStringLiteral("process %1 (sleep)").arg(holder.processId()));
 
     holder.kill();
     holder.waitForFinished();
