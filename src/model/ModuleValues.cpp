@@ -215,7 +215,9 @@ bool CModuleBase::WriteHeaderText(std::string& text) {
         const EAnswer answer = ShowMessage(
             "Warning: Module " + name +
                 " is not selected to be written into the configuration file. Any changes in this "
-                "module will be lost!\n\nDo you want to keep changes in this module?",
+                "module will be lost!\n\nDo you want to keep changes in this module?\n\nYes "
+                "includes the module and writes it into the file; No leaves it out and its "
+                "changes are lost; Cancel stops saving.",
             EButtons::YesNoCancel, EAnswer::Yes);
         if (answer == EAnswer::Cancel)
             return false;

@@ -424,7 +424,8 @@ TEST(ModuleWriteHeaderText, UnselectedModuleWithChangesAsks) {
     const std::string question =
         "Warning: Module Converter A - ADC is not selected to be written into the configuration "
         "file. Any changes in this module will be lost!\n\nDo you want to keep changes in this "
-        "module?";
+        "module?\n\nYes includes the module and writes it into the file; No leaves it out and "
+        "its changes are lost; Cancel stops saving.";
     for (EAnswer answer : {EAnswer::Yes, EAnswer::No, EAnswer::Cancel}) {
         CScriptedMessages messages;
         messages.Answer(answer);
