@@ -89,6 +89,16 @@ void WriteLastPage(const QString& projectPath, const QString& instanceName) {
         Settings().setValue(LastPageKey(projectPath), instanceName);
 }
 
+int ReadTreeWidth() {
+    bool isNumber = false;
+    const int width = Settings().value("WindowPos/TreeWidth").toInt(&isNumber);
+    return isNumber && width > 0 ? width : 0;
+}
+
+void WriteTreeWidth(int width) {
+    Settings().setValue("WindowPos/TreeWidth", width);
+}
+
 QByteArray ReadBarLayout() {
     const QVariant value = Settings().value("ToolBars");
     return value.typeId() == QMetaType::QByteArray ? value.toByteArray() : QByteArray();

@@ -29,6 +29,10 @@ void WriteWindowPlacement(const QByteArray& record);
 QString ReadLastPage(const QString& projectPath);
 void WriteLastPage(const QString& projectPath, const QString& instanceName);
 
+// The width of the module tree pane the user last left, 0 when none is stored.
+int ReadTreeWidth();
+void WriteTreeWidth(int width);
+
 // The docking-bar layout saved by the main window, empty when none is stored.
 QByteArray ReadBarLayout();
 void WriteBarLayout(const QByteArray& state);

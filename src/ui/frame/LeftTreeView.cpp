@@ -2,6 +2,10 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+
+#include <algorithm>
 
 #include "model/ModuleBase.h"
 #include "ui/frame/AppIcon.h"
@@ -10,15 +14,34 @@ namespace {
 
 // Widget items keep their tree item here.
 constexpr int kTreeItemRole = Qt::UserRole + 1;
+// Whether the item carries the warning badge.
+constexpr int kWarnedRole = Qt::UserRole + 2;
 
 bool HasCheckBox(int stateImage) {
     return stateImage == hwc::kStateUnchecked || stateImage == hwc::kStateChecked;
+}
+
+// The item's picture with a warning sign over its lower right half; the sign alone when the
+// item has no picture.
+QIcon WithWarningBadge(const QIcon& base, const QStyle& style, int size) {
+    const QIcon warning = style.standardIcon(QStyle::SP_MessageBoxWarning);
+    if (base.isNull())
+        return warning;
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    base.paint(&painter, pixmap.rect());
+    const int badge = size * 5 / 8;
+    warning.paint(&painter, QRect(size - badge, size - badge, badge, badge));
+    painter.end();
+    return QIcon(pixmap);
 }
 
 } // namespace
 
 CLeftTreeView::CLeftTreeView(QWidget* parent) : QTreeWidget(parent) {
     setObjectName("ModuleTree");
+    setContextMenuPolicy(Qt::CustomContextMenu);
     setHeaderHidden(true);
     setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -87,6 +110,8 @@ void CLeftTreeView::OnItemInserted(CModuleTreeItem& item) {
     ++m_syncing;
     auto* widgetItem = new QTreeWidgetItem(QStringList(QString::fromStdString(item.Text())));
     widgetItem->setData(0, kTreeItemRole, QVariant::fromValue(static_cast<void*>(&item)));
+    // A narrow pane cuts long names; the whole text shows when the pointer rests on it.
+    widgetItem->setToolTip(0, QString::fromStdString(item.Text()));
     QTreeWidgetItem* parent = WidgetItem(item.Parent());
     if (parent)
         parent->addChild(widgetItem);
@@ -116,15 +141,51 @@ void CLeftTreeView::OnSelectionChanged(CModuleTreeItem* previous, CModuleTreeIte
 void CLeftTreeView::ApplyState(QTreeWidgetItem& widgetItem, const CModuleTreeItem& item) {
     const int state = item.StateImage();
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    QIcon icon;
     if (HasCheckBox(state)) {
         widgetItem.setFlags(flags | Qt::ItemIsUserCheckable);
         widgetItem.setCheckState(0, state == hwc::kStateChecked ? Qt::Checked : Qt::Unchecked);
-        widgetItem.setIcon(0, QIcon());
     } else {
         widgetItem.setFlags(flags);
         widgetItem.setData(0, Qt::CheckStateRole, QVariant());
-        widgetItem.setIcon(0, hwc::ui::GroupIcon(state));
+        icon = hwc::ui::GroupIcon(state);
     }
+    const bool warned = item.Module() && m_warned.count(item.Module()) > 0;
+    widgetItem.setData(0, kWarnedRole, warned);
+    if (warned)
+        icon = WithWarningBadge(icon, *style(), iconSize().isValid() ? iconSize().height() : 16);
+    widgetItem.setIcon(0, icon);
+    const QString text = QString::fromStdString(item.Text());
+    widgetItem.setToolTip(0, warned ? text + QStringLiteral("\nThis module has warnings.") : text);
+}
+
+void CLeftTreeView::SetWarningModules(const std::unordered_set<const CModuleBase*>& modules) {
+    if (modules == m_warned)
+        return;
+    m_warned = modules;
+    ++m_syncing;
+    for (const auto& [item, widgetItem] : m_widgetItems)
+        ApplyState(*widgetItem, *item);
+    --m_syncing;
+}
+
+bool CLeftTreeView::HasWarningMark(const QTreeWidgetItem* widgetItem) const {
+    return widgetItem && widgetItem->data(0, kWarnedRole).toBool();
+}
+
+int CLeftTreeView::WidthForAllNames() const {
+    const int picture = iconSize().isValid() ? iconSize().width() : 16;
+    const int checkBox = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
+    int widest = 0;
+    for (const auto& [item, widgetItem] : m_widgetItems) {
+        int depth = 1; // the top level has its branch indicator too
+        for (const QTreeWidgetItem* up = widgetItem->parent(); up; up = up->parent())
+            ++depth;
+        const int text = fontMetrics().horizontalAdvance(widgetItem->text(0));
+        widest = std::max(widest, depth * indentation() + picture + checkBox + text);
+    }
+    const int frame = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    return widest + frame + 16;
 }
 
 void CLeftTreeView::OnCurrentItemChanged(QTreeWidgetItem* current) {

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 
 #include <unordered_map>
+#include <unordered_set>
 
 #include "project/ModuleTree.h"
 
@@ -26,6 +27,13 @@ public:
     QTreeWidgetItem* WidgetItemOf(const CModuleBase* module) const;
     // Makes the widget's current item the tree's selected item again (after a refused change).
     void SyncCurrentItem();
+    // Marks the items of these modules as having warnings (a badge on the item's picture);
+    // all other items lose the mark.
+    void SetWarningModules(const std::unordered_set<const CModuleBase*>& modules);
+    bool HasWarningMark(const QTreeWidgetItem* widgetItem) const;
+    // The width that shows every item's text whole (indentation, check box and picture
+    // included), whether its branch is expanded or not.
+    int WidthForAllNames() const;
 
     // IModuleTreeObserver
     void OnTreeCleared() override;
@@ -54,5 +62,6 @@ private:
 
     CModuleTree* m_tree = nullptr;
     std::unordered_map<const CModuleTreeItem*, QTreeWidgetItem*> m_widgetItems;
+    std::unordered_set<const CModuleBase*> m_warned;
     int m_syncing = 0; // above 0 while the view copies the model
 };

@@ -5,14 +5,23 @@
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <unordered_set>
 
 #include "base/Messages.h"
 #include "model/ModuleBase.h"
+#include "project/ModuleReset.h"
 #include "ui/bars/BarRegsView.h"
 #include "ui/bars/BarWarnView.h"
 #include "ui/bars/InfoView.h"
@@ -21,6 +30,7 @@
 #include "ui/frame/FrameCommands.h"
 #include "ui/frame/LeftTreeView.h"
 #include "ui/frame/PagePane.h"
+#include "ui/frame/UnselectedBanner.h"
 
 using namespace hwc::ui;
 
@@ -28,6 +38,10 @@ namespace {
 
 constexpr int kLeftColumnWidth = 220;
 constexpr int kLeftColumnMinimum = 50;
+// A tree pane fitted to long names takes at most this much, and leaves the page at least
+// kPageRoom, which the widest pages need to show without scrolling sideways.
+constexpr int kLeftColumnFitMaximum = 420;
+constexpr int kPageRoom = 680;
 
 } // namespace
 
@@ -69,9 +83,17 @@ void CMainFrame::CreateClientArea() {
     m_inner->addWidget(m_tree);
     m_inner->setStretchFactor(1, 1);
     m_inner->setMinimumWidth(kLeftColumnMinimum);
-    m_pane = new CPagePane(m_outer);
+    // The page with the line that says when its module is not written to the header.
+    auto* right = new QWidget(m_outer);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->setSpacing(0);
+    m_banner = new CUnselectedBanner(right);
+    m_pane = new CPagePane(right);
+    rightLayout->addWidget(m_banner);
+    rightLayout->addWidget(m_pane, 1);
     m_outer->addWidget(m_inner);
-    m_outer->addWidget(m_pane);
+    m_outer->addWidget(right);
     m_outer->setStretchFactor(1, 1);
     m_outer->setCollapsible(0, false);
     m_outer->setSizes({kLeftColumnWidth, 680});
@@ -82,12 +104,28 @@ void CMainFrame::CreateClientArea() {
     connect(m_tree, &CLeftTreeView::checkToggled, this, &CMainFrame::OnCheckToggled);
     connect(m_tree, &CLeftTreeView::pageFocusRequested, m_pane, &CPagePane::FocusPage);
     connect(m_pane, &CPagePane::treeItemRequested, this, &CMainFrame::OnTreeItemRequested);
+    connect(m_tree, &QWidget::customContextMenuRequested, this, &CMainFrame::OnTreeContextMenu);
+    connect(m_banner, &CUnselectedBanner::includeRequested, this, [this] {
+        if (CModuleBase* module = m_pane->CurrentModule())
+            OnCheckToggled(module, true);
+    });
+    connect(m_outer, &QSplitter::splitterMoved, this,
+            [this] { WriteTreeWidth(m_outer->sizes().value(0)); });
+    // Esc in a page goes back to the tree, as Tab and Esc in the tree go into the page.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_pane);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this,
+            [this] { m_tree->setFocus(Qt::ShortcutFocusReason); });
 
     for (QLabel*& indicator : m_indicators) {
         indicator = new QLabel(this);
         indicator->setMinimumWidth(60);
         statusBar()->addPermanentWidget(indicator);
     }
+    // The warning count opens the warnings bar.
+    m_indicators[1]->setCursor(Qt::PointingHandCursor);
+    m_indicators[1]->setToolTip(QStringLiteral("Show the warnings"));
+    m_indicators[1]->installEventFilter(this);
     setDockOptions(dockOptions() | QMainWindow::AllowNestedDocks);
 }
 
@@ -166,8 +204,43 @@ void CMainFrame::OnModuleSelected(CModuleBase* previous, CModuleBase* current) {
     if (current)
         m_document.UpdateAllViews(current, hwc::kHintModuleSelected, current);
     m_history.Record(current);
+    UpdateBanner();
     UpdateCommandStates();
     UpdateTitleAndStatus();
+}
+
+void CMainFrame::UpdateBanner() {
+    CModuleBase* module = m_pane->CurrentModule();
+    const CModuleTreeItem* item = module ? m_document.Tree().FindItem(module) : nullptr;
+    m_banner->setVisible(item && item->StateImage() == hwc::kStateUnchecked);
+}
+
+void CMainFrame::UpdateWarningMarks() {
+    std::unordered_set<const CModuleBase*> warned;
+    for (const auto& warning : m_document.Warnings().Items()) {
+        if (warning->owner)
+            warned.insert(warning->owner);
+    }
+    m_tree->SetWarningModules(warned);
+}
+
+void CMainFrame::FitTreePane() {
+    // The splitter takes its share of the window as it is now, so the widths given stay exact.
+    if (layout())
+        layout()->activate();
+    int total = 0;
+    for (int size : m_outer->sizes())
+        total += size;
+    if (total <= 0)
+        total = m_outer->width();
+    int tree = ReadTreeWidth();
+    if (tree <= 0) {
+        const int limit = std::min(kLeftColumnFitMaximum, total - kPageRoom);
+        tree = std::clamp(m_tree->WidthForAllNames(), kLeftColumnWidth,
+                          std::max(kLeftColumnWidth, limit));
+    }
+    tree = std::clamp(tree, kLeftColumnMinimum, std::max(kLeftColumnMinimum, total - 100));
+    m_outer->setSizes({tree, std::max(100, total - tree)});
 }
 
 void CMainFrame::ShowFirstPage() {
@@ -213,6 +286,7 @@ void CMainFrame::OnCheckToggled(CModuleBase* module, bool checked) {
     m_document.Tree().RefreshStateImages();
     m_document.UpdateAllViews(module, hwc::kHintModuleChecked, module);
     m_document.RequestWarnings();
+    UpdateBanner();
 }
 
 void CMainFrame::GoBack() {
@@ -245,6 +319,7 @@ void CMainFrame::OnDocumentUpdate(int hint, CModuleBase* sender, const void* obj
         return;
     }
     if (hint == hwc::kHintIdle) {
+        UpdateWarningMarks();
         UpdateTitleAndStatus();
         UpdateCommandStates();
     }
@@ -291,6 +366,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     SavePlacement();
     WriteBarLayout(saveState());
+    WriteTreeWidth(m_outer->sizes().value(0));
     m_document.ClearProject();
     event->accept();
 }
@@ -300,4 +376,13 @@ void CMainFrame::Activate() {
         showNormal();
     raise();
     activateWindow();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_indicators[1] && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        OnCommand(hwc::ui::kCmdFocusWarnings);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -19,6 +19,8 @@ class CInfoView;
 class CLeftTreeView;
 class CModuleTreeItem;
 class CPagePane;
+class CUnselectedBanner;
+class QMenu;
 class QAction;
 class QDockWidget;
 class QLabel;
@@ -84,12 +86,25 @@ public:
     QDockWidget* RegistersBar() const { return m_regsBar; }
     QDockWidget* WarningsBar() const { return m_warnBar; }
     QLabel* StatusIndicator(int index) const;
+    CUnselectedBanner* UnselectedBanner() const { return m_banner; }
+    QSplitter* OuterSplitter() const { return m_outer; }
+
+    // The module tree's context menu for the module (the caller owns it): include or exclude
+    // it, show its registers, reset it, open its manual chapter.
+    QMenu* CreateTreeMenu(CModuleBase& module);
+    // Asks, then sets the module's registers back to their defaults; false when the user
+    // declined or nothing changed.
+    bool ResetModule(CModuleBase& module);
+    // Hex/Dec: the value field being edited switches its base; without one the registers bar
+    // does, and the status bar says so.
+    void ToggleHexDec();
 
     // hwc::IDocumentObserver
     void OnDocumentUpdate(int hint, CModuleBase* sender, const void* object) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateClientArea();
@@ -116,11 +131,20 @@ private:
     void SaveAsCommand(bool copy);
     void EditCommand(const char* slot);
     void ShowHelp(int commandId);
+    // The badge on tree items of modules with warnings follows the document's list.
+    void UpdateWarningMarks();
+    // The line above the page says whether the module shown is written to the header.
+    void UpdateBanner();
+    // The tree pane takes its remembered width, else the width of the project's names within
+    // reason.
+    void FitTreePane();
+    void OnTreeContextMenu(const QPoint& position);
 
     CDesktopDoc& m_document;
     hwc::ui::CPageHistory m_history;
     CLeftTreeView* m_tree = nullptr;
     CPagePane* m_pane = nullptr;
+    CUnselectedBanner* m_banner = nullptr;
     CInfoView* m_info = nullptr;
     QSplitter* m_outer = nullptr;
     QSplitter* m_inner = nullptr;

@@ -6,6 +6,7 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
@@ -14,8 +15,11 @@
 #include <QToolBar>
 
 #include "base/AppFilePath.h"
+#include "base/Messages.h"
 #include "bindings/SetValue.h"
 #include "model/ModuleBase.h"
+#include "project/ModuleReset.h"
+#include "ui/bars/BarRegsView.h"
 #include "ui/bars/BarWarnView.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/OptionsDialog.h"
@@ -215,9 +219,10 @@ void CMainFrame::UpdateCommandStates() {
     for (int id : {kCmdSave, kCmdSaveAs, kCmdSaveCopyAs, kCmdSaveAndExit, kCmdOptions,
                    kCmdExpandTree, kCmdCollapseTree})
         set(id, loaded);
-    // No handler exists for these yet.
+    // No handler exists for this yet.
     set(kCmdImportSettings, false);
-    set(kCmdResetModule, false);
+    CModuleBase* shown = m_pane ? m_pane->CurrentModule() : nullptr;
+    set(kCmdResetModule, loaded && shown && CanResetModule(*shown));
     set(kCmdToolHelp, QFileInfo::exists(ToolManualPath()));
     set(kCmdModuleHelp, m_pane && m_pane->CurrentModule() != nullptr);
     if (m_toolBar)
@@ -267,8 +272,11 @@ void CMainFrame::OnCommand(int commandId) {
         EditCommand("paste");
         break;
     case kCmdToggleHexDec:
-        if (CModuleBase* module = m_pane->CurrentModule(); module && module->Page())
-            hwc::ToggleFocusedValueBase(*module->Page());
+        ToggleHexDec();
+        break;
+    case kCmdResetModule:
+        if (CModuleBase* module = m_pane->CurrentModule())
+            ResetModule(*module);
         break;
     case kCmdToolBar:
         m_toolBar->setVisible(m_toolBar->isHidden());
@@ -329,4 +337,78 @@ void CMainFrame::ShowHelp(int commandId) {
     }
     if (CModuleBase* module = m_pane->CurrentModule())
         OpenModuleDocumentation(this, QString::fromStdString(module->Descriptor().HelpReference()));
+}
+
+void CMainFrame::ToggleHexDec() {
+    CModuleBase* module = m_pane->CurrentModule();
+    if (module && module->Page() && hwc::ToggleFocusedValueBase(*module->Page()))
+        return;
+    m_regsView->ToggleHexDec();
+    m_regsBar->show();
+    statusBar()->showMessage(m_regsView->ShowsDecimal()
+                                 ? QStringLiteral("Registers bar: values in decimal")
+                                 : QStringLiteral("Registers bar: values in hexadecimal"));
+}
+
+bool CMainFrame::ResetModule(CModuleBase& module) {
+    if (!m_document.IsLoaded() || !CanResetModule(module))
+        return false;
+    if (hwc::ShowMessage(ResetModuleQuestion(module), hwc::EButtons::YesNo, hwc::EAnswer::No) !=
+        hwc::EAnswer::Yes)
+        return false;
+    const int changed = ResetModuleToDefaults(m_document, module);
+    statusBar()->showMessage(
+        changed == 0 ? QStringLiteral("%1 already has its default values")
+                           .arg(QString::fromStdString(module.Title()))
+                     : QStringLiteral("Reset %1 to its default values")
+                           .arg(QString::fromStdString(module.Title())));
+    UpdateTitleAndStatus();
+    return changed > 0;
+}
+
+QMenu* CMainFrame::CreateTreeMenu(CModuleBase& module) {
+    auto* menu = new QMenu(this);
+    const CModuleTreeItem* item = m_document.Tree().FindItem(&module);
+    const int state = item ? item->StateImage() : hwc::kStateGroup;
+    const bool checkable = state == hwc::kStateUnchecked || state == hwc::kStateChecked;
+    // Each entry shows the module first, so it acts on what the user sees.
+    auto showThen = [this, &module](auto then) {
+        return [this, &module, then] {
+            if (ShowModulePage(module))
+                then();
+        };
+    };
+
+    QAction* include = menu->addAction(state == hwc::kStateChecked
+                                           ? QStringLiteral("Exclude from the Header")
+                                           : QStringLiteral("Include in the Header"));
+    include->setEnabled(checkable);
+    connect(include, &QAction::triggered, this,
+            [this, &module, state] { OnCheckToggled(&module, state != hwc::kStateChecked); });
+
+    QAction* registers = menu->addAction(QStringLiteral("Show Registers"));
+    connect(registers, &QAction::triggered, this, showThen([this] {
+                m_regsBar->show();
+                m_regsBar->raise();
+            }));
+
+    QAction* reset = menu->addAction(QStringLiteral("Reset Module to Default..."));
+    reset->setEnabled(m_document.IsLoaded() && CanResetModule(module));
+    connect(reset, &QAction::triggered, this, showThen([this, &module] { ResetModule(module); }));
+
+    menu->addSeparator();
+    QAction* manual = menu->addAction(QStringLiteral("Open Manual Chapter"));
+    manual->setEnabled(!module.Descriptor().HelpReference().empty());
+    connect(manual, &QAction::triggered, this,
+            showThen([this] { ShowHelp(kCmdModuleHelp); }));
+    return menu;
+}
+
+void CMainFrame::OnTreeContextMenu(const QPoint& position) {
+    const CModuleTreeItem* item = m_tree->TreeItem(m_tree->itemAt(position));
+    if (!item || !item->Module())
+        return;
+    QMenu* menu = CreateTreeMenu(*item->Module());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(m_tree->viewport()->mapToGlobal(position));
 }

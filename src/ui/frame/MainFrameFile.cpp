@@ -65,6 +65,7 @@ bool CMainFrame::OpenProject(const QString& path) {
 }
 
 void CMainFrame::AfterOpen() {
+    FitTreePane();
     ShowFirstPage();
     m_tree->setFocus(Qt::OtherFocusReason);
     UpdateTitleAndStatus();
@@ -177,6 +178,8 @@ void CMainFrame::PlaceWindow(int launchShowState) {
         else
             showNormal();
     }
+    if (m_document.IsLoaded())
+        FitTreePane();
     raise();
     activateWindow();
 }

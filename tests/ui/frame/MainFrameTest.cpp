@@ -9,6 +9,9 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSplitter>
 #include <QLineEdit>
 #include <QScreen>
 #include <QStatusBar>
@@ -27,6 +30,10 @@
 #include "ui/frame/AppSettings.h"
 #include "ui/frame/FrameCommands.h"
 #include "ui/frame/GroupPage.h"
+#include "ui/frame/UnselectedBanner.h"
+#include "ui/bars/BarRegsView.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "project/ProgramVersion.h"
 #include "ui/frame/LeftTreeView.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/PagePane.h"
@@ -471,4 +478,175 @@ TEST_F(MainFrameTest, SavingWithoutTheUserDefinitionsAsksFirst) {
     m_messages.Answer(hwc::EAnswer::No);
     m_frame->Action(kCmdSave)->trigger();
     EXPECT_EQ(ReadFileBytes(m_header).find("User definitions"), std::string::npos);
+}
+
+// Reset Module to Default asks first; Yes puts the module's registers back to their defaults
+// and the page follows.
+TEST_F(MainFrameTest, ResetModuleAsksThenRestoresTheDefaults) {
+    CModuleBase& timer = Module("PIT0");
+    CPageWidget& page = ShowPage(timer);
+    tPerCfgItem* modulo = timer.FindRegister("PIT0_MOD_INIT");
+    ASSERT_NE(modulo, nullptr);
+    TypeInto(ControlWidget<QLineEdit>(page, kModuloId), "999");
+    ASSERT_EQ(modulo->dwValue, 999u);
+    QAction* reset = m_frame->Action(kCmdResetModule);
+    m_frame->Action(kCmdFocusTree)->trigger();
+    EXPECT_TRUE(reset->isEnabled());
+
+    m_messages.Answer(hwc::EAnswer::No);
+    reset->trigger();
+    ASSERT_FALSE(m_messages.shown.empty());
+    EXPECT_NE(m_messages.shown.back().text.find("Reset every register of " + timer.Title()),
+              std::string::npos);
+    EXPECT_EQ(modulo->dwValue, 999u);
+
+    m_messages.Answer(hwc::EAnswer::Yes);
+    reset->trigger();
+    EXPECT_EQ(modulo->dwValue, modulo->dwDefault);
+    EXPECT_NE(ControlWidget<QLineEdit>(page, kModuloId)->text(), "999");
+    EXPECT_TRUE(m_frame->statusBar()->currentMessage().startsWith("Reset "));
+    // Nothing left to reset: the question comes, the status says so.
+    EXPECT_FALSE(m_frame->ResetModule(timer));
+}
+
+TEST_F(MainFrameTest, TreeContextMenuActsOnTheModuleUnderThePointer) {
+    CModuleBase& timer = Module("PIT1");
+    std::unique_ptr<QMenu> menu(m_frame->CreateTreeMenu(timer));
+    QStringList texts;
+    std::map<QString, QAction*> actions;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            continue;
+        texts << action->text();
+        actions[action->text()] = action;
+    }
+    EXPECT_EQ(texts, (QStringList{"Exclude from the Header", "Show Registers",
+                                  "Reset Module to Default...", "Open Manual Chapter"}));
+    EXPECT_EQ(actions["Open Manual Chapter"]->isEnabled(),
+              !timer.Descriptor().HelpReference().empty());
+
+    actions["Exclude from the Header"]->trigger();
+    EXPECT_FALSE(timer.IsSelected());
+    actions["Show Registers"]->trigger();
+    EXPECT_EQ(m_frame->PagePane()->CurrentModule(), &timer);
+    EXPECT_FALSE(m_frame->RegistersBar()->isHidden());
+
+    // Built again, the entry offers to include it; reset asks first.
+    menu.reset(m_frame->CreateTreeMenu(timer));
+    QAction* include = menu->actions().front();
+    EXPECT_EQ(include->text(), "Include in the Header");
+    include->trigger();
+    EXPECT_TRUE(timer.IsSelected());
+    timer.FindRegister("PIT1_MOD_INIT")->dwValue = 77;
+    menu.reset(m_frame->CreateTreeMenu(timer));
+    m_messages.Answer(hwc::EAnswer::Yes);
+    menu->actions()[2]->trigger();
+    EXPECT_EQ(timer.FindRegister("PIT1_MOD_INIT")->dwValue,
+              timer.FindRegister("PIT1_MOD_INIT")->dwDefault);
+}
+
+TEST_F(MainFrameTest, UnselectedModuleShowsALineThatIncludesIt) {
+    CModuleBase& timer = Module("PIT1");
+    ShowPage(timer);
+    CUnselectedBanner* banner = m_frame->UnselectedBanner();
+    EXPECT_TRUE(banner->isHidden());
+    m_frame->TreeView()->WidgetItemOf(&timer)->setCheckState(0, Qt::Unchecked);
+    EXPECT_FALSE(banner->isHidden());
+    EXPECT_EQ(banner->Label()->text(), "This module is not written to the header.");
+
+    // Another module's page has no such line; back on this one it is there again.
+    ShowPage(Module("PIT0"));
+    EXPECT_TRUE(banner->isHidden());
+    ShowPage(timer);
+    EXPECT_FALSE(banner->isHidden());
+    banner->Button()->click();
+    EXPECT_TRUE(timer.IsSelected());
+    EXPECT_EQ(m_document.Tree().FindItem(&timer)->StateImage(), hwc::kStateChecked);
+    EXPECT_TRUE(banner->isHidden());
+}
+
+TEST_F(MainFrameTest, TreeMarksModulesWithWarningsAndTheCountOpensTheBar) {
+    CModuleBase& timer = Module("PIT0");
+    CPageWidget& page = ShowPage(timer);
+    m_document.IdleUpdate();
+    QTreeWidgetItem* item = m_frame->TreeView()->WidgetItemOf(&timer);
+    EXPECT_FALSE(m_frame->TreeView()->HasWarningMark(item));
+    QComboBox* source = ControlWidget<QComboBox>(page, kClockSourceId);
+    source->setFocus();
+    QTest::keyClick(source, Qt::Key_End);
+    m_document.IdleUpdate();
+    ASSERT_TRUE(HasWarningOf(timer));
+    EXPECT_TRUE(m_frame->TreeView()->HasWarningMark(item));
+    EXPECT_FALSE(item->icon(0).isNull());
+    EXPECT_TRUE(item->toolTip(0).endsWith("This module has warnings."));
+    QTest::keyClick(source, Qt::Key_Home);
+    m_document.IdleUpdate();
+    EXPECT_FALSE(m_frame->TreeView()->HasWarningMark(item));
+
+    ASSERT_TRUE(m_frame->WarningsBar()->isHidden());
+    QTest::mouseClick(m_frame->StatusIndicator(1), Qt::LeftButton);
+    EXPECT_FALSE(m_frame->WarningsBar()->isHidden());
+}
+
+TEST_F(MainFrameTest, TreePaneFitsTheNamesAndRemembersItsWidth) {
+    // In a wide window the pane shows the longest name whole, up to 420 pixels, and leaves the
+    // page 680.
+    m_frame->resize(1400, 1000);
+    m_frame->PlaceWindow(kShowMaximized);
+    m_frame->showNormal();
+    m_frame->resize(1400, 1000);
+    ASSERT_TRUE(m_frame->OpenProject(QString::fromStdString((m_folder / "inverter").string())));
+    QSplitter* outer = m_frame->OuterSplitter();
+    const int total = outer->sizes().value(0) + outer->sizes().value(1);
+    const int fitted = outer->sizes().value(0);
+    EXPECT_GE(fitted, 220);
+    EXPECT_LE(fitted, std::max(220, std::min(420, total - 680)));
+    EXPECT_GE(fitted, std::min({m_frame->TreeView()->WidthForAllNames(), 420, total - 680}));
+    EXPECT_GT(m_frame->TreeView()->WidthForAllNames(), 220);
+    QTreeWidgetItem* item = m_frame->TreeView()->WidgetItemOf(&Module("PIT0"));
+    EXPECT_EQ(item->toolTip(0), item->text(0));
+
+    outer->setSizes({233, total - 233});
+    EXPECT_TRUE(m_frame->close());
+    EXPECT_EQ(ReadTreeWidth(), 233);
+    m_frame = std::make_unique<CMainFrame>(m_document);
+    m_frame->resize(1200, 800);
+    m_frame->show();
+    ASSERT_TRUE(m_frame->OpenProject(QString::fromStdString((m_folder / "inverter").string())));
+    EXPECT_EQ(m_frame->OuterSplitter()->sizes().value(0), 233);
+}
+
+TEST_F(MainFrameTest, EscapeInAPageGoesBackToTheTree) {
+    CPageWidget& page = ShowPage(Module("PIT0"));
+    QApplication::setActiveWindow(m_frame.get());
+    QLineEdit* edit = ControlWidget<QLineEdit>(page, kModuloId);
+    edit->setFocus();
+    ASSERT_TRUE(edit->hasFocus());
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), m_frame->TreeView());
+    QCheckBox* enable = ControlWidget<QCheckBox>(page, kCounterEnableId);
+    enable->setFocus();
+    QTest::keyClick(enable, Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), m_frame->TreeView());
+}
+
+TEST_F(MainFrameTest, HexDecWithoutAValueFieldSwitchesTheRegistersBar) {
+    ShowPage(Module("PIT0"));
+    m_frame->Action(kCmdFocusTree)->trigger();
+    ASSERT_FALSE(m_frame->RegistersView()->ShowsDecimal());
+    m_frame->Action(kCmdToggleHexDec)->trigger();
+    EXPECT_TRUE(m_frame->RegistersView()->ShowsDecimal());
+    EXPECT_FALSE(m_frame->RegistersBar()->isHidden());
+    EXPECT_EQ(m_frame->statusBar()->currentMessage(), "Registers bar: values in decimal");
+    m_frame->Action(kCmdToggleHexDec)->trigger();
+    EXPECT_FALSE(m_frame->RegistersView()->ShowsDecimal());
+    EXPECT_EQ(m_frame->statusBar()->currentMessage(), "Registers bar: values in hexadecimal");
+}
+
+TEST(AboutBox, ShowsVersionBuildDateAndQt) {
+    const QString text = hwc::ui::AboutText();
+    EXPECT_TRUE(text.contains(QString::fromStdString(hwc::ProgramVersionText())));
+    EXPECT_TRUE(text.contains(QString::fromStdString(hwc::ProgramVersionMacroValue())));
+    EXPECT_TRUE(text.contains(QString::fromLatin1(__DATE__)));
+    EXPECT_TRUE(text.contains(QString::fromLatin1(qVersion())));
 }
