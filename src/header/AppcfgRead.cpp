@@ -251,7 +251,8 @@ void CAppcfgFile::TakeDefinition(CTextFileParser& parser, ReadState& state) {
     const int defineLine = parser.GetLineNumber();
     const std::size_t lineStart = parser.GetTokenLineStart();
     CAppcfgEntry entry;
-    if (!NextOnLine(parser, entry.name, state) || entry.name.empty())
+    // A quoted text is no macro name; written back, it would be read as another one.
+    if (!NextOnLine(parser, entry.name, state) || entry.name.empty() || parser.HasQuotes())
         return;
 
     std::string piece;

@@ -202,6 +202,10 @@ TEST(AppcfgRead, DirectivesWithBlanksAfterTheHash) {
     EXPECT_EQ(ValueOf(*header, "NAME"), "value");
     EXPECT_EQ(header->TrailingText(), "#endif\n");
 
+    // A quoted text is no name.
+    auto quoted = Read(Written("", "#define 's inverter */\n#define \"N\" 1\n#define B 2\n", ""));
+    EXPECT_EQ(Names(*quoted), (Names_t{"K7Q3010", "B"}));
+
     // Only a line's first token starts a directive; a comment before it does not count.
     auto midLine = Read(Written("", "int x; #define Y 1\n/* c */ #define Z 2\n#definex W 3\n", ""));
     EXPECT_EQ(Names(*midLine), (Names_t{"K7Q3010", "Z"}));
