@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
+#include <QShortcut>
 #include <QPdfBookmarkModel>
 #include <QPdfDocument>
 #include <QPdfPageNavigator>
@@ -13,7 +16,9 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "base/Messages.h"
 #include "ui/docs/DocLauncher.h"
+#include "ui/frame/WindowPlacement.h"
 
 namespace {
 
@@ -59,34 +64,58 @@ bool TitleNames(const QString& title, const QString& name, EMatch match) {
     return next == u' ' || next == u':' || next == u'-';
 }
 
-int FindInOutline(const QPdfBookmarkModel& outline, const QModelIndex& parent, const QString& name,
-                  EMatch match) {
+QModelIndex FindEntry(const QPdfBookmarkModel& outline, const QModelIndex& parent,
+                      const QString& name, EMatch match) {
     for (int row = 0; row < outline.rowCount(parent); ++row) {
         const QModelIndex entry = outline.index(row, 0, parent);
         const QString title = entry.data(int(QPdfBookmarkModel::Role::Title)).toString();
         if (TitleNames(title.trimmed(), name, match))
-            return entry.data(int(QPdfBookmarkModel::Role::Page)).toInt();
-        const int page = FindInOutline(outline, entry, name, match);
-        if (page >= 0)
-            return page;
+            return entry;
+        const QModelIndex found = FindEntry(outline, entry, name, match);
+        if (found.isValid())
+            return found;
     }
-    return -1;
+    return {};
 }
+
+QModelIndex FindOutlineEntry(const QPdfBookmarkModel& outline, const QString& name) {
+    const QString wanted = name.trimmed();
+    if (wanted.isEmpty())
+        return {};
+    for (EMatch match : {EMatch::Exact, EMatch::AnyCase, EMatch::WithoutBlanks}) {
+        const QModelIndex entry = FindEntry(outline, {}, wanted, match);
+        if (entry.isValid())
+            return entry;
+    }
+    return {};
+}
+
+int PageOf(const QModelIndex& entry) {
+    return entry.data(int(QPdfBookmarkModel::Role::Page)).toInt();
+}
+
+// The last entry, in reading order, that starts on or before the page: the chapter it is in.
+void FindChapter(const QPdfBookmarkModel& outline, const QModelIndex& parent, int page,
+                 QModelIndex& best) {
+    for (int row = 0; row < outline.rowCount(parent); ++row) {
+        const QModelIndex entry = outline.index(row, 0, parent);
+        if (PageOf(entry) > page)
+            return;
+        best = entry;
+        FindChapter(outline, entry, page, best);
+    }
+}
+
+// Room left above a heading the viewer jumps to, in points, so the heading is not cut.
+constexpr qreal kHeadingMargin = 12;
 
 } // namespace
 
 namespace hwc::ui {
 
 int FindOutlinePage(const QPdfBookmarkModel& outline, const QString& name) {
-    const QString wanted = name.trimmed();
-    if (wanted.isEmpty())
-        return -1;
-    for (EMatch match : {EMatch::Exact, EMatch::AnyCase, EMatch::WithoutBlanks}) {
-        const int page = FindInOutline(outline, {}, wanted, match);
-        if (page >= 0)
-            return page;
-    }
-    return -1;
+    const QModelIndex entry = FindOutlineEntry(outline, name);
+    return entry.isValid() ? PageOf(entry) : -1;
 }
 
 } // namespace hwc::ui
@@ -105,9 +134,12 @@ CPdfViewer::CPdfViewer(QWidget* parent) : QMainWindow(parent, Qt::Window) {
     m_outlineView = new QTreeView;
     m_outlineView->setModel(m_outline);
     m_outlineView->setHeaderHidden(true);
-    connect(m_outlineView, &QTreeView::activated, this, [this](const QModelIndex& index) {
-        GoToPage(index.data(int(QPdfBookmarkModel::Role::Page)).toInt());
-    });
+    // A single click on an entry goes there, as do Enter and a double click.
+    auto goToEntry = [this](const QModelIndex& index) {
+        JumpTo(PageOf(index), index.data(int(QPdfBookmarkModel::Role::Location)).toPointF());
+    };
+    connect(m_outlineView, &QTreeView::clicked, this, goToEntry);
+    connect(m_outlineView, &QTreeView::activated, this, goToEntry);
 
     auto* splitter = new QSplitter;
     splitter->addWidget(m_outlineView);
@@ -116,9 +148,20 @@ CPdfViewer::CPdfViewer(QWidget* parent) : QMainWindow(parent, Qt::Window) {
     setCentralWidget(splitter);
 
     BuildActions();
-    connect(m_view->pageNavigator(), &QPdfPageNavigator::currentPageChanged, this,
-            [this] { UpdatePageBox(); });
-    resize(900, 700);
+    connect(m_view->pageNavigator(), &QPdfPageNavigator::currentPageChanged, this, [this] {
+        UpdatePageBox();
+        HighlightOutline();
+    });
+    // Esc and Ctrl+W close the viewer, as they close a document window elsewhere.
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
+    // Never larger than the screen it opens on.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    setGeometry(hwc::ui::ClampToArea(QRect(geometry().topLeft(), QSize(900, 700)),
+                                     screen ? screen->availableGeometry() : QRect()));
 }
 
 CPdfViewer::~CPdfViewer() {
@@ -156,8 +199,17 @@ void CPdfViewer::BuildActions() {
     bar->addAction(tr("Fit Width"), this,
                    [this] { m_view->setZoomMode(QPdfView::ZoomMode::FitToWidth); });
     bar->addSeparator();
-    bar->addAction(tr("Open with Default Program"), this,
-                   [this] { hwc::ui::OpenWithDefaultProgram(m_path); });
+    bar->addAction(tr("Open with Default Program"), this, [this] { OpenWithDefaultProgram(); });
+}
+
+bool CPdfViewer::OpenWithDefaultProgram() {
+    if (hwc::ui::OpenWithDefaultProgram(m_path))
+        return true;
+    hwc::ShowMessage(("Could not open " + m_path +
+                      " with the desktop's default program. Is a PDF reader installed and "
+                      "chosen for PDF files?")
+                         .toStdString());
+    return false;
 }
 
 bool CPdfViewer::Load(const QString& path, QString* reason) {
@@ -188,18 +240,48 @@ int CPdfViewer::PageCount() const {
 void CPdfViewer::GoToPage(int pageIndex) {
     if (PageCount() < 1)
         return;
+    JumpTo(pageIndex, QPointF());
+}
+
+void CPdfViewer::JumpTo(int pageIndex, const QPointF& location) {
+    if (PageCount() < 1)
+        return;
     pageIndex = qBound(0, pageIndex, PageCount() - 1);
+    // A heading goes to the top of the view with a little room above it.
+    const QPointF top(0, qMax<qreal>(0, location.y() - kHeadingMargin));
     QPdfPageNavigator* navigator = m_view->pageNavigator();
-    navigator->jump(pageIndex, {}, navigator->currentZoom());
+    navigator->jump(pageIndex, top, navigator->currentZoom());
     UpdatePageBox();
+    HighlightOutline();
 }
 
 bool CPdfViewer::GoToDestination(const QString& name) {
-    const int page = hwc::ui::FindOutlinePage(*m_outline, name);
-    if (page < 0)
+    const QModelIndex entry = FindOutlineEntry(*m_outline, name);
+    if (!entry.isValid())
         return false;
-    GoToPage(page);
+    JumpTo(PageOf(entry), entry.data(int(QPdfBookmarkModel::Role::Location)).toPointF());
+    m_outlineView->setCurrentIndex(entry);
     return true;
+}
+
+QModelIndex CPdfViewer::CurrentOutlineEntry() const {
+    QModelIndex chapter;
+    FindChapter(*m_outline, {}, CurrentPage(), chapter);
+    return chapter;
+}
+
+void CPdfViewer::HighlightOutline() {
+    const QModelIndex chapter = CurrentOutlineEntry();
+    // An entry the user picked on the same page stays; otherwise the chapter is marked.
+    const QModelIndex current = m_outlineView->currentIndex();
+    if (current.isValid() && PageOf(current) == CurrentPage())
+        return;
+    if (!chapter.isValid()) {
+        m_outlineView->clearSelection();
+        return;
+    }
+    m_outlineView->setCurrentIndex(chapter);
+    m_outlineView->scrollTo(chapter);
 }
 
 int CPdfViewer::CurrentPage() const {

@@ -9,6 +9,8 @@ class QPdfBookmarkModel;
 class QPdfDocument;
 class QPdfView;
 class QSpinBox;
+class QModelIndex;
+class QPointF;
 class QTreeView;
 
 class CPdfViewer : public QMainWindow {
@@ -29,6 +31,11 @@ public:
 
     QPdfDocument* Document() const { return m_document; }
     QPdfBookmarkModel* Outline() const { return m_outline; }
+    QTreeView* OutlineView() const { return m_outlineView; }
+    // The outline entry of the chapter the current page belongs to (invalid when none).
+    QModelIndex CurrentOutlineEntry() const;
+    // Opens the file with the desktop's default program; a failure is reported in a message box.
+    bool OpenWithDefaultProgram();
 
     // The open viewer of a file, or null.
     static CPdfViewer* FindOpen(const QString& path);
@@ -36,6 +43,10 @@ public:
 private:
     void BuildActions();
     void UpdatePageBox();
+    // Selects the outline entry of the current chapter.
+    void HighlightOutline();
+    // Shows the page with its top, or the given point on it, at the top of the view.
+    void JumpTo(int pageIndex, const QPointF& location);
 
     QString m_path;
     QPdfDocument* m_document = nullptr;

@@ -164,7 +164,11 @@ void CMainFrame::SaveAndExit() {
 void CMainFrame::PlaceWindow(int launchShowState) {
     const std::optional<tWindowPlacement> stored = DecodePlacement(ReadWindowPlacement());
     if (stored) {
-        setGeometry(stored->normal);
+        const QScreen* screen = QGuiApplication::screenAt(stored->normal.center());
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        setGeometry(screen ? ClampToArea(stored->normal, screen->availableGeometry())
+                           : stored->normal);
         if (ResolveShowState(stored->showState, launchShowState) == kShowMaximized)
             showMaximized();
         else

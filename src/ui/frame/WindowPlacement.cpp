@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace hwc::ui {
 
 namespace {
@@ -57,6 +59,16 @@ int ResolveShowState(int storedState, int launchShowState) {
     if (launchShowState > 0 && launchShowState != kShowNormal)
         state = launchShowState;
     return state == kShowHide ? kShowNormal : state;
+}
+
+QRect ClampToArea(const QRect& rect, const QRect& area) {
+    if (!area.isValid())
+        return rect;
+    const int width = std::min(rect.width(), area.width());
+    const int height = std::min(rect.height(), area.height());
+    const int left = std::clamp(rect.left(), area.left(), area.left() + area.width() - width);
+    const int top = std::clamp(rect.top(), area.top(), area.top() + area.height() - height);
+    return QRect(left, top, width, height);
 }
 
 QRect DefaultGeometry(int workAreaWidth, const QPoint& currentPosition) {

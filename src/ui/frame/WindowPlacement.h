@@ -38,6 +38,11 @@ std::optional<tWindowPlacement> DecodePlacement(const QByteArray& bytes);
 // "normal" (when positive) replaces it, and "hide" becomes normal.
 int ResolveShowState(int storedState, int launchShowState);
 
+// The rectangle moved and, when larger, shrunk so that it lies inside the area (a screen's
+// available geometry); an empty area leaves it as it is. A placement saved at another scale or
+// on a larger screen must not open a window beyond the screen.
+QRect ClampToArea(const QRect& rect, const QRect& area);
+
 // The size and position of a window without stored placement: 800 x 570 at the top left corner
 // on a work area at most 800 pixels wide, else 900 x 700 where the window is.
 QRect DefaultGeometry(int workAreaWidth, const QPoint& currentPosition);

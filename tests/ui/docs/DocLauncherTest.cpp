@@ -5,6 +5,11 @@
 #include <vector>
 
 #include <QApplication>
+#include <QPdfBookmarkModel>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+#include <QTreeView>
 
 #include "base/AppFilePath.h"
 #include "support/ScriptedMessages.h"
@@ -170,3 +175,58 @@ TEST_F(DocLauncherTest, PluginHelpOpensByKind) {
 }
 
 } // namespace
+
+// The viewer: a click on an outline entry goes there, the current chapter is marked, Esc and
+// Ctrl+W close it, a default program that fails is reported, and it fits the screen.
+TEST_F(DocLauncherTest, ViewerOutlineKeysAndFailures) {
+    ASSERT_TRUE(hwc::ui::OpenModuleDocumentation(nullptr, "K7Q0800RM.pdf#OCCS"));
+    QPointer<CPdfViewer> viewer = OpenViewer("K7Q0800RM.pdf");
+    ASSERT_TRUE(viewer);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(viewer->width(), screen.width());
+    EXPECT_LE(viewer->height(), screen.height());
+    const QPdfBookmarkModel& outline = *viewer->Outline();
+    ASSERT_GT(outline.rowCount(), 1);
+    const QModelIndex occs = viewer->CurrentOutlineEntry();
+    ASSERT_TRUE(occs.isValid());
+    EXPECT_EQ(occs.data(int(QPdfBookmarkModel::Role::Page)).toInt(), viewer->CurrentPage());
+    EXPECT_EQ(viewer->OutlineView()->currentIndex(), occs);
+
+    // Going to a page marks the chapter it belongs to.
+    viewer->GoToPage(0);
+    const QModelIndex first = viewer->CurrentOutlineEntry();
+    if (first.isValid())
+        EXPECT_LE(first.data(int(QPdfBookmarkModel::Role::Page)).toInt(), 0);
+
+    // One click on an entry goes to its page.
+    viewer->show();
+    QTreeView* view = viewer->OutlineView();
+    QTest::qWait(0);
+    const QModelIndex target = outline.index(outline.rowCount() - 1, 0);
+    view->scrollTo(target);
+    const QRect rect = view->visualRect(target);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    EXPECT_EQ(viewer->CurrentPage(), target.data(int(QPdfBookmarkModel::Role::Page)).toInt());
+
+    // The default program failing is said, not swallowed.
+    openerWorks = false;
+    EXPECT_FALSE(viewer->OpenWithDefaultProgram());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("Could not open"), std::string::npos);
+
+    // Esc closes the viewer (it deletes itself); Ctrl+W the next one.
+    viewer->activateWindow();
+    QApplication::setActiveWindow(viewer);
+    QTest::keyClick(viewer, Qt::Key_Escape);
+    QTest::qWait(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(viewer.isNull());
+    ASSERT_TRUE(hwc::ui::OpenModuleDocumentation(nullptr, "K7Q0800RM.pdf#OCCS"));
+    viewer = OpenViewer("K7Q0800RM.pdf");
+    ASSERT_TRUE(viewer);
+    viewer->show();
+    QApplication::setActiveWindow(viewer);
+    QTest::keyClick(viewer, Qt::Key_W, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(viewer.isNull());
+}

@@ -410,6 +410,13 @@ TEST_F(MainFrameTest, PlacementOfWrongLengthIsIgnored) {
     WriteWindowPlacement(EncodePlacement(stored));
     m_frame->PlaceWindow(kShowNormal);
     EXPECT_EQ(m_frame->geometry(), stored.normal);
+
+    // Saved at another scale factor: larger than the screen, the window is fitted to it.
+    const QRect available = m_frame->screen()->availableGeometry();
+    stored.normal = QRect(available.topLeft() + QPoint(20, 20), available.size() * 2);
+    WriteWindowPlacement(EncodePlacement(stored));
+    m_frame->PlaceWindow(kShowNormal);
+    EXPECT_TRUE(available.contains(m_frame->geometry())) << m_frame->geometry().width();
 }
 
 TEST_F(MainFrameTest, BarsStartHiddenAndToggleFromTheViewMenu) {

@@ -100,3 +100,20 @@ TEST_F(OptionSettings, MissingOrInvalidValuesGiveTheDefaults) {
     Settings().setValue("Options/GenerateComments", "yes");
     EXPECT_TRUE(ReadOutputOptions().generateComments);
 }
+
+TEST(WindowPlacement, RestoredRectanglesStayOnTheScreen) {
+    const QRect screen(0, 0, 1400, 1000);
+    // Saved at twice the scale: the window takes the screen, not more.
+    EXPECT_EQ(ClampToArea(QRect(100, 50, 2800, 2000), screen), screen);
+    // Hanging off the right and bottom edges: moved back in, size kept.
+    EXPECT_EQ(ClampToArea(QRect(1000, 800, 700, 500), screen), QRect(700, 500, 700, 500));
+    // Off the left and top edges.
+    EXPECT_EQ(ClampToArea(QRect(-300, -40, 700, 500), screen), QRect(0, 0, 700, 500));
+    // Inside already, exactly fitting, or no area known: unchanged.
+    EXPECT_EQ(ClampToArea(QRect(30, 40, 700, 500), screen), QRect(30, 40, 700, 500));
+    EXPECT_EQ(ClampToArea(screen, screen), screen);
+    EXPECT_EQ(ClampToArea(QRect(30, 40, 2800, 500), QRect()), QRect(30, 40, 2800, 500));
+    // A second screen to the right, with a task bar on top.
+    const QRect second(1400, 30, 1920, 1050);
+    EXPECT_EQ(ClampToArea(QRect(1300, 0, 800, 600), second), QRect(1400, 30, 800, 600));
+}
