@@ -9,6 +9,8 @@ seconds="${1:-20}"
 CC=clang CXX=clang++ ./scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DHWC_FUZZ=ON -DHWC_TESTS=OFF -DHWC_DESKTOP=OFF
 mkdir -p build-fuzz/crashes
+# Every target runs even after another one found something; the script fails at the end.
+failed=()
 for exe in build-fuzz/bin/fuzz_*; do
     name="$(basename "$exe")"
     name="${name#fuzz_}"
@@ -19,5 +21,9 @@ for exe in build-fuzz/bin/fuzz_*; do
     echo "-- $name"
     "$exe" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
         -artifact_prefix="build-fuzz/crashes/${name}-" -print_final_stats=0 \
-        "$corpus" "${seeds[@]}" 2>&1 | tail -n 3
+        "$corpus" "${seeds[@]}" 2>&1 | tail -n 3 || failed+=("$name")
 done
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "fuzzing found failures in: ${failed[*]} (inputs in build-fuzz/crashes/)" >&2
+    exit 1
+fi
