@@ -136,3 +136,7 @@ std::string CSetBit::GetSummaryText(bool withValue, std::uint32_t layoutFlags) c
     const bool checked = state == kIndeterminate ? RegisterState() : state == 1;
     return hwc::CheckBoxSummaryWording(m_description, checked, layoutFlags);
 }
+
+tBindingField CSetBit::Field() const {
+    return {m_value, m_mask, false, 0, 0, m_description};
+}

@@ -33,6 +33,7 @@ public:
     void Apply() override;
     void SelfTest() override;
     std::string GetSummaryText(bool withValue, std::uint32_t layoutFlags) const override;
+    tBindingField Field() const override;
     void OnControlEvent(CPageControl& control, EControlEvent event) override;
 
 protected:

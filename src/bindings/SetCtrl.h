@@ -38,6 +38,16 @@ std::string PadSelfTestColumn(std::string_view text);
 
 } // namespace hwc
 
+// The register bits a binding edits, for the control's tool-tip and the registers view.
+struct tBindingField {
+    const std::uint32_t* value = nullptr; // the register's value word; null for custom handlers
+    std::uint32_t mask = 0;               // the bits in place; all ones for the whole register
+    bool hasRange = false;                // a value field with its limits
+    std::uint32_t minimum = 0;
+    std::uint32_t maximum = 0;
+    std::string description;
+};
+
 class CSetCtrl : public IBinding, public ISummarySource {
 public:
     CSetCtrl() = default;
@@ -67,6 +77,8 @@ public:
     // description alone.
     std::string GetSummaryText(bool withValue, std::uint32_t layoutFlags) const override = 0;
 
+    // The register bits the binding edits; none (a null value) by default.
+    virtual tBindingField Field() const { return {}; }
     // Keeps the binding in the summary while its control is disabled or hidden.
     void SetAlwaysActive(bool alwaysActive) { m_alwaysActive = alwaysActive; }
     bool IsEnabled() const { return m_enabled; }

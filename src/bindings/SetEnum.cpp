@@ -105,3 +105,7 @@ std::string CSetEnum::GetSummaryText(bool withValue, std::uint32_t layoutFlags) 
         text = '"' + text + '"';
     return m_description + ": " + text + " " + m_suffix;
 }
+
+tBindingField CSetEnum::Field() const {
+    return {m_item ? &m_item->dwValue : nullptr, 0xFFFFFFFFu, false, 0, 0, m_description};
+}

@@ -291,3 +291,7 @@ bool CSetMode::ValidateControl(bool show) {
         hwc::ShowMessage("Selection is not valid");
     return false;
 }
+
+tBindingField CSetMode::Field() const {
+    return {m_value, hwc::ShiftLeft(m_mask, m_shift), false, 0, 0, m_description};
+}

@@ -70,3 +70,7 @@ std::string CSetString::GetSummaryText(bool withValue, std::uint32_t layoutFlags
     const std::string text = (layoutFlags & hwc::SumFlag::QUOTED) ? "\"" + m_text + "\"" : m_text;
     return m_description + ": " + text + " " + m_suffix;
 }
+
+tBindingField CSetString::Field() const {
+    return {m_item ? &m_item->dwValue : nullptr, 0xFFFFFFFFu, false, 0, 0, m_description};
+}

@@ -27,6 +27,7 @@ public:
     // Text fields have nothing to step through.
     void SelfTest() override {}
     std::string GetSummaryText(bool withValue, std::uint32_t layoutFlags) const override;
+    tBindingField Field() const override;
 
 protected:
     void OnAttached() override;

@@ -430,3 +430,7 @@ bool ToggleFocusedValueBase(CPage& page) {
 }
 
 } // namespace hwc
+
+tBindingField CSetValue::Field() const {
+    return {m_value, hwc::ShiftLeft(m_mask, m_shift), true, m_minimum, m_maximum, m_description};
+}
