@@ -57,6 +57,14 @@ CBarRegsView::CBarRegsView(QWidget* parent) : QWidget(parent) {
     contentLayout->addLayout(m_rowsLayout);
     contentLayout->addStretch(1);
     m_scroll->setWidget(m_content);
+    m_fields = new QLabel(this);
+    m_fields->setObjectName("registerFields");
+    m_fields->setTextFormat(Qt::PlainText);
+    m_fields->setWordWrap(true);
+    m_fields->setContentsMargins(4, 4, 4, 4);
+    m_fields->setFrameShape(QFrame::StyledPanel);
+    m_fields->hide();
+    layout->addWidget(m_fields);
     RebuildRows();
 }
 
@@ -111,6 +119,11 @@ void CBarRegsView::ClearRows() {
         row->deleteLater();
     }
     m_rows.clear();
+    // After the rows: a row hidden hands the focus to the next, which would show its fields.
+    if (m_fields) {
+        m_fields->clear();
+        m_fields->hide();
+    }
     for (QWidget* extra : m_extras)
         delete extra;
     m_extras.clear();
@@ -185,6 +198,16 @@ void CBarRegsView::FocusRow(int index) {
 }
 
 bool CBarRegsView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        // The register being looked at shows which settings own its bits.
+        for (const CRegisterRowWidget* row : m_rows) {
+            if (row->Edit() != watched || row->isHidden())
+                continue;
+            m_fields->setText(hwc::ui::RegisterFieldsText(row->Row()));
+            m_fields->show();
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     int index = -1;

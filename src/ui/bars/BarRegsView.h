@@ -38,6 +38,8 @@ public:
     // The rows in display order, and the text shown when there are none.
     const QList<hwc::ui::CRegisterRowWidget*>& Rows() const { return m_rows; }
     bool ShowsNoRegistersText() const;
+    // The bit fields of the register whose value field has the focus, with their settings.
+    QLabel* FieldsLabel() const { return m_fields; }
 
 private:
     void RebuildRows();
@@ -58,6 +60,7 @@ private:
     QWidget* m_content = nullptr;
     QVBoxLayout* m_rowsLayout = nullptr;
     QLabel* m_empty = nullptr;
+    QLabel* m_fields = nullptr;
     QList<hwc::ui::CRegisterRowWidget*> m_rows;
     QList<QWidget*> m_extras; // separators and the user-defines label of the current rows
 };

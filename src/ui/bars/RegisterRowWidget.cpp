@@ -5,6 +5,8 @@
 #include <QLineEdit>
 
 #include "base/Messages.h"
+#include "bindings/BindingInfo.h"
+#include "model/ModuleBase.h"
 #include "model/RegisterItem.h"
 
 namespace hwc::ui {
@@ -15,6 +17,19 @@ namespace {
 const QColor kChangedColour(192, 0, 0);
 
 } // namespace
+
+QString RegisterFieldsText(const tRegisterRow& row) {
+    if (!row.item)
+        return {};
+    QString text = row.owner ? QString::fromStdString(row.owner->GetDefineName(*row.item))
+                             : QString::fromStdString(RegisterRowLabel(row));
+    if (!row.owner)
+        return text;
+    for (const tRegisterField& field : RegisterFields(*row.owner, *row.item))
+        text += QStringLiteral("\n%1: %2").arg(QString::fromStdString(BitRangeText(field.mask)),
+                                              QString::fromStdString(field.setting));
+    return text;
+}
 
 CRegisterRowWidget::CRegisterRowWidget(const tRegisterRow& row, int number, QWidget* parent)
     : QWidget(parent), m_row(row), m_number(number) {
@@ -32,6 +47,10 @@ CRegisterRowWidget::CRegisterRowWidget(const tRegisterRow& row, int number, QWid
         m_edit->setFocusPolicy(Qt::ClickFocus);
     }
     m_name->setBuddy(m_edit);
+    // The label may be cut in a narrow bar: the whole name and the bit fields on request.
+    const QString fields = RegisterFieldsText(row);
+    m_name->setToolTip(fields);
+    m_edit->setToolTip(fields);
     layout->addWidget(m_name, 1);
     layout->addWidget(m_edit, 1);
     connect(m_edit, &QLineEdit::returnPressed, this, [this] { emit storeRequested(this); });

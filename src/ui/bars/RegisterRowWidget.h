@@ -13,6 +13,10 @@ class QLineEdit;
 
 namespace hwc::ui {
 
+// The register's define name and, one line each, its bit fields with the setting that owns
+// them ("bits 8..9: Clock source").
+QString RegisterFieldsText(const tRegisterRow& row);
+
 class CRegisterRowWidget : public QWidget {
     Q_OBJECT
 public:

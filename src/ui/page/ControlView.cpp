@@ -4,6 +4,10 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "bindings/BindingInfo.h"
+#include "bindings/SetCtrl.h"
+#include "model/ModuleBase.h"
+
 namespace hwc::ui::page {
 namespace {
 
@@ -40,9 +44,22 @@ void CControlView::Refresh() {
     const QSignalBlocker blocker(m_widget);
     m_widget->setHidden(!m_control.IsVisible());
     m_widget->setEnabled(EnabledNow());
-    m_widget->setToolTip(QString::fromStdString(m_control.ToolTip()));
+    m_widget->setToolTip(ToolTipText());
     RefreshColours();
     RefreshContent();
+}
+
+QString CControlView::ToolTipText() const {
+    // Why a value is refused comes first; what the control stands for follows.
+    QString text = QString::fromStdString(m_control.ToolTip());
+    const auto* binding = dynamic_cast<const CSetCtrl*>(m_control.Handler());
+    const CModuleBase* module = m_control.Page().Module();
+    if (!binding || !module)
+        return text;
+    const QString help = QString::fromStdString(hwc::BindingToolTip(*binding, *module));
+    if (help.isEmpty())
+        return text;
+    return text.isEmpty() ? help : text + QStringLiteral("\n\n") + help;
 }
 
 void CControlView::RefreshColours() {

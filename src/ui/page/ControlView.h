@@ -44,6 +44,8 @@ protected:
 
 private:
     void RefreshColours();
+    // The refused-value message, then the bound setting's description, register and range.
+    QString ToolTipText() const;
 
     CPageControl& m_control;
     QPointer<QWidget> m_widget;

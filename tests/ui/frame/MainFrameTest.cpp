@@ -32,6 +32,7 @@
 #include "ui/frame/GroupPage.h"
 #include "ui/frame/UnselectedBanner.h"
 #include "ui/bars/BarRegsView.h"
+#include "ui/bars/RegisterRowWidget.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "project/ProgramVersion.h"
 #include "ui/frame/LeftTreeView.h"
@@ -656,4 +657,51 @@ TEST(AboutBox, ShowsVersionBuildDateAndQt) {
     EXPECT_TRUE(text.contains(QString::fromStdString(hwc::ProgramVersionMacroValue())));
     EXPECT_TRUE(text.contains(QString::fromLatin1(__DATE__)));
     EXPECT_TRUE(text.contains(QString::fromLatin1(qVersion())));
+}
+
+// Every bound control says what it stands for: description, register and bits, a value field's
+// range; a refused value's reason comes first.
+TEST_F(MainFrameTest, BoundControlsCarryTheirRegisterInTheirToolTip) {
+    CPageWidget& page = ShowPage(Module("PIT0"));
+    const QString source = page.WidgetFor(kClockSourceId)->toolTip();
+    EXPECT_TRUE(source.contains("PIT0_CTRL_INIT bits 8..9")) << source.toStdString();
+    EXPECT_FALSE(source.contains("Range"));
+    EXPECT_TRUE(page.WidgetFor(kCounterEnableId)->toolTip().contains("PIT0_CTRL_INIT bit 0"));
+    QLineEdit* modulo = ControlWidget<QLineEdit>(page, kModuloId);
+    EXPECT_TRUE(modulo->toolTip().contains("PIT0_MOD_INIT"));
+    EXPECT_TRUE(modulo->toolTip().contains("Range: "));
+
+    TypeInto(modulo, "99999999");
+    EXPECT_TRUE(modulo->toolTip().contains("PIT0_MOD_INIT"));
+    EXPECT_FALSE(modulo->toolTip().startsWith("PIT0_MOD_INIT")) << modulo->toolTip().toStdString();
+    TypeInto(modulo, "5");
+}
+
+// The registers bar: the whole name in a tool-tip, and for the register being looked at the
+// bit fields with the settings that own them.
+TEST_F(MainFrameTest, RegistersBarShowsBitFieldsOfTheRegisterLookedAt) {
+    ShowPage(Module("PIT0"));
+    m_frame->Action(kCmdToggleRegistersBar)->trigger();
+    QApplication::setActiveWindow(m_frame.get());
+    CBarRegsView* bar = m_frame->RegistersView();
+    hwc::ui::CRegisterRowWidget* control = nullptr;
+    for (hwc::ui::CRegisterRowWidget* row : bar->Rows()) {
+        if (row->NameLabel()->text().startsWith("CTRL"))
+            control = row;
+    }
+    ASSERT_NE(control, nullptr);
+    const QString tip = control->NameLabel()->toolTip();
+    EXPECT_TRUE(tip.startsWith("PIT0_CTRL_INIT")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("\nbit 0: ")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("\nbits 8..9: ")) << tip.toStdString();
+
+    EXPECT_TRUE(bar->FieldsLabel()->isHidden());
+    control->Edit()->setFocus();
+    EXPECT_FALSE(bar->FieldsLabel()->isHidden());
+    EXPECT_EQ(bar->FieldsLabel()->text(), tip);
+    // Another module: the panel no longer speaks of the first one's registers.
+    ShowPage(Module("PIT1"));
+    EXPECT_TRUE(bar->FieldsLabel()->isHidden() ||
+                !bar->FieldsLabel()->text().contains("PIT0_"))
+        << bar->FieldsLabel()->text().toStdString();
 }
