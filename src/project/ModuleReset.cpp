@@ -7,8 +7,8 @@ namespace {
 
 // Registers whose value a reset leaves alone: texts have no default text, user defines are not
 // hardware registers, and placeholders are never written.
-constexpr std::uint32_t kKeptFlags = hwc::RegFlag::STRVALUE | hwc::RegFlag::USERDEFINE |
-                                     hwc::RegFlag::DUMMYREG;
+constexpr std::uint32_t kKeptFlags =
+    hwc::RegFlag::STRVALUE | hwc::RegFlag::USERDEFINE | hwc::RegFlag::DUMMYREG;
 
 bool Resets(const tPerCfgItem& item) {
     return (item.dwFlags & kKeptFlags) == 0;

@@ -65,7 +65,8 @@ TEST(BitRangeText, NamesSingleBitsRangesAndGaps) {
 }
 
 TEST_F(BindingInfo, ControlsNameTheirRegisterBitsAndRange) {
-    EXPECT_EQ(hwc::BindingRegisterText(Binding(kCounterEnableId), *m_timer), "PIT0_CTRL_INIT bit 0");
+    EXPECT_EQ(hwc::BindingRegisterText(Binding(kCounterEnableId), *m_timer),
+              "PIT0_CTRL_INIT bit 0");
     EXPECT_EQ(hwc::BindingRegisterText(Binding(kClockSourceId), *m_timer),
               "PIT0_CTRL_INIT bits 8..9");
     // A field over the whole register names the register alone.

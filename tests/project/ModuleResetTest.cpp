@@ -62,8 +62,8 @@ TEST_F(ModuleReset, RegistersGoBackToTheirDefaultsAndOthersStay) {
     EXPECT_EQ(otherModulo->dwValue, otherBefore);
     for (int i = 0; i < timer.ItemCount(); ++i) {
         const tPerCfgItem& item = timer.Item(i);
-        if (!(item.dwFlags & (hwc::RegFlag::STRVALUE | hwc::RegFlag::USERDEFINE |
-                              hwc::RegFlag::DUMMYREG)))
+        if (!(item.dwFlags &
+              (hwc::RegFlag::STRVALUE | hwc::RegFlag::USERDEFINE | hwc::RegFlag::DUMMYREG)))
             EXPECT_EQ(item.dwValue, item.dwDefault) << item.szName;
     }
     // Nothing left to change: nothing happens.
@@ -95,10 +95,10 @@ TEST(ProgramVersion, MatchesTheNumbersSavedHeadersCarry) {
     const auto v = hwc::ProgramVersion();
     EXPECT_EQ(v[0], HWC_TEST_VERSION_MAJOR);
     EXPECT_EQ(v[3], HWC_TEST_VERSION_TWEAK);
-    EXPECT_EQ(hwc::ProgramVersionText(),
-              std::to_string(HWC_TEST_VERSION_MAJOR) + "." + std::to_string(HWC_TEST_VERSION_MINOR) +
-                  "." + std::to_string(HWC_TEST_VERSION_PATCH) + "." +
-                  std::to_string(HWC_TEST_VERSION_TWEAK));
+    EXPECT_EQ(hwc::ProgramVersionText(), std::to_string(HWC_TEST_VERSION_MAJOR) + "." +
+                                             std::to_string(HWC_TEST_VERSION_MINOR) + "." +
+                                             std::to_string(HWC_TEST_VERSION_PATCH) + "." +
+                                             std::to_string(HWC_TEST_VERSION_TWEAK));
     const std::string macro = hwc::ProgramVersionMacroValue();
     ASSERT_EQ(macro.size(), 11u);
     EXPECT_EQ(macro.substr(0, 2), "0x");

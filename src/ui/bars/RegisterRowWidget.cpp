@@ -26,8 +26,9 @@ QString RegisterFieldsText(const tRegisterRow& row) {
     if (!row.owner)
         return text;
     for (const tRegisterField& field : RegisterFields(*row.owner, *row.item))
-        text += QStringLiteral("\n%1: %2").arg(QString::fromStdString(BitRangeText(field.mask)),
-                                              QString::fromStdString(field.setting));
+        text += QStringLiteral("\n%1: %2")
+                    .arg(QString::fromStdString(BitRangeText(field.mask)),
+                         QString::fromStdString(field.setting));
     return text;
 }
 

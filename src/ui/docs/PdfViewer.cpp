@@ -5,12 +5,12 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
-#include <QShortcut>
 #include <QPdfBookmarkModel>
 #include <QPdfDocument>
 #include <QPdfPageNavigator>
 #include <QPdfView>
+#include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QToolBar>

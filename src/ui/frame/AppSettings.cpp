@@ -72,8 +72,7 @@ namespace {
 
 // One key per project: the path with its separators escaped, so it stays one key.
 QString LastPageKey(const QString& projectPath) {
-    return QStringLiteral("LastPages/") +
-           QString::fromLatin1(QUrl::toPercentEncoding(projectPath));
+    return QStringLiteral("LastPages/") + QString::fromLatin1(QUrl::toPercentEncoding(projectPath));
 }
 
 } // namespace

@@ -357,11 +357,10 @@ bool CMainFrame::ResetModule(CModuleBase& module) {
         hwc::EAnswer::Yes)
         return false;
     const int changed = ResetModuleToDefaults(m_document, module);
-    statusBar()->showMessage(
-        changed == 0 ? QStringLiteral("%1 already has its default values")
-                           .arg(QString::fromStdString(module.Title()))
-                     : QStringLiteral("Reset %1 to its default values")
-                           .arg(QString::fromStdString(module.Title())));
+    statusBar()->showMessage(changed == 0 ? QStringLiteral("%1 already has its default values")
+                                                .arg(QString::fromStdString(module.Title()))
+                                          : QStringLiteral("Reset %1 to its default values")
+                                                .arg(QString::fromStdString(module.Title())));
     UpdateTitleAndStatus();
     return changed > 0;
 }
@@ -379,9 +378,9 @@ QMenu* CMainFrame::CreateTreeMenu(CModuleBase& module) {
         };
     };
 
-    QAction* include = menu->addAction(state == hwc::kStateChecked
-                                           ? QStringLiteral("Exclude from the Header")
-                                           : QStringLiteral("Include in the Header"));
+    QAction* include =
+        menu->addAction(state == hwc::kStateChecked ? QStringLiteral("Exclude from the Header")
+                                                    : QStringLiteral("Include in the Header"));
     include->setEnabled(checkable);
     connect(include, &QAction::triggered, this,
             [this, &module, state] { OnCheckToggled(&module, state != hwc::kStateChecked); });
@@ -399,8 +398,7 @@ QMenu* CMainFrame::CreateTreeMenu(CModuleBase& module) {
     menu->addSeparator();
     QAction* manual = menu->addAction(QStringLiteral("Open Manual Chapter"));
     manual->setEnabled(!module.Descriptor().HelpReference().empty());
-    connect(manual, &QAction::triggered, this,
-            showThen([this] { ShowHelp(kCmdModuleHelp); }));
+    connect(manual, &QAction::triggered, this, showThen([this] { ShowHelp(kCmdModuleHelp); }));
     return menu;
 }
 

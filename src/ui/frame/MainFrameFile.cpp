@@ -42,8 +42,8 @@ public:
 // What the status bar says after a save: the file written, or how many warnings stand.
 QString SavedMessage(const std::string& path, std::size_t warnings) {
     if (warnings == 0)
-        return QStringLiteral("Saved %1").arg(
-            QString::fromStdString(fs::path(path).filename().string()));
+        return QStringLiteral("Saved %1")
+            .arg(QString::fromStdString(fs::path(path).filename().string()));
     return QStringLiteral("Saved with %1 warning%2").arg(warnings).arg(warnings == 1 ? "" : "s");
 }
 

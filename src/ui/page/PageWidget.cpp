@@ -165,8 +165,8 @@ QWidget* CPageWidget::OwnFocusTarget(const CPageControl& control) const {
     if (!view)
         return nullptr;
     QWidget* widget = view->FocusWidget();
-    if (!widget && (control.Kind() == EControlKind::Static ||
-                    control.Kind() == EControlKind::ReadOnlyEdit))
+    if (!widget &&
+        (control.Kind() == EControlKind::Static || control.Kind() == EControlKind::ReadOnlyEdit))
         widget = view->Widget();
     if (!widget || !widget->isEnabled() || !widget->isVisibleTo(m_content))
         return nullptr;

@@ -72,8 +72,8 @@ TEST(InstanceLock, ProjectHeldElsewhereIsNotOpened) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(frame.OpenProject(QString::fromStdString((folder / "inverter").string())));
     const std::string error = testing::internal::GetCapturedStderr();
-    const std::string named = "open in another instance, process " +
-                              std::to_string(holder.processId());
+    const std::string named =
+        "open in another instance, process " + std::to_string(holder.processId());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find(named), std::string::npos) << messages.shown[0].text;
     EXPECT_NE(messages.shown[0].text.find("could not be brought forward"), std::string::npos);

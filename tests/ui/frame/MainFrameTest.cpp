@@ -9,11 +9,11 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSplitter>
-#include <QLineEdit>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
 
@@ -25,19 +25,19 @@
 #include "base/AppFilePath.h"
 #include "model/ModuleBase.h"
 #include "modules/CpmUNREC.h"
+#include "project/ProgramVersion.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
-#include "ui/frame/AppSettings.h"
-#include "ui/frame/FrameCommands.h"
-#include "ui/frame/GroupPage.h"
-#include "ui/frame/UnselectedBanner.h"
 #include "ui/bars/BarRegsView.h"
 #include "ui/bars/RegisterRowWidget.h"
 #include "ui/dialogs/AboutDialog.h"
-#include "project/ProgramVersion.h"
+#include "ui/frame/AppSettings.h"
+#include "ui/frame/FrameCommands.h"
+#include "ui/frame/GroupPage.h"
 #include "ui/frame/LeftTreeView.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/PagePane.h"
+#include "ui/frame/UnselectedBanner.h"
 #include "ui/frame/WindowPlacement.h"
 #include "ui/page/PageWidget.h"
 
@@ -701,7 +701,6 @@ TEST_F(MainFrameTest, RegistersBarShowsBitFieldsOfTheRegisterLookedAt) {
     EXPECT_EQ(bar->FieldsLabel()->text(), tip);
     // Another module: the panel no longer speaks of the first one's registers.
     ShowPage(Module("PIT1"));
-    EXPECT_TRUE(bar->FieldsLabel()->isHidden() ||
-                !bar->FieldsLabel()->text().contains("PIT0_"))
+    EXPECT_TRUE(bar->FieldsLabel()->isHidden() || !bar->FieldsLabel()->text().contains("PIT0_"))
         << bar->FieldsLabel()->text().toStdString();
 }
