@@ -30,7 +30,7 @@ TEST_F(OptionsDialogTest, StartsFromTheDocumentAndStoredDefaults) {
     CProjDoc document;
     COptionsDialog dialog(&document);
     EXPECT_TRUE(dialog.CommentsCheck()->isChecked());
-    EXPECT_FALSE(dialog.KeepCommentsCheck()->isChecked());
+    EXPECT_TRUE(dialog.KeepCommentsCheck()->isChecked()); // the user's comments are kept
     EXPECT_FALSE(dialog.DefaultsCheck()->isChecked());
     EXPECT_TRUE(dialog.SetAsDefaultCheck()->isChecked());
     EXPECT_EQ(dialog.CommentsCheck()->text(), "Generate detailed comments");
@@ -39,10 +39,10 @@ TEST_F(OptionsDialogTest, StartsFromTheDocumentAndStoredDefaults) {
 
     // Without a document the dialog shows the stored defaults.
     hwc::ui::Settings().setValue("Options/GenerateComments", 0);
-    hwc::ui::Settings().setValue("Options/KeepUserComments", 1);
+    hwc::ui::Settings().setValue("Options/KeepUserComments", 0);
     COptionsDialog noDocument(nullptr);
     EXPECT_FALSE(noDocument.CommentsCheck()->isChecked());
-    EXPECT_TRUE(noDocument.KeepCommentsCheck()->isChecked());
+    EXPECT_FALSE(noDocument.KeepCommentsCheck()->isChecked());
     EXPECT_FALSE(noDocument.DefaultsCheck()->isChecked());
 }
 

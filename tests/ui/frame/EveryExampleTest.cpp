@@ -55,7 +55,7 @@ TEST(EveryExample, EveryPageShowsCleanlyAtTheDefaultSize) {
             // it is judged, however busy the machine is.
             for (int pass = 0; pass < 3; ++pass) {
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-                QTest::qWait(0);
+                QTest::qWait(20);
             }
             auto* view = qobject_cast<CPageWidget*>(frame->PagePane()->ViewOf(module));
             ASSERT_NE(view, nullptr) << module->InstanceName();
