@@ -96,8 +96,9 @@ TEST_F(BindingInfo, RegisterFieldsListTheirOwningSettingsByBit) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         EXPECT_FALSE(fields[i].setting.empty());
         source = source || fields[i].mask == 0x300;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_LE(std::countr_zero(fields[i - 1].mask), std::countr_zero(fields[i].mask));
+        }
     }
     EXPECT_TRUE(source);
     // A register no setting owns has no fields.

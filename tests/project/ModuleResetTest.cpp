@@ -63,8 +63,9 @@ TEST_F(ModuleReset, RegistersGoBackToTheirDefaultsAndOthersStay) {
     for (int i = 0; i < timer.ItemCount(); ++i) {
         const tPerCfgItem& item = timer.Item(i);
         if (!(item.dwFlags &
-              (hwc::RegFlag::STRVALUE | hwc::RegFlag::USERDEFINE | hwc::RegFlag::DUMMYREG)))
+              (hwc::RegFlag::STRVALUE | hwc::RegFlag::USERDEFINE | hwc::RegFlag::DUMMYREG))) {
             EXPECT_EQ(item.dwValue, item.dwDefault) << item.szName;
+        }
     }
     // Nothing left to change: nothing happens.
     EXPECT_EQ(ResetModuleToDefaults(m_document, timer), 0);

@@ -195,8 +195,9 @@ TEST_F(DocLauncherTest, ViewerOutlineKeysAndFailures) {
     // Going to a page marks the chapter it belongs to.
     viewer->GoToPage(0);
     const QModelIndex first = viewer->CurrentOutlineEntry();
-    if (first.isValid())
+    if (first.isValid()) {
         EXPECT_LE(first.data(int(QPdfBookmarkModel::Role::Page)).toInt(), 0);
+    }
 
     // One click on an entry goes to its page.
     viewer->show();

@@ -40,8 +40,9 @@ TEST(EveryExample, EveryPageShowsCleanlyAtTheDefaultSize) {
         frame->resize(900, 700);
         frame->show();
         // A run at another scale (QT_SCALE_FACTOR) checks the pages at that scale indeed.
-        if (const QByteArray scale = qgetenv("QT_SCALE_FACTOR"); !scale.isEmpty())
+        if (const QByteArray scale = qgetenv("QT_SCALE_FACTOR"); !scale.isEmpty()) {
             EXPECT_DOUBLE_EQ(frame->devicePixelRatio(), scale.toDouble());
+        }
         ASSERT_TRUE(frame->OpenProject(QString::fromStdString((folder / name).string())));
         document.IdleUpdate();
 

@@ -317,8 +317,9 @@ TEST_F(MainFrameTest, SaveSaysWhatItWroteInTheStatusBar) {
     m_messages.Answer(hwc::EAnswer::No);
     const bool saved = m_frame->SaveProject();
     fs::permissions(m_header.parent_path(), fs::perms::owner_write, fs::perm_options::add);
-    if (!saved)
+    if (!saved) {
         EXPECT_TRUE(m_frame->statusBar()->currentMessage().isEmpty());
+    }
 }
 
 TEST_F(MainFrameTest, FirstViewIsThePageLastShownForThisProject) {
@@ -369,8 +370,9 @@ TEST_F(MainFrameTest, GroupPageListsItsChildrenAsLinks) {
     EXPECT_EQ(m_frame->PagePane()->ShownGroupPage(), page);
     page->FollowChild(1);
     EXPECT_EQ(m_document.Tree().SelectedItem(), &group->Child(1));
-    if (group->Child(1).Module())
+    if (group->Child(1).Module()) {
         EXPECT_EQ(m_frame->PagePane()->CurrentModule(), group->Child(1).Module());
+    }
 }
 
 TEST_F(MainFrameTest, SaveCopyLeavesTheProjectWhereItIs) {
