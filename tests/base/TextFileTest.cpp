@@ -13,13 +13,6 @@ using namespace hwc;
 
 namespace {
 
-std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 } // namespace
 
 TEST(TextFile, DropsCarriageReturnBeforeLineFeedAndRemembersCrlf) {
@@ -48,7 +41,7 @@ TEST(TextFile, WritesWithTheRememberedLineEndsAndReadsBack) {
     const CTestFolder folder("hwc_textfile");
     const auto path = folder / "crlf.h";
     ASSERT_TRUE(WriteTextFile(path.string(), "one\ntwo\n", ELineEnding::CRLF));
-    EXPECT_EQ(ReadBytes(path), "one\r\ntwo\r\n");
+    EXPECT_EQ(ReadFileBytes(path), "one\r\ntwo\r\n");
 
     CTextFile file;
     ASSERT_TRUE(file.Load(path.string()));
@@ -56,7 +49,7 @@ TEST(TextFile, WritesWithTheRememberedLineEndsAndReadsBack) {
     EXPECT_EQ(file.LineEnding(), ELineEnding::CRLF);
 
     ASSERT_TRUE(AppendTextFile(path.string(), "three\n"));
-    EXPECT_EQ(ReadBytes(path), "one\r\ntwo\r\nthree\n");
+    EXPECT_EQ(ReadFileBytes(path), "one\r\ntwo\r\nthree\n");
 }
 
 TEST(TextFile, FailuresAreReportedWithThePath) {

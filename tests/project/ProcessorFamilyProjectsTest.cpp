@@ -19,13 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // The macro a header names the processor with (the evaluation board's for its processor).
 std::string MacroOf(std::string_view processorName) {
     for (const tProcessorDefine& row : ProcessorDefines()) {
@@ -54,7 +47,7 @@ protected:
             ADD_FAILURE() << "save failed: " << project;
             return {};
         }
-        return ReadBytes(header);
+        return ReadFileBytes(header);
     }
 
     CScopedEnvironment m_epoch{"SOURCE_DATE_EPOCH", "0"};

@@ -26,13 +26,6 @@ namespace {
 
 const char* const kArchFolder = HWC_TEST_SOURCE_DIR "/data/arch";
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 bool HasLine(const std::string& text, const std::string& line) {
     return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
 }
@@ -79,7 +72,7 @@ protected:
         const fs::path path = WriteProject("Board/appconfig.h", text);
         EXPECT_TRUE(document.OpenProject(path.string()));
         EXPECT_TRUE(document.Save());
-        return ReadBytes(path);
+        return ReadFileBytes(path);
     }
 
     CScriptedMessages m_messages;
@@ -317,10 +310,10 @@ protected:
 TEST_F(DocumentLock, LockFileHoldsThePidUntilTheProjectIsCleared) {
     CProjDoc document;
     ASSERT_TRUE(document.OpenProject(m_header.string()));
-    EXPECT_EQ(ReadBytes(m_lockFile), OwnLine());
+    EXPECT_EQ(ReadFileBytes(m_lockFile), OwnLine());
     // Opening the own project again keeps it locked.
     ASSERT_TRUE(document.OpenProject(m_header.string()));
-    EXPECT_EQ(ReadBytes(m_lockFile), OwnLine());
+    EXPECT_EQ(ReadFileBytes(m_lockFile), OwnLine());
     EXPECT_TRUE(m_messages.shown.empty());
     document.ClearProject();
     EXPECT_FALSE(fs::exists(m_lockFile));
@@ -340,7 +333,7 @@ TEST_F(DocumentLock, SecondDocumentOfTheSameProcessIsRefused) {
     EXPECT_TRUE(second.ProjectFilePath().empty());
     EXPECT_TRUE(second.Modules().empty());
     // The refusal leaves the owner's lock alone.
-    EXPECT_EQ(ReadBytes(m_lockFile), OwnLine());
+    EXPECT_EQ(ReadFileBytes(m_lockFile), OwnLine());
     EXPECT_EQ(first.ProjectFilePath(), m_header.string());
 }
 
@@ -351,7 +344,7 @@ TEST_F(DocumentLock, StaleLockFileIsTakenOver) {
     CProjDoc document;
     ASSERT_TRUE(document.OpenProject(m_header.string()));
     EXPECT_TRUE(m_messages.shown.empty());
-    EXPECT_EQ(ReadBytes(m_lockFile), OwnLine());
+    EXPECT_EQ(ReadFileBytes(m_lockFile), OwnLine());
 }
 
 TEST_F(DocumentLock, SavingToTheOwnPathWorksWhileTheLockIsHeld) {
@@ -359,7 +352,7 @@ TEST_F(DocumentLock, SavingToTheOwnPathWorksWhileTheLockIsHeld) {
     ASSERT_TRUE(document.OpenProject(m_header.string()));
     EXPECT_TRUE(document.Save());
     EXPECT_TRUE(m_messages.shown.empty());
-    EXPECT_EQ(ReadBytes(m_lockFile), OwnLine());
+    EXPECT_EQ(ReadFileBytes(m_lockFile), OwnLine());
     EXPECT_TRUE(document.Save());
     EXPECT_TRUE(m_messages.shown.empty());
 }
@@ -371,7 +364,7 @@ TEST_F(DocumentLock, OpeningAnotherProjectMovesTheLock) {
     ASSERT_TRUE(document.OpenProject(m_header.string()));
     ASSERT_TRUE(document.OpenProject(other.string()));
     EXPECT_FALSE(fs::exists(m_lockFile));
-    EXPECT_EQ(ReadBytes(m_root / "Pump/appconfig.lck"), OwnLine());
+    EXPECT_EQ(ReadFileBytes(m_root / "Pump/appconfig.lck"), OwnLine());
 
     // The first project is free again for another document.
     CProjDoc second;
@@ -421,6 +414,6 @@ TEST_F(DocumentLock, LockFileThatIsALinkKeepsTheProjectClosed) {
                   "' is a link or not a file, so the project cannot be locked. Remove it to open "
                   "the project.");
     EXPECT_TRUE(document.ProjectFilePath().empty());
-    EXPECT_EQ(ReadBytes(outside), "precious\n");
+    EXPECT_EQ(ReadFileBytes(outside), "precious\n");
     EXPECT_TRUE(fs::is_symlink(m_lockFile));
 }

@@ -23,13 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 std::string Crlf(const std::string& text) {
     return hwc::ReplaceAll(text, "\n", "\r\n");
 }
@@ -125,7 +118,7 @@ TEST_F(ProjectSaveTest, HandWrittenHeaderIsWrittenExactly) {
                                       endMarker +
                                       "\n"
                                       "#endif\n");
-    EXPECT_EQ(ReadBytes(m_header), expected);
+    EXPECT_EQ(ReadFileBytes(m_header), expected);
     EXPECT_TRUE(m_messages.shown.empty());
 }
 
@@ -135,12 +128,12 @@ TEST_F(ProjectSaveTest, SavingTheOutputAgainChangesNoByte) {
         ASSERT_TRUE(document.OpenProject(m_header.string()));
         ASSERT_TRUE(document.Save());
     }
-    const std::string first = ReadBytes(m_header);
+    const std::string first = ReadFileBytes(m_header);
     CProjDoc document;
     ASSERT_TRUE(document.OpenProject(m_header.string()));
     ASSERT_TRUE(document.Save());
-    EXPECT_EQ(ReadBytes(m_header), first);
-    EXPECT_EQ(ReadBytes(m_backup), first);
+    EXPECT_EQ(ReadFileBytes(m_header), first);
+    EXPECT_EQ(ReadFileBytes(m_backup), first);
 }
 
 TEST_F(ProjectSaveTest, BackupOnlyWhenTheFileExisted) {
@@ -154,7 +147,7 @@ TEST_F(ProjectSaveTest, BackupOnlyWhenTheFileExisted) {
     EXPECT_FALSE(fs::exists(m_backup));
 
     ASSERT_TRUE(document.Save());
-    EXPECT_EQ(ReadBytes(m_backup), kHandWritten);
+    EXPECT_EQ(ReadFileBytes(m_backup), kHandWritten);
 }
 
 TEST_F(ProjectSaveTest, SaveAsMovesProjectAndLockWhileACopyMovesNothing) {
@@ -179,7 +172,7 @@ TEST_F(ProjectSaveTest, SaveAsMovesProjectAndLockWhileACopyMovesNothing) {
     fs::remove(moved);
     ASSERT_TRUE(document.Save());
     EXPECT_TRUE(fs::exists(moved));
-    EXPECT_EQ(ReadBytes(m_header), kHandWritten);
+    EXPECT_EQ(ReadFileBytes(m_header), kHandWritten);
 }
 
 TEST_F(ProjectSaveTest, WriteProtectedDestinationCancelledChangesNoFile) {
@@ -193,7 +186,7 @@ TEST_F(ProjectSaveTest, WriteProtectedDestinationCancelledChangesNoFile) {
     EXPECT_EQ(m_messages.shown[0].text,
               "Destination file '" + m_header.string() + "' is write-protected. Overwrite?");
     EXPECT_EQ(m_messages.shown[0].buttons, hwc::EButtons::OkCancel);
-    EXPECT_EQ(ReadBytes(m_header), kHandWritten);
+    EXPECT_EQ(ReadFileBytes(m_header), kHandWritten);
     EXPECT_EQ(fs::status(m_header).permissions(), fs::perms::owner_read | fs::perms::group_read);
     EXPECT_FALSE(fs::exists(m_backup));
 }
@@ -202,14 +195,14 @@ TEST_F(ProjectSaveTest, SaveThatWouldOnlyChangeTheDateIsSkipped) {
     CProjDoc document;
     ASSERT_TRUE(document.OpenProject(m_header.string()));
     ASSERT_TRUE(document.Save());
-    const std::string first = ReadBytes(m_header);
+    const std::string first = ReadFileBytes(m_header);
     fs::remove(m_backup);
 
     m_epoch.Set("86400");
     document.SetSkipUnchangedSave(true);
     ASSERT_TRUE(document.Save());
     EXPECT_TRUE(document.LastSaveWasSkipped());
-    EXPECT_EQ(ReadBytes(m_header), first);
+    EXPECT_EQ(ReadFileBytes(m_header), first);
     EXPECT_FALSE(fs::exists(m_backup));
 
     CProjDoc::tOptions options = document.Options();
@@ -217,10 +210,10 @@ TEST_F(ProjectSaveTest, SaveThatWouldOnlyChangeTheDateIsSkipped) {
     document.SetOptions(options);
     ASSERT_TRUE(document.Save());
     EXPECT_FALSE(document.LastSaveWasSkipped());
-    const std::string second = ReadBytes(m_header);
+    const std::string second = ReadFileBytes(m_header);
     EXPECT_NE(second.find("Fri, 02/Jan/1970, 00:00:00"), std::string::npos) << second;
     EXPECT_EQ(second.find("APPCFG_DFLTS_OMITTED"), std::string::npos) << second;
-    EXPECT_EQ(ReadBytes(m_backup), first);
+    EXPECT_EQ(ReadFileBytes(m_backup), first);
 }
 
 TEST_F(ProjectSaveTest, ModifiedUntilASaveSucceeds) {
@@ -283,7 +276,7 @@ TEST_F(ProjectSaveTest, CommentsBesideDefinitionsSurviveASave) {
     ASSERT_TRUE(document.OpenProject(m_header.string()));
     ASSERT_TRUE(document.Options().keepUserComments);
     ASSERT_TRUE(document.Save());
-    const std::string saved = ReadBytes(m_header);
+    const std::string saved = ReadFileBytes(m_header);
     EXPECT_NE(saved.find("#define OCCS_DIVBY_INIT                   0x2013U  /* PLL x20 */"),
               std::string::npos)
         << saved;
@@ -300,10 +293,10 @@ TEST_F(ProjectSaveTest, FailedSaveAsLeavesAFileThatWasThereAndCreatesNone) {
     fs::permissions(existing, fs::perms::owner_read);
     m_messages.Answer(hwc::EAnswer::Cancel);
     EXPECT_FALSE(document.SaveAs(existing.string(), false));
-    EXPECT_EQ(ReadBytes(existing), "precious\n");
+    EXPECT_EQ(ReadFileBytes(existing), "precious\n");
     m_messages.Answer(hwc::EAnswer::Cancel);
     EXPECT_FALSE(document.SaveAs(existing.string(), true)); // a copy: the same
-    EXPECT_EQ(ReadBytes(existing), "precious\n");
+    EXPECT_EQ(ReadFileBytes(existing), "precious\n");
 
     // To a new path whose backup is write-protected: Cancel creates nothing.
     const fs::path fresh = m_root / "fresh.h";
@@ -313,5 +306,5 @@ TEST_F(ProjectSaveTest, FailedSaveAsLeavesAFileThatWasThereAndCreatesNone) {
     EXPECT_FALSE(document.SaveAs(fresh.string(), false));
     EXPECT_FALSE(fs::exists(fresh));
     EXPECT_EQ(document.ProjectFilePath(), m_header.string());
-    EXPECT_EQ(ReadBytes(m_header), kHandWritten);
+    EXPECT_EQ(ReadFileBytes(m_header), kHandWritten);
 }

@@ -21,13 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 class ReprocessValidation : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -39,7 +32,7 @@ protected:
 
     // The example with one line of its header replaced.
     void EditHeader(const std::string& from, const std::string& to) {
-        std::string text = ReadBytes(m_header);
+        std::string text = ReadFileBytes(m_header);
         const std::size_t at = text.find(from);
         ASSERT_NE(at, std::string::npos) << from;
         text.replace(at, from.size(), to);
@@ -64,14 +57,14 @@ protected:
 
 TEST_F(ReprocessValidation, ARefusedValueInTheHeaderFailsAndWritesNothing) {
     EditHeader("0x0082U", "0x00FFU");
-    const std::string before = ReadBytes(m_header);
+    const std::string before = ReadFileBytes(m_header);
     CProjDoc document;
     document.SetRunFlags(Reprocess());
     ASSERT_TRUE(document.OpenProject(m_project.string()));
     EXPECT_TRUE(m_messages.shown.empty());
 
     EXPECT_FALSE(document.Save());
-    EXPECT_EQ(ReadBytes(m_header), before);
+    EXPECT_EQ(ReadFileBytes(m_header), before);
     EXPECT_FALSE(fs::exists(m_backup));
     ASSERT_EQ(m_messages.shown.size(), 1u);
     const std::string& message = m_messages.shown[0].text;
@@ -90,14 +83,14 @@ TEST_F(ReprocessValidation, ARefusedValueInTheHeaderFailsAndWritesNothing) {
 }
 
 TEST_F(ReprocessValidation, ARefusedValueSetFromOutsideFailsAndAValidOneSaves) {
-    const std::string before = ReadBytes(m_header);
+    const std::string before = ReadFileBytes(m_header);
     CProjDoc document;
     document.SetRunFlags(Reprocess());
     ASSERT_TRUE(document.OpenProject(m_project.string()));
     std::string message;
     ASSERT_TRUE(hwc::SetRegisterFromText(document, "OCCS_PLLCR_INIT=0x00FF", message)) << message;
     EXPECT_FALSE(document.Save());
-    EXPECT_EQ(ReadBytes(m_header), before);
+    EXPECT_EQ(ReadFileBytes(m_header), before);
     EXPECT_FALSE(fs::exists(m_backup));
     ASSERT_EQ(m_messages.shown.size(), 1u);
 

@@ -22,13 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 std::size_t Count(const std::string& text, const std::string& part) {
     std::size_t count = 0;
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
@@ -57,13 +50,13 @@ protected:
     void TearDown() override { SetAppFolder(""); }
 
     void Replace(const std::string& from, const std::string& to) {
-        std::string text = ReadBytes(m_header);
+        std::string text = ReadFileBytes(m_header);
         const std::size_t at = text.find(from);
         ASSERT_NE(at, std::string::npos) << from;
         text.replace(at, from.size(), to);
         std::ofstream(m_header, std::ios::binary) << text;
     }
-    std::string Saved() { return hwc::ReplaceAll(ReadBytes(m_header), "\r\n", "\n"); }
+    std::string Saved() { return hwc::ReplaceAll(ReadFileBytes(m_header), "\r\n", "\n"); }
 
     CScopedEnvironment m_epoch{"SOURCE_DATE_EPOCH", "0"};
     CScriptedMessages m_messages;
