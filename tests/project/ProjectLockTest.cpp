@@ -20,6 +20,56 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Another instance in a child process: it takes the project's lock and holds it until Finish()
+// (or half a minute, should the test fail first), then dies without releasing it.
+class CLockHolderProcess {
+public:
+    explicit CLockHolderProcess(const std::string& project) {
+        int ready[2], finish[2];
+        if (::pipe(ready) != 0 || ::pipe(finish) != 0)
+            return;
+        m_child = ::fork();
+        if (m_child == 0) {
+            ::close(ready[0]);
+            ::close(finish[1]);
+            ::alarm(30);
+            CProjectLock lock;
+            const char status = lock.Acquire(project, true) == 0 && lock.IsHeld() ? 'y' : 'n';
+            (void)::write(ready[1], &status, 1);
+            char ignored;
+            (void)::read(finish[0], &ignored, 1);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(finish[0]);
+        m_finish = finish[1];
+        char status = 0;
+        m_holding = m_child > 0 && ::read(ready[0], &status, 1) == 1 && status == 'y';
+        ::close(ready[0]);
+    }
+    ~CLockHolderProcess() { Finish(); }
+
+    pid_t Pid() const { return m_child; }
+    bool Holding() const { return m_holding; }
+    // Lets the child die and waits for it; true when it ended.
+    bool Finish() {
+        if (m_finish >= 0)
+            ::close(m_finish);
+        m_finish = -1;
+        if (m_child <= 0)
+            return false;
+        int exitStatus = 0;
+        const bool ended = ::waitpid(m_child, &exitStatus, 0) == m_child;
+        m_child = -1;
+        return ended;
+    }
+
+private:
+    pid_t m_child = -1;
+    int m_finish = -1;
+    bool m_holding = false;
+};
+
 class ProjectLock : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -74,39 +124,16 @@ TEST_F(ProjectLock, OwnLockIsFoundByASecondOpenOfTheSameProcess) {
 }
 
 TEST_F(ProjectLock, AnotherProcessHoldsItUntilItDies) {
-    int ready[2], finish[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(finish), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // The other instance: takes the lock, reports, and dies without releasing it once the
-        // test closes its end of the pipe (or after half a minute, should the test fail first).
-        ::close(ready[0]);
-        ::close(finish[1]);
-        ::alarm(30);
-        CProjectLock lock;
-        const char status = lock.Acquire(m_project, true) == 0 && lock.IsHeld() ? 'y' : 'n';
-        (void)::write(ready[1], &status, 1);
-        char ignored;
-        (void)::read(finish[0], &ignored, 1);
-        ::_exit(0);
-    }
-    ::close(ready[1]);
-    ::close(finish[0]);
-    char status = 0;
-    ASSERT_EQ(::read(ready[0], &status, 1), 1);
-    ASSERT_EQ(status, 'y');
+    CLockHolderProcess holder(m_project);
+    ASSERT_TRUE(holder.Holding());
+    const pid_t child = holder.Pid();
 
     CProjectLock lock;
     EXPECT_EQ(lock.Acquire(m_project, true), child);
     EXPECT_FALSE(lock.IsHeld());
     EXPECT_EQ(lock.Acquire(m_project, false), child);
 
-    ::close(finish[1]);
-    int exitStatus = 0;
-    ASSERT_EQ(::waitpid(child, &exitStatus, 0), child);
-    ::close(ready[0]);
+    ASSERT_TRUE(holder.Finish());
 
     // Its lock file stays behind, naming a dead process that holds nothing: taken over.
     ASSERT_EQ(Read(m_lockFile), std::to_string(child) + "\n");
@@ -222,27 +249,9 @@ TEST_F(ProjectIdentity, EveryNameOfAHeldProjectFindsItHeld) {
 }
 
 TEST_F(ProjectIdentity, SecondNameHeldByAnotherProcess) {
-    int ready[2], finish[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(finish), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(ready[0]);
-        ::close(finish[1]);
-        ::alarm(30);
-        CProjectLock lock;
-        const char status = lock.Acquire(m_project, true) == 0 && lock.IsHeld() ? 'y' : 'n';
-        (void)::write(ready[1], &status, 1);
-        char ignored;
-        (void)::read(finish[0], &ignored, 1);
-        ::_exit(0);
-    }
-    ::close(ready[1]);
-    ::close(finish[0]);
-    char status = 0;
-    ASSERT_EQ(::read(ready[0], &status, 1), 1);
-    ASSERT_EQ(status, 'y');
+    CLockHolderProcess other(m_project);
+    ASSERT_TRUE(other.Holding());
+    const pid_t child = other.Pid();
 
     const std::string hardLink = (m_folder / "second.h").string();
     fs::create_hard_link(m_project, hardLink);
@@ -255,10 +264,7 @@ TEST_F(ProjectIdentity, SecondNameHeldByAnotherProcess) {
         << holder;
     EXPECT_EQ(lock.Acquire(hardLink, false), holder);
 
-    ::close(finish[1]);
-    int exitStatus = 0;
-    ASSERT_EQ(::waitpid(child, &exitStatus, 0), child);
-    ::close(ready[0]);
+    ASSERT_TRUE(other.Finish());
     EXPECT_EQ(lock.Acquire(hardLink, true), 0);
     EXPECT_TRUE(lock.IsHeld());
 }
