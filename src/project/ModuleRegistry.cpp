@@ -1,12 +1,12 @@
 #include "project/ModuleRegistry.h"
 
-#include "modules/CpmEMPTY.h"
-#include "modules/CpmOCCS.h"
-#include "modules/CpmPIT.h"
-#include "modules/CpmPLUGINS.h"
-#include "modules/CpmQTALL.h"
-#include "modules/CpmUNREC.h"
-#include "modules/CpmVOID.h"
+#include "modules/framework/CpmEMPTY.h"
+#include "modules/clocks/CpmOCCS.h"
+#include "modules/timers/CpmPIT.h"
+#include "modules/framework/CpmPLUGINS.h"
+#include "modules/timers/CpmQTALL.h"
+#include "modules/framework/CpmUNREC.h"
+#include "modules/framework/CpmVOID.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The document of this product: the processor family's tables and its module classes.
 
-#include "modules/CModule.h"
-#include "modules/ClockQueries.h"
+#include "modules/framework/CModule.h"
+#include "modules/clocks/ClockQueries.h"
 #include "project/ProcessorTable.h"
 #include "project/ProjDocBase.h"
 

@@ -6,7 +6,7 @@
 #include "base/AppFilePath.h"
 #include "base/IdleWake.h"
 #include "model/ModuleBase.h"
-#include "modules/CModule.h"
+#include "modules/framework/CModule.h"
 #include "project/ProjDoc.h"
 #include "support/TestFolder.h"
 

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "model/ModuleBase.h"
-#include "modules/CpmEMPTY.h"
-#include "modules/CpmPLUGINS.h"
-#include "modules/CpmQTALL.h"
-#include "modules/CpmUNREC.h"
-#include "modules/CpmVOID.h"
+#include "modules/framework/CpmEMPTY.h"
+#include "modules/framework/CpmPLUGINS.h"
+#include "modules/timers/CpmQTALL.h"
+#include "modules/framework/CpmUNREC.h"
+#include "modules/framework/CpmVOID.h"
 
 TEST(ModuleRegistry, KeysAreUniqueAndNameTheirClasses) {
     const auto& types = ModuleTypes();

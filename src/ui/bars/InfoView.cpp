@@ -3,7 +3,7 @@
 #include <QFormLayout>
 #include <QLabel>
 
-#include "modules/CModule.h"
+#include "modules/framework/CModule.h"
 #include "project/ProjDoc.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QAbstractScrollArea>
 
 #include "model/ModuleBase.h"
-#include "modules/CHtmlModule.h"
+#include "modules/framework/CHtmlModule.h"
 #include "project/ModuleTree.h"
 #include "ui/frame/GroupPage.h"
 #include "ui/page/PageWidget.h"

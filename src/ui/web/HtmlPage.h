@@ -10,7 +10,7 @@
 #include <QWebEnginePage>
 #include <QWidget>
 
-#include "modules/CHtmlModule.h"
+#include "modules/framework/CHtmlModule.h"
 
 class QWebEngineView;
 

@@ -11,7 +11,7 @@
 
 #include "base/AppFilePath.h"
 #include "model/DialogTemplate.h"
-#include "modules/CModule.h"
+#include "modules/framework/CModule.h"
 #include "project/ProjDoc.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"

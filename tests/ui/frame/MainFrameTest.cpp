@@ -24,7 +24,7 @@
 
 #include "base/AppFilePath.h"
 #include "model/ModuleBase.h"
-#include "modules/CpmUNREC.h"
+#include "modules/framework/CpmUNREC.h"
 #include "project/ProgramVersion.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"

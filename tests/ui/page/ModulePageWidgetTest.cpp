@@ -20,7 +20,7 @@
 
 #include "base/AppFilePath.h"
 #include "model/ModuleSubDlg.h"
-#include "modules/CpmPIT.h"
+#include "modules/timers/CpmPIT.h"
 #include "project/ProjDoc.h"
 #include "project/SelfTest.h"
 #include "support/ScriptedMessages.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "modules/CHtmlModule.h"
+#include "modules/framework/CHtmlModule.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QWebEngineView>
 
-#include "modules/CHtmlModule.h"
+#include "modules/framework/CHtmlModule.h"
 #include "ui/web/HtmlPage.h"
 #include "ui/web/JScriptCaller.h"
 

@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "modules/CpmOCCSClocks.h"
+#include "modules/clocks/CpmOCCSClocks.h"
 
 using namespace hwc;
 

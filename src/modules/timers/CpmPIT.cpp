@@ -1,11 +1,11 @@
-#include "modules/CpmPIT.h"
+#include "modules/timers/CpmPIT.h"
 
 #include <string>
 #include <vector>
 
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
-#include "modules/ClockQueries.h"
+#include "modules/clocks/ClockQueries.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "modules/CModule.h"
+#include "modules/framework/CModule.h"
 
 class CHtmlModule : public CModule {
     HWC_DECLARE_ABSTRACT_MODULE_CLASS(CHtmlModule, CModule)

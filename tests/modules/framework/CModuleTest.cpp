@@ -7,7 +7,7 @@
 
 #include "model/DialogTemplate.h"
 #include "model/ModelTestSupport.h"
-#include "modules/CModule.h"
+#include "modules/framework/CModule.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "modules/CModule.h"
+#include "modules/framework/CModule.h"
 
 #include <algorithm>
 #include <array>

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "model/DialogTemplate.h"
-#include "modules/ClockQueries.h"
-#include "modules/CpmPIT.h"
+#include "modules/clocks/ClockQueries.h"
+#include "modules/timers/CpmPIT.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A tree node that only groups the modules below it; it writes no registers.
 
-#include "modules/CModule.h"
+#include "modules/framework/CModule.h"
 
 class CpmEMPTY : public CModule {
     HWC_DECLARE_MODULE_CLASS(CpmEMPTY, CModule)

@@ -9,9 +9,9 @@
 #include "bindings/SetBit.h"
 #include "bindings/SetMode.h"
 #include "bindings/SetValue.h"
-#include "modules/CModule.h"
-#include "modules/ClockQueries.h"
-#include "modules/CpmOCCSClocks.h"
+#include "modules/framework/CModule.h"
+#include "modules/clocks/ClockQueries.h"
+#include "modules/clocks/CpmOCCSClocks.h"
 
 class CpmOCCS : public CModule, public hwc::IClockGenerator {
     HWC_DECLARE_MODULE_CLASS(CpmOCCS, CModule)

@@ -1,4 +1,4 @@
-#include "modules/CpmOCCSClocks.h"
+#include "modules/clocks/CpmOCCSClocks.h"
 
 #include <cmath>
 

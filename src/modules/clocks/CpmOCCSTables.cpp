@@ -1,4 +1,4 @@
-#include "modules/CpmOCCSTables.h"
+#include "modules/clocks/CpmOCCSTables.h"
 
 #include <cstring>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "modules/CHtmlModule.h"
+#include "modules/framework/CHtmlModule.h"
 
 #include "base/TextUtil.h"
 

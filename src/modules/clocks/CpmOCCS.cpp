@@ -1,10 +1,10 @@
-#include "modules/CpmOCCS.h"
+#include "modules/clocks/CpmOCCS.h"
 
 #include <array>
 
 #include "base/TextUtil.h"
 #include "header/AppcfgFile.h"
-#include "modules/CpmOCCSTables.h"
+#include "modules/clocks/CpmOCCSTables.h"
 
 using namespace hwc;
 

@@ -4,7 +4,7 @@
 
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
-#include "modules/CpmOCCS.h"
+#include "modules/clocks/CpmOCCS.h"
 
 using namespace hwc;
 

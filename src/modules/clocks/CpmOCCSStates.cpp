@@ -2,8 +2,8 @@
 // warnings, which controls apply, and the document frequencies the edits exchange.
 
 #include "base/TextUtil.h"
-#include "modules/CpmOCCS.h"
-#include "modules/CpmOCCSTables.h"
+#include "modules/clocks/CpmOCCS.h"
+#include "modules/clocks/CpmOCCSTables.h"
 
 using namespace hwc;
 

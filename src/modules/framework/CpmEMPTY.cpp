@@ -1,11 +1,11 @@
-#include "modules/CpmQTALL.h"
+#include "modules/framework/CpmEMPTY.h"
 
 #include "model/DialogTemplate.h"
 
-CpmQTALL::CpmQTALL(CModuleBase* parent, const CModuleDescriptor* descriptor)
+CpmEMPTY::CpmEMPTY(CModuleBase* parent, const CModuleDescriptor* descriptor)
     : CModule(parent, kTemplateId, descriptor, nullptr, 0) {}
 
-const CDialogTemplate* CpmQTALL::DialogTemplate() const {
+const CDialogTemplate* CpmEMPTY::DialogTemplate() const {
     static const CDialogTemplate page(kTemplateId, {dlg::Label(kPageText)});
     return &page;
 }

@@ -1,4 +1,4 @@
-#include "modules/CpmUNREC.h"
+#include "modules/framework/CpmUNREC.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "modules/CpmEMPTY.h"
+#include "modules/timers/CpmQTALL.h"
 
 #include "model/DialogTemplate.h"
 
-CpmEMPTY::CpmEMPTY(CModuleBase* parent, const CModuleDescriptor* descriptor)
+CpmQTALL::CpmQTALL(CModuleBase* parent, const CModuleDescriptor* descriptor)
     : CModule(parent, kTemplateId, descriptor, nullptr, 0) {}
 
-const CDialogTemplate* CpmEMPTY::DialogTemplate() const {
+const CDialogTemplate* CpmQTALL::DialogTemplate() const {
     static const CDialogTemplate page(kTemplateId, {dlg::Label(kPageText)});
     return &page;
 }

@@ -6,7 +6,7 @@
 #include "bindings/SetBit.h"
 #include "bindings/SetMode.h"
 #include "bindings/SetValue.h"
-#include "modules/CModule.h"
+#include "modules/framework/CModule.h"
 
 class CpmPIT : public CModule {
     HWC_DECLARE_MODULE_CLASS(CpmPIT, CModule)

@@ -1,7 +1,7 @@
 #pragma once
 // The tree node above the timer channels; it writes no registers of its own.
 
-#include "modules/CModule.h"
+#include "modules/framework/CModule.h"
 
 class CpmQTALL : public CModule {
     HWC_DECLARE_MODULE_CLASS(CpmQTALL, CModule)

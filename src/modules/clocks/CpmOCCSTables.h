@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "model/RegisterItem.h"
-#include "modules/CpmOCCSClocks.h"
+#include "modules/clocks/CpmOCCSClocks.h"
 
 namespace hwc {
 

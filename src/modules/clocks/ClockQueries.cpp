@@ -1,4 +1,4 @@
-#include "modules/ClockQueries.h"
+#include "modules/clocks/ClockQueries.h"
 
 #include "base/NumberScan.h"
 #include "header/AppcfgFile.h"

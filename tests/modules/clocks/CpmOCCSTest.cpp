@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "base/TextUtil.h"
-#include "modules/ClockQueries.h"
-#include "modules/CpmOCCS.h"
-#include "modules/CpmOCCSTables.h"
-#include "modules/CpmPIT.h"
+#include "modules/clocks/ClockQueries.h"
+#include "modules/clocks/CpmOCCS.h"
+#include "modules/clocks/CpmOCCSTables.h"
+#include "modules/timers/CpmPIT.h"
 
 using namespace hwc;
 

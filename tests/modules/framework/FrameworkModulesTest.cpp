@@ -3,10 +3,10 @@
 #include <string>
 
 #include "model/ModelTestSupport.h"
-#include "modules/CpmEMPTY.h"
-#include "modules/CpmPLUGINS.h"
-#include "modules/CpmQTALL.h"
-#include "modules/CpmVOID.h"
+#include "modules/framework/CpmEMPTY.h"
+#include "modules/framework/CpmPLUGINS.h"
+#include "modules/timers/CpmQTALL.h"
+#include "modules/framework/CpmVOID.h"
 
 namespace {
 
