@@ -89,6 +89,8 @@ public:
     static constexpr int kProtectOscillatorId = 1645;
     static constexpr int kProtectPllId = 1646;
     static constexpr int kProtectionGroupId = 1647;
+    // The note on the clock interrupt's user vector (FamA).
+    static constexpr int kUserVectorNoteId = 1955;
     // Watchdog of the first generation.
     static constexpr int kWatchdogGroupId = 1100;
     static constexpr int kCopEnableId = 1101;

@@ -177,6 +177,7 @@ const CDialogTemplate& SecondPage() {
                      TrimRow(), CrystalRows(false)}),
          MasterGroup({"Relaxation oscilator", "Crystal oscilator / XTAL", "CLKIN"}),
          PllGroup(false), DividerGroup(false), ResultGroup(), ProtectionGroup(),
+         dlg::Link(O::kUserVectorNoteId, "(user vector information)"),
          dlg::Link(CModule::kPinStatusId, "")});
     return page;
 }

@@ -4,6 +4,7 @@
 #include "base/TextUtil.h"
 #include "modules/clocks/CpmOCCS.h"
 #include "modules/clocks/CpmOCCSTables.h"
+#include "modules/interrupts/InterruptQueries.h"
 
 using namespace hwc;
 
@@ -214,6 +215,11 @@ void CpmOCCS::UpdateControlStates() {
         const tClockSettings settings = Settings();
         UpdatePllStates(*page, settings);
         UpdateOscillatorStates(*page);
+        // On FamA the clock interrupt may be routed through a user vector of the controller.
+        if (m_family.famA && !InterruptRows().empty())
+            ShowUserVectorNote(*this, kUserVectorNoteId, InterruptRows().front().vector);
+        else
+            page->ShowControl(kUserVectorNoteId, false);
     }
     Recalculate();
 }
