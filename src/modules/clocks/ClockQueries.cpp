@@ -3,7 +3,6 @@
 #include "base/NumberScan.h"
 #include "header/AppcfgFile.h"
 #include "model/ModuleBase.h"
-#include "model/ModuleLink.h"
 
 namespace hwc {
 
@@ -62,37 +61,6 @@ const IClockGenerator* FindClockGenerator(const CModuleBase& asker) {
 bool WatchdogCountsCrystal(const CModuleBase& asker) {
     const auto* watchdog = Answering<IWatchdogClock>(asker, "COP");
     return watchdog && watchdog->CountsCrystalOscillator();
-}
-
-bool SystemClockOutputSelectsOscillator(const CModuleBase& asker) {
-    const auto* system = Answering<ISystemClockFacts>(asker, "SYS");
-    return system && system->ClockOutputSelectsOscillator();
-}
-
-bool SystemSelectsSecondClockInput(const CModuleBase& asker) {
-    const auto* system = Answering<ISystemClockFacts>(asker, "SYS");
-    return system && system->SelectsSecondClockInput();
-}
-
-std::string SystemPeripheralClockLink(const CModuleBase& asker, std::string_view peripheral) {
-    const auto* facts = Answering<ISystemClockFacts>(asker, "SYS");
-    const std::uint32_t control = facts ? facts->PeripheralClockControl(peripheral) : 0;
-    if (control == 0)
-        return std::string(peripheral);
-    const CModuleBase* system = CModuleBase::FindModule(asker.Host(), "SYS");
-    const std::string name(peripheral);
-    return LinkText(system->InstanceName(), system->TypeKey(), system->Title(), name.c_str(),
-                    control, nullptr, false);
-}
-
-bool SystemMiscBit(const CModuleBase& asker, int bit, bool absent) {
-    CModuleBase* system = CModuleBase::FindModule(asker.Host(), "SYS");
-    if (!system)
-        return absent;
-    const tPerCfgItem* item = system->FindRegister(kSystemMiscControl);
-    if (!item)
-        return absent;
-    return ((item->dwValue >> bit) & 1u) != 0;
 }
 
 } // namespace hwc

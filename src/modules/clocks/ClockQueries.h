@@ -1,5 +1,6 @@
 #pragma once
-// The questions the clock module and its readers ask one another. Each fact that lives in
+// The questions the clock module and its readers ask one another (the system module's answers
+// are in modules/system/SystemQueries.h). Each fact that lives in
 // another module (or in the project document) is one small interface method, answered by that
 // module when it exists; the free functions below find the answering module and fall back to
 // the "absent" answer (0, or no warning) while it does not exist.
@@ -42,19 +43,6 @@ public:
     virtual bool CountsCrystalOscillator() const = 0;
 };
 
-// What the system integration module ("SYS") answers about clock selections it holds.
-class ISystemClockFacts {
-public:
-    virtual ~ISystemClockFacts() = default;
-    // One of the clock outputs is enabled and selects the oscillator (selection 5).
-    virtual bool ClockOutputSelectsOscillator() const = 0;
-    // A clock input selection stands at the second CLKIN input (index 1).
-    virtual bool SelectsSecondClockInput() const = 0;
-    // The page control that selects the clock of a peripheral ("PWM", "Timer", "SCI", "IIC"),
-    // as a link target; 0 when the page has none.
-    virtual std::uint32_t PeripheralClockControl(std::string_view peripheral) const = 0;
-};
-
 // The document's frequencies; without a document that keeps them, the clock macros of the
 // module's header are read (and a change cannot be kept).
 float ProjectExternalClockMHz(const CModuleBase& module);
@@ -66,17 +54,5 @@ void SetProjectCrystalClockMHz(const CModuleBase& module, float mhz);
 const IClockGenerator* FindClockGenerator(const CModuleBase& asker);
 
 bool WatchdogCountsCrystal(const CModuleBase& asker);
-bool SystemClockOutputSelectsOscillator(const CModuleBase& asker);
-bool SystemSelectsSecondClockInput(const CModuleBase& asker);
-// A link to the system module's clock selection of the peripheral, or the bare name while the
-// system module cannot point to one.
-std::string SystemPeripheralClockLink(const CModuleBase& asker, std::string_view peripheral);
-
-// Bits of the system module's miscellaneous control register the clock module reads.
-inline constexpr const char* kSystemMiscControl = "SIM_MISC0_INIT";
-inline constexpr int kFastBootBit = 2;
-inline constexpr int kHighSpeedOscillatorEnableBit = 6;
-// Whether the bit of the system module's register is set; `absent` while it has none.
-bool SystemMiscBit(const CModuleBase& asker, int bit, bool absent);
 
 } // namespace hwc

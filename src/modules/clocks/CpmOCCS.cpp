@@ -5,6 +5,7 @@
 #include "base/TextUtil.h"
 #include "header/AppcfgFile.h"
 #include "modules/clocks/CpmOCCSTables.h"
+#include "modules/system/SystemQueries.h"
 
 using namespace hwc;
 
@@ -223,8 +224,7 @@ void CpmOCCS::BindOscillators() {
         return;
     if (m_family.famD) {
         // The 48 MHz oscillator is enabled in the system module.
-        CModuleBase* system = FindModule(Host(), "SYS");
-        if (tPerCfgItem* misc = system ? system->FindRegister(kSystemMiscControl) : nullptr) {
+        if (tPerCfgItem* misc = SystemMiscControlRegister(*this)) {
             m_relaxationEnable.Bind(*misc, kHighSpeedOscillatorEnableBit, false, "");
             Bound(m_relaxationEnable, kRelaxationEnableId);
         }

@@ -5,6 +5,7 @@
 #include "modules/clocks/CpmOCCS.h"
 #include "modules/clocks/CpmOCCSTables.h"
 #include "modules/interrupts/InterruptQueries.h"
+#include "modules/system/SystemQueries.h"
 
 using namespace hwc;
 

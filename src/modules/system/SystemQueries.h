@@ -5,10 +5,12 @@
 // layout lacks the fact (a layout without the setting answers as if it were clear).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 class CModuleBase;
+struct tPerCfgItem;
 
 namespace hwc {
 
@@ -34,11 +36,18 @@ public:
     // is divided by two on the way.
     virtual bool I2cFastClock(int instance, bool& halved) const = 0;
 
-    // --- Peripheral clock enables ---
+    // --- Peripheral clock enables (no value while the layout has no such bit) ---
     // The watchdog's bus clock is enabled.
-    virtual bool CopBusClockEnabled() const = 0;
+    virtual std::optional<bool> CopBusClockEnabled() const = 0;
     // Timer `number` is enabled (the delay block's "Timer %d" triggers).
-    virtual bool TimerEnabled(int number) const = 0;
+    virtual std::optional<bool> TimerEnabled(int number) const = 0;
+
+    // --- Miscellaneous control register ---
+    // A bit of it; no value while the layout has none.
+    virtual std::optional<bool> MiscBit(int bit) const = 0;
+    // The register itself, for a page of another module that binds one of its bits; null
+    // while the layout has none.
+    virtual tPerCfgItem* MiscControlRegister() = 0;
 
     // --- Pin multiplexing (GPIO modules, pin-out view) ---
     // Peripheral-select bit n: bit n % 16 of the n / 16-th peripheral-select register. Bits
@@ -79,12 +88,13 @@ bool SystemCopBusClockEnabled(const CModuleBase& asker, bool absent);
 bool SystemTimerEnabled(const CModuleBase& asker, int number, bool absent);
 
 // Bits of the system module's miscellaneous control register the clock module reads.
-inline constexpr const char* kSystemMiscControl = "SIM_MISC0_INIT";
 inline constexpr int kSecondClockInputBit = 0;
 inline constexpr int kFastBootBit = 2;
 inline constexpr int kHighSpeedOscillatorEnableBit = 6;
 // Whether the bit of the system module's register is set; `absent` while it has none.
 bool SystemMiscBit(const CModuleBase& asker, int bit, bool absent);
+// The system module's miscellaneous control register, or null while there is none.
+tPerCfgItem* SystemMiscControlRegister(const CModuleBase& asker);
 
 // The 1 kHz oscillator of the power management module; `absent` without one.
 bool PowerLowPowerOscillatorEnabled(const CModuleBase& asker, bool absent);

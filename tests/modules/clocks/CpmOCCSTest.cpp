@@ -11,6 +11,7 @@
 #include "modules/clocks/ClockQueries.h"
 #include "modules/clocks/CpmOCCS.h"
 #include "modules/clocks/CpmOCCSTables.h"
+#include "modules/system/CpmSYS_FamE_FamF_FamD.h"
 #include "modules/timers/CpmPIT.h"
 
 using namespace hwc;
@@ -63,22 +64,6 @@ public:
     float crystal = 0.0f;
 };
 
-// A system module with the miscellaneous control register the clock module reads.
-class CpmSysTest : public CModule, public ISystemClockFacts {
-    HWC_DECLARE_MODULE_CLASS(CpmSysTest, CModule)
-public:
-    static constexpr tPerCfgDef kTable[] = {{"-SIM_MISC0_INIT", 0, RegFlag::DW16}};
-    CpmSysTest(CModuleBase* parent, const CModuleDescriptor* descriptor)
-        : CModule(parent, 0, descriptor, kTable, 1) {}
-    bool ClockOutputSelectsOscillator() const override { return clockOutput; }
-    bool SelectsSecondClockInput() const override { return secondInput; }
-    std::uint32_t PeripheralClockControl(std::string_view name) const override {
-        return name == "SCI" ? 1234 : 0;
-    }
-    bool clockOutput = false;
-    bool secondInput = false;
-};
-
 class CpmCopTest : public CModule, public IWatchdogClock {
     HWC_DECLARE_MODULE_CLASS(CpmCopTest, CModule)
 public:
@@ -98,7 +83,7 @@ struct COccsFixture {
         host.external = external;
         occs = &host.Add<CpmOCCS>("OCCS", "OCCS");
         if (withSys)
-            sys = &host.Add<CpmSysTest>("SYS", "SYS_FamE_FamF_FamD");
+            sys = &host.Add<CpmSYS_FamE_FamF_FamD>("SYS", "SYS_FamE_FamF_FamD");
         if (withPit)
             pit = &host.Add<CpmPIT>("PIT0", "PIT");
         for (auto& module : host.modules)
@@ -125,7 +110,9 @@ struct COccsFixture {
     COccsHost host;
     CpmOCCS* occs = nullptr;
     CpmPIT* pit = nullptr;
-    CpmSysTest* sys = nullptr;
+    CpmSYS_FamE_FamF_FamD* sys = nullptr;
+    // The system module's miscellaneous control register.
+    std::uint32_t& Misc() { return sys->Item(CpmSYS_FamE_FamF_FamD::kMiscItem).dwValue; }
 };
 
 } // namespace
@@ -330,6 +317,8 @@ TEST(CpmOCCS, CoreAndHighSpeedLimitsShowBesideTheClocks) {
 
     // With a system module that points to its clock selections, the names become links.
     COccsFixture linked({kFamE, 40}, false, true);
+    linked.host.Add<CpmPIT>("SCI_0", "SCI");
+    linked.occs->Recalculate();
     EXPECT_NE(linked.Text(CpmOCCS::kHighSpeedWarningId).find("<A HREF="), std::string::npos);
 }
 
@@ -383,13 +372,16 @@ TEST(CpmOCCS, ControlStatesFollowTheSettings) {
 }
 
 TEST(CpmOCCS, SystemModuleSettingsOfTheLaterFamilies) {
-    // FamD enables its 8 MHz source in the system module.
+    // FamD enables its 8 MHz source in the system module, on by default.
     COccsFixture famD({kFamD, 85}, false, true);
     EXPECT_TRUE(famD.Control(CpmOCCS::kRelaxationEnableId).IsEnabled());
+    EXPECT_EQ(famD.Control(CpmOCCS::kRelaxationEnableId).Check(), 1);
+    EXPECT_FALSE(famD.occs->IsRelaxationOscillatorDisabled());
+    famD.Click(CpmOCCS::kRelaxationEnableId);
+    EXPECT_EQ(famD.Misc(), 0u);
     EXPECT_TRUE(famD.occs->IsRelaxationOscillatorDisabled());
     famD.Click(CpmOCCS::kRelaxationEnableId);
-    EXPECT_EQ(famD.sys->Item(0).dwValue, 1u << 6);
-    EXPECT_FALSE(famD.occs->IsRelaxationOscillatorDisabled());
+    EXPECT_EQ(famD.Misc(), 1u << 6);
 
     // FamF fast boot: the bus runs at a quarter of the system clock, the core up to 100 MHz.
     COccsFixture famF({kFamF, 60}, false, true);
@@ -398,7 +390,7 @@ TEST(CpmOCCS, SystemModuleSettingsOfTheLaterFamilies) {
     famF.Select(CpmOCCS::kSystemSourceId, 1);
     EXPECT_FLOAT_EQ(famF.occs->PublishedBusClock(), 60.0f);
     EXPECT_EQ(famF.Text(CpmOCCS::kCoreWarningId), "(max. 50 MHz)");
-    famF.sys->Item(0).dwValue = 1u << 2;
+    famF.Misc() = 1u << 2;
     famF.occs->Recalculate();
     EXPECT_FLOAT_EQ(famF.occs->PublishedBusClock(), 30.0f);
     EXPECT_FLOAT_EQ(famF.occs->CoreClock(), 60.0f);
@@ -440,7 +432,7 @@ TEST(CpmOCCS, ClockPinsInUse) {
     f.Select(CpmOCCS::kMasterSourceId, kClkinSource);
     EXPECT_TRUE(f.occs->IsPinFunctionUsed("CLKIN"));
     EXPECT_FALSE(f.occs->IsPinFunctionUsed("CLKIN1"));
-    f.sys->secondInput = true;
+    f.Misc() |= 1u << kSecondClockInputBit;
     EXPECT_FALSE(f.occs->IsPinFunctionUsed("CLKIN"));
     EXPECT_TRUE(f.occs->IsPinFunctionUsed("CLKIN1"));
     // Direct clock on XTAL: only XTAL while the watchdog counts the crystal.
