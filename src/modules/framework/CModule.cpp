@@ -161,15 +161,24 @@ void CModule::AttachControls(CPage& page) {
     PlaceInterruptRows(page);
 }
 
+const CDialogTemplate& CModule::InterruptRowTemplate(bool wide) {
+    return RowTemplate(wide);
+}
+
 void CModule::PlaceInterruptRows(CPage& page) {
     const bool wide = WideInterruptRows();
     for (std::size_t i = 0; i < m_interruptRows.size(); ++i) {
+        CInterruptRow& interruptRow = m_interruptRows[i];
         const int placeholder = kFirstRowPlaceholderId + static_cast<int>(i);
         auto row = std::make_unique<CModuleSubDlg>(RowTemplate(wide), &page);
         row->SetVisible(true);
         CPage* rowPage = row.get();
-        if (page.InsertSubPage(placeholder, std::move(row)))
-            m_interruptRows[i].page = rowPage;
+        if (!page.InsertSubPage(placeholder, std::move(row)))
+            continue;
+        interruptRow.page = rowPage;
+        // The controller binds the row's controls to the registers of its vector.
+        if (interruptRow.controller)
+            interruptRow.controller->AttachInterruptRowPage(interruptRow);
     }
     for (int id = kFirstHeadingPlaceholderId; id <= kLastHeadingPlaceholderId; ++id) {
         auto heading = std::make_unique<CModuleSubDlg>(HeadingTemplate(wide), &page);

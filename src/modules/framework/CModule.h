@@ -124,6 +124,8 @@ public:
     virtual bool SelectPinFunction(int pin, int functionIndex) { return false; }
     // The interrupt controller takes a row of a peripheral.
     virtual void AttachInterruptRow(CInterruptRow& row) {}
+    // The interrupt controller attaches the bindings of a row once its sub-page is placed.
+    virtual void AttachInterruptRowPage(CInterruptRow& row) {}
     // The system module checks another module and raises its own warnings.
     virtual void CheckModule(CModule& module) {}
     // The clock module publishes the bus clock and one other clock (MHz).
@@ -158,6 +160,9 @@ public:
 
     void BuildPinMap(CPinFuncContextMap& map, bool filter) const;
     std::string PinList(const CPinFuncContextMap& map, EPinListKind kind) const;
+
+    // The templates of an interrupt row: wide (source, ISR name, priority) or narrow.
+    static const CDialogTemplate& InterruptRowTemplate(bool wide);
 
 protected:
     // The page's data exchange: notes the pin status line and places the interrupt rows.

@@ -6,6 +6,7 @@
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
 #include "modules/clocks/ClockQueries.h"
+#include "modules/interrupts/InterruptQueries.h"
 
 namespace {
 
@@ -195,6 +196,8 @@ void CpmPIT::UpdateControlStates() {
     if (IsProcessorGroup(*this, kFamA) && !InterruptRows().empty()) {
         if (CPage* row = InterruptRows().front().page)
             row->ShowControl(kRowPriorityId, false);
+        // The timer's interrupt may be routed through a user vector of the controller.
+        hwc::ShowUserVectorNote(*this, kUserVectorNoteId, InterruptRows().front().vector);
     }
     const bool choice = HasClockSourceChoice();
     page->ShowControls({kClockSourceId, kClockSourceLabelId}, choice);
