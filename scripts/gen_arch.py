@@ -675,12 +675,15 @@ def template_classic(chip):
     famj = chip.family == "FamJ"
     famk = chip.family == "FamK"
     gps_count = (CLASSIC_BIT_COUNT + 15) // 16
+    # The two smallest processors have no peripheral-select registers: each pin keeps its
+    # first peripheral function only.
+    no_selects = chip.entry in (5, 6)
     roots = [
         folder("Clocks", [b.node("OCCS", "OCCS", "NONE", "Clock generation, PLL and watchdog",
                                  "OCCS")]),
         folder("System", [
             b.node("SYS", "SYS_V2_Classic", "NONE", "System integration module", "SIM",
-                   info=["GPSCNT=%d" % gps_count]),
+                   info=[] if no_selects else ["GPSCNT=%d" % gps_count]),
             b.node("SEMI", "SEMI", "SYS", "External memory interface", "EMI") if has("SEMI")
             else None,
             b.node("TSN", "TSN", "NONE", "Temperature sensor", "TSENSOR") if has("TSN") else None,
@@ -725,7 +728,12 @@ def template_classic(chip):
         ]),
     ]
     roots = [r for r in roots if r is not None]
-    add_gpio(b, roots, CLASSIC_PORTS, "SYS", CLASSIC_BITS, classic_gpio_keys())
+    if no_selects:
+        ports = {port: [functions[:1] for functions in pins]
+                 for port, pins in CLASSIC_PORTS.items()}
+        add_gpio(b, roots, ports, "SYS", None, classic_gpio_keys())
+    else:
+        add_gpio(b, roots, CLASSIC_PORTS, "SYS", CLASSIC_BITS, classic_gpio_keys())
     irq = ["IRQA=1", "IRQB=%d" % (1 if has("IRQB") else 0)]
     return finish_intc(roots, plan, "INTC", irq)
 

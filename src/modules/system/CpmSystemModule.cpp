@@ -338,8 +338,8 @@ void CpmSystemModule::Recalculate() {
     const int used = PeripheralSelectRegisterCount();
     for (int i = 0; i < m_layout->selectCount; ++i) {
         if (CPageControl* view = page->FindControl(kFirstSelectViewId + i)) {
-            view->SetText(i < used ? Format("0x%04X", Item(m_layout->selectItem + i).dwValue)
-                                   : std::string("not used"));
+            const std::uint32_t value = Item(m_layout->selectItem + i).dwValue;
+            view->SetText(i < used ? Format("0x%04X", value) : Format("0x%04X (unused)", value));
         }
     }
     const float bus = GetBusClock();

@@ -448,7 +448,7 @@ TEST(CpmSYS, PageShowsPeripheralSelectsAndClocks) {
     f.sys->Recalculate();
     EXPECT_EQ(f.Control(kFirstSelectViewId).Text(), "0x0000");
     EXPECT_EQ(f.Control(kFirstSelectViewId + 1).Text(), "0x0010");
-    EXPECT_EQ(f.Control(kFirstSelectViewId + 2).Text(), "not used");
+    EXPECT_EQ(f.Control(kFirstSelectViewId + 2).Text(), "0x0000 (unused)");
     // Without a clock module the clocks have no figure.
     EXPECT_EQ(f.Control(kBusClockViewId).Text(), "n/a");
     f.Click(f.sys->ControlOf(ESystemFact::ClockDisable, 0));
