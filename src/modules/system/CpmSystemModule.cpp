@@ -1,6 +1,7 @@
 #include "modules/system/CpmSystemModule.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "base/TextUtil.h"
 #include "bindings/SetBit.h"
@@ -143,7 +144,7 @@ void tSystemLayout::Add(ESystemGroup group, int item, int low, int high, std::st
 void tSystemLayout::AddOperation(int item) {
     Add(ESystemGroup::Operation, item, 0, 1, "STOP mode:", StopWaitChoices());
     Add(ESystemGroup::Operation, item, 2, 3, "WAIT mode:", StopWaitChoices());
-    Add(ESystemGroup::Operation, item, 4, 4, "OnCE enable");
+    Add(ESystemGroup::Operation, item, 4, 4, "Enable OnCE");
 }
 
 void tSystemLayout::AddClockOutputs(int item, int outputs) {
@@ -154,8 +155,10 @@ void tSystemLayout::AddClockOutputs(int item, int outputs) {
         const std::string name = outputs == 1 ? "Clock output" : Format("Clock output %d", output);
         Add(ESystemGroup::ClockOutput, item, low, low + 2, name + " source:", ClockOutputChoices(),
             {}, ESystemFact::ClockSource, output);
-        Add(ESystemGroup::ClockOutput, item, disable, disable, "Disable " + name, {}, {},
+        // The register holds a disable bit; the page asks the plain question.
+        Add(ESystemGroup::ClockOutput, item, disable, disable, "Enable " + name, {}, {},
             ESystemFact::ClockDisable, output);
+        settings.back().inverted = true;
     }
 }
 
@@ -293,9 +296,14 @@ void CpmSystemModule::BindControls(IModuleHost* host) {
     std::vector<COMMENTITEM> summary;
     for (std::size_t i = 0; i < m_layout->settings.size(); ++i) {
         const tSystemSetting& setting = m_layout->settings[i];
+        // The summary names the setting: "Enable OnCE" is listed as "OnCE: Enable".
         std::string description = setting.caption;
         if (description.ends_with(":"))
             description.pop_back();
+        if (description.starts_with("Enable ")) {
+            description.erase(0, 7);
+            description[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(description[0])));
+        }
         if (setting.group == ESystemGroup::ClockEnable)
             description += " clock";
         else if (setting.group == ESystemGroup::StopDisable)
@@ -305,12 +313,14 @@ void CpmSystemModule::BindControls(IModuleHost* host) {
         if (auto* mode = dynamic_cast<CSetMode*>(&binding)) {
             mode->Bind(item, setting.low, setting.high, 0, description.c_str());
         } else if (auto* bit = dynamic_cast<CSetBit*>(&binding)) {
-            bit->Bind(item, setting.low, false, description.c_str());
+            bit->Bind(item, setting.low, setting.inverted, description.c_str());
         } else if (auto* value = dynamic_cast<CSetValue*>(&binding)) {
             value->Bind(item, setting.low, setting.high, 0, description.c_str(), true, 0, 0, true);
         }
-        // The summary lists what this processor has; hidden settings stay out of it.
-        if (setting.instances.empty() || AnyPresent(setting.instances))
+        // The summary lists what this processor has (hidden settings stay out of it), without
+        // the stop-mode bits, which would double its length.
+        if (setting.group != ESystemGroup::StopDisable &&
+            (setting.instances.empty() || AnyPresent(setting.instances)))
             summary.push_back({&binding, 0});
     }
     summary.push_back({nullptr, 0});

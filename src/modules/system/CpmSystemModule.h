@@ -60,6 +60,7 @@ struct tSystemSetting {
     std::string instances; // '|'-separated modules it serves; shown while one exists
     ESystemFact fact = ESystemFact::None;
     int which = -1;
+    bool inverted = false; // a check box that is checked while its bit is clear
 };
 
 // A bit of the clock-enable registers, numbered over them (bit / 16 is the register); the same

@@ -456,3 +456,16 @@ TEST(CpmSYS, PageShowsPeripheralSelectsAndClocks) {
     EXPECT_EQ(f.Control(kFirstClockOutputViewId).Text(), "OFF");
     EXPECT_NE(f.sys->Page()->FindControl(kSettingsNoteId), nullptr);
 }
+
+TEST(CpmSYS, SummaryListsWhatTheProcessorHas) {
+    CSysFixture f({kFamA, 104}, kFamASys, {"PIT0"});
+    f.Click(f.sys->ClockEnableControlOf("PIT0"));
+    std::string summary;
+    f.sys->GetSummary(summary);
+    EXPECT_NE(summary.find("OnCE: Disable"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("Clock output 1: Enable"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("Interval timers clock: Enable"), std::string::npos) << summary;
+    // Peripherals the project lacks and the stop-mode bits stay out.
+    EXPECT_EQ(summary.find("SCI 0 clock"), std::string::npos) << summary;
+    EXPECT_EQ(summary.find("off in stop mode"), std::string::npos) << summary;
+}
