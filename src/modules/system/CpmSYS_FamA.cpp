@@ -6,12 +6,12 @@ using namespace hwc::RegFlag;
 namespace {
 
 const std::vector<tPerCfgDef> kRegisters = {
-    {"-SIM_CONROL_INIT", 0, DW16}, {"-SIM_PWR_INIT", 0, DW16},   {"-SIM_CLKOSR_INIT", 0, DW16},
-    {"-SIM_SWC_INIT", 0, DW16},    {"-SIM_PROT_INIT", 0, DW16},  {"-SIM_PCE_INIT", 0, DW16},
+    {"-SIM_CONROL_INIT", 0, DW16}, {"-SIM_PWR_INIT", 0, DW16},    {"-SIM_CLKOSR_INIT", 0, DW16},
+    {"-SIM_SWC_INIT", 0, DW16},    {"-SIM_PROT_INIT", 0, DW16},   {"-SIM_PCE_INIT", 0, DW16},
     {"-SIM_SD_INIT", 0, DW16},     {"-SIM_IOSAHI_INIT", 0, DW16}, {"-SIM_IOSALO_INIT", 0, DW16},
-    {"-SIM_GPSA_INIT", 0, DW16},   {"-SIM_GPSB_INIT", 0, DW16},  {"-SIM_GPSCL_INIT", 0, DW16},
-    {"-SIM_GPSCH_INIT", 0, DW16},  {"-SIM_GPSD_INIT", 0, DW16},  {"-SIM_IPS_INIT", 0, DW16},
-    {"-SIM_PCR_INIT", 0, DW16},    {"-SIM_ISALH_INIT", 0, DW16}, {"-SIM_ISAL_INIT", 0, DW16},
+    {"-SIM_GPSA_INIT", 0, DW16},   {"-SIM_GPSB_INIT", 0, DW16},   {"-SIM_GPSCL_INIT", 0, DW16},
+    {"-SIM_GPSCH_INIT", 0, DW16},  {"-SIM_GPSD_INIT", 0, DW16},   {"-SIM_IPS_INIT", 0, DW16},
+    {"-SIM_PCR_INIT", 0, DW16},    {"-SIM_ISALH_INIT", 0, DW16},  {"-SIM_ISAL_INIT", 0, DW16},
 };
 
 const std::vector<tPeripheralBit> kBits = {

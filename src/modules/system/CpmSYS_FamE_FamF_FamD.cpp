@@ -9,17 +9,17 @@ constexpr int kFamE = 109, kFamF = 113, kFamD = 116;
 enum EFamily { kE, kF, kD };
 
 const std::vector<tPerCfgDef> kRegisters = {
-    {"-SIM_CONROL_INIT", 0, DW16}, {"-SIM_PWR_INIT", 0, DW16},   {"-SIM_CLKOSR_INIT", 0, DW16},
-    {"-SIM_SWC_INIT", 0, DW16},    {"-SIM_PROT_INIT", 0, DW16},  {"-SIM_GPSAL_INIT", 0, DW16},
-    {"-SIM_GPSAH_INIT", 0, DW16},  {"-SIM_GPSBL_INIT", 0, DW16}, {"-SIM_GPSBH_INIT", 0, DW16},
-    {"-SIM_GPSCL_INIT", 0, DW16},  {"-SIM_GPSCH_INIT", 0, DW16}, {"-SIM_GPSDL_INIT", 0, DW16},
-    {"-SIM_GPSDH_INIT", 0, DW16},  {"-SIM_GPSEL_INIT", 0, DW16}, {"-SIM_GPSEH_INIT", 0, DW16},
-    {"-SIM_GPSFL_INIT", 0, DW16},  {"-SIM_GPSFH_INIT", 0, DW16}, {"-SIM_GPSGL_INIT", 0, DW16},
-    {"-SIM_GPSGH_INIT", 0, DW16},  {"-SIM_PCE0_INIT", 0, DW16},  {"-SIM_PCE1_INIT", 0, DW16},
-    {"-SIM_PCE2_INIT", 0, DW16},   {"-SIM_PCE3_INIT", 0, DW16},  {"-SIM_SD0_INIT", 0, DW16},
-    {"-SIM_SD1_INIT", 0, DW16},    {"-SIM_SD2_INIT", 0, DW16},   {"-SIM_SD3_INIT", 0, DW16},
-    {"-SIM_IPS0_INIT", 0, DW16},   {"-SIM_MISC0_INIT", 0, DW16}, {"-SIM_PSWR0_INIT", 0, DW16},
-    {"-SIM_PSWR1_INIT", 0, DW16},  {"-SIM_PSWR2_INIT", 0, DW16}, {"-SIM_PSWR3_INIT", 0, DW16},
+    {"-SIM_CONROL_INIT", 0, DW16}, {"-SIM_PWR_INIT", 0, DW16},    {"-SIM_CLKOSR_INIT", 0, DW16},
+    {"-SIM_SWC_INIT", 0, DW16},    {"-SIM_PROT_INIT", 0, DW16},   {"-SIM_GPSAL_INIT", 0, DW16},
+    {"-SIM_GPSAH_INIT", 0, DW16},  {"-SIM_GPSBL_INIT", 0, DW16},  {"-SIM_GPSBH_INIT", 0, DW16},
+    {"-SIM_GPSCL_INIT", 0, DW16},  {"-SIM_GPSCH_INIT", 0, DW16},  {"-SIM_GPSDL_INIT", 0, DW16},
+    {"-SIM_GPSDH_INIT", 0, DW16},  {"-SIM_GPSEL_INIT", 0, DW16},  {"-SIM_GPSEH_INIT", 0, DW16},
+    {"-SIM_GPSFL_INIT", 0, DW16},  {"-SIM_GPSFH_INIT", 0, DW16},  {"-SIM_GPSGL_INIT", 0, DW16},
+    {"-SIM_GPSGH_INIT", 0, DW16},  {"-SIM_PCE0_INIT", 0, DW16},   {"-SIM_PCE1_INIT", 0, DW16},
+    {"-SIM_PCE2_INIT", 0, DW16},   {"-SIM_PCE3_INIT", 0, DW16},   {"-SIM_SD0_INIT", 0, DW16},
+    {"-SIM_SD1_INIT", 0, DW16},    {"-SIM_SD2_INIT", 0, DW16},    {"-SIM_SD3_INIT", 0, DW16},
+    {"-SIM_IPS0_INIT", 0, DW16},   {"-SIM_MISC0_INIT", 0, DW16},  {"-SIM_PSWR0_INIT", 0, DW16},
+    {"-SIM_PSWR1_INIT", 0, DW16},  {"-SIM_PSWR2_INIT", 0, DW16},  {"-SIM_PSWR3_INIT", 0, DW16},
     {"-SIM_PCR_INIT", 0, DW16},    {"-SIM_ADCTRG_INIT", 0, DW16},
 };
 constexpr int kClockOutputItem = 2, kProtectionItem = 4, kFirstSelectItem = 5;
@@ -119,10 +119,10 @@ tSystemLayout Build(EFamily family) {
     layout.AddPeripheralBits(kBits);
 
     if (family == kF) {
-        layout.Add(ESystemGroup::InputSelect, kInputSelectItem, 0, 0, "SCI0 RXD input:",
-                   {"Pin", "Crossbar"}, "SCI_0", ESystemFact::SciRxd, 0);
-        layout.Add(ESystemGroup::InputSelect, kInputSelectItem, 1, 1, "SCI1 RXD input:",
-                   {"Pin", "Crossbar"}, "SCI_1", ESystemFact::SciRxd, 1);
+        layout.Add(ESystemGroup::InputSelect, kInputSelectItem, 0, 0,
+                   "SCI0 RXD input:", {"Pin", "Crossbar"}, "SCI_0", ESystemFact::SciRxd, 0);
+        layout.Add(ESystemGroup::InputSelect, kInputSelectItem, 1, 1,
+                   "SCI1 RXD input:", {"Pin", "Crossbar"}, "SCI_1", ESystemFact::SciRxd, 1);
     } else {
         layout.AddValue(kInputSelectItem, "Input selections (IPS0):", ESystemGroup::InputSelect);
     }
@@ -139,9 +139,8 @@ tSystemLayout Build(EFamily family) {
     layout.AddProtection(kProtectionItem);
     layout.AddValue(3, "Software control (SWC):");
     for (int i = 0; i < 4; ++i) {
-        layout.AddValue(kFirstResetItem + i,
-                        "Peripheral software reset " + std::to_string(i) + " (PSWR" +
-                            std::to_string(i) + "):");
+        layout.AddValue(kFirstResetItem + i, "Peripheral software reset " + std::to_string(i) +
+                                                 " (PSWR" + std::to_string(i) + "):");
     }
     layout.AddValue(kAdcTriggerItem, "ADC trigger selection (ADCTRG):");
     return layout;

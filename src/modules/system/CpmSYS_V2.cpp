@@ -15,7 +15,7 @@ constexpr const char* kTimerB = "QT_B0|QT_B1|QT_B2|QT_B3";
 
 const std::vector<tPerCfgDef> kClassicRegisters = {
     {"-SIM_CONROL_INIT", 0, DW16}, {"_dummy_", 0, DW16 | kHidden}, {"-SIM_CLKOSR_INIT", 0, DW16},
-    {"-SIM_PCR_INIT", 0, DW16},    {"-SIM_PCE_INIT", 0, DW16},       {"-SIM_GPSA_INIT", 0, DW16},
+    {"-SIM_PCR_INIT", 0, DW16},    {"-SIM_PCE_INIT", 0, DW16},     {"-SIM_GPSA_INIT", 0, DW16},
     {"-SIM_GPSB_INIT", 0, DW16},   {"-SIM_SD_INIT", 0, DW16},
 };
 
@@ -71,25 +71,22 @@ tSystemLayout BuildClassic(int count, bool highSpeed) {
 // --- FamB ---
 
 const std::vector<tPerCfgDef> kFamBRegisters = {
-    {"-SIM_CONROL_INIT", 0, DW16}, {"___PUDR___", 0, DW16 | kHidden},
-    {"-SIM_CLKOSR_INIT", 0, DW16}, {"-SIM_PCR_INIT", 0, DW16},
-    {"-SIM_PROT_INIT", 0, DW16},   {"-SIM_GPSA_INIT", 0, DW16},
-    {"-SIM_GPSB_INIT", 0, DW16},   {"-SIM_GPSC_INIT", 0, DW16},
-    {"-SIM_GPSD_INIT", 0, DW16},   {"-SIM_PCE0_INIT", 0, DW16},
-    {"-SIM_PCE1_INIT", 0, DW16},   {"-SIM_SD0_INIT", 0, DW16},
-    {"-SIM_SD1_INIT", 0, DW16},    {"-SIM_IOSAHI_INIT", 0, DW16},
-    {"-SIM_IOSALO_INIT", 0, DW16}, {"-SIM_SWC_INIT", 0, DW16},
-    {"-SIM_IPS0_INIT", 0, DW16},   {"-SIM_IPS1_INIT", 0, DW16},
+    {"-SIM_CONROL_INIT", 0, DW16}, {"___PUDR___", 0, DW16 | kHidden}, {"-SIM_CLKOSR_INIT", 0, DW16},
+    {"-SIM_PCR_INIT", 0, DW16},    {"-SIM_PROT_INIT", 0, DW16},       {"-SIM_GPSA_INIT", 0, DW16},
+    {"-SIM_GPSB_INIT", 0, DW16},   {"-SIM_GPSC_INIT", 0, DW16},       {"-SIM_GPSD_INIT", 0, DW16},
+    {"-SIM_PCE0_INIT", 0, DW16},   {"-SIM_PCE1_INIT", 0, DW16},       {"-SIM_SD0_INIT", 0, DW16},
+    {"-SIM_SD1_INIT", 0, DW16},    {"-SIM_IOSAHI_INIT", 0, DW16},     {"-SIM_IOSALO_INIT", 0, DW16},
+    {"-SIM_SWC_INIT", 0, DW16},    {"-SIM_IPS0_INIT", 0, DW16},       {"-SIM_IPS1_INIT", 0, DW16},
     {"-SIM_IPS2_INIT", 0, DW16},
 };
 
 const std::vector<tPeripheralBit> kFamBBits = {
-    {0, "Timer A", kTimerA},   {1, "PWM A", "PWM_A"},    {2, "SCI 0", "SCI_0"},
-    {3, "SCI 1", "SCI_1"},     {4, "SPI 0", "SPI_0"},    {5, "SPI 1", "SPI_1"},
-    {6, "I2C", "I2C_0"},       {7, "CAN", "LSCAN"},      {8, "ADC A", "ADC_A"},
-    {9, "PIT 0", "PIT0"},      {10, "PIT 1", "PIT1"},    {11, "PIT 2", "PIT2"},
-    {16, "Comparator A", "CMP_A"}, {17, "Comparator B", "CMP_B"},
-    {18, "Comparator C", "CMP_C"}, {19, "DAC 0", "DAC_0"}, {20, "DAC 1", "DAC_1"},
+    {0, "Timer A", kTimerA},       {1, "PWM A", "PWM_A"},         {2, "SCI 0", "SCI_0"},
+    {3, "SCI 1", "SCI_1"},         {4, "SPI 0", "SPI_0"},         {5, "SPI 1", "SPI_1"},
+    {6, "I2C", "I2C_0"},           {7, "CAN", "LSCAN"},           {8, "ADC A", "ADC_A"},
+    {9, "PIT 0", "PIT0"},          {10, "PIT 1", "PIT1"},         {11, "PIT 2", "PIT2"},
+    {16, "Comparator A", "CMP_A"}, {17, "Comparator B", "CMP_B"}, {18, "Comparator C", "CMP_C"},
+    {19, "DAC 0", "DAC_0"},        {20, "DAC 1", "DAC_1"},
 };
 
 tSystemLayout BuildFamB() {

@@ -89,8 +89,7 @@ bool ListHas(std::string_view list, std::string_view name) {
 } // namespace
 
 const std::vector<std::string>& StopWaitChoices() {
-    static const std::vector<std::string> choices = {"Enabled", "Disabled",
-                                                     "Permanently disabled"};
+    static const std::vector<std::string> choices = {"Enabled", "Disabled", "Permanently disabled"};
     return choices;
 }
 
@@ -103,9 +102,10 @@ const std::vector<std::string>& ProtectionChoices() {
 
 const std::vector<std::string>& ClockOutputChoices() {
     static const std::vector<std::string> choices = {
-        "System clock (SYS_CLK)", "IP bus clock",          "High-speed peripheral clock",
-        "ADC clock",              "Relaxation oscillator", "Oscillator (MSTR_OSC)",
-        "Low-speed oscillator",   "PLL output / 2"};
+        "System clock (SYS_CLK)",      "IP bus clock",
+        "High-speed peripheral clock", "ADC clock",
+        "Relaxation oscillator",       "Oscillator (MSTR_OSC)",
+        "Low-speed oscillator",        "PLL output / 2"};
     return choices;
 }
 
@@ -117,9 +117,15 @@ bool OpeningProcessorGroup(int entry) {
 void tSystemLayout::AddPeripheralBits(const std::vector<tPeripheralBit>& bits) {
     for (const tPeripheralBit& bit : bits) {
         if (clockEnableItem >= 0 && bit.bit < clockEnableCount * kBitsPerRegister) {
-            settings.push_back({ESystemGroup::ClockEnable, clockEnableItem + bit.bit / 16,
-                                bit.bit % 16, bit.bit % 16, bit.caption, {}, bit.instances,
-                                bit.fact, bit.which});
+            settings.push_back({ESystemGroup::ClockEnable,
+                                clockEnableItem + bit.bit / 16,
+                                bit.bit % 16,
+                                bit.bit % 16,
+                                bit.caption,
+                                {},
+                                bit.instances,
+                                bit.fact,
+                                bit.which});
         }
     }
     for (const tPeripheralBit& bit : bits) {
@@ -127,16 +133,22 @@ void tSystemLayout::AddPeripheralBits(const std::vector<tPeripheralBit>& bits) {
         if (bit.fact == ESystemFact::CopBusClock)
             continue;
         if (stopDisableItem >= 0 && bit.bit < stopDisableCount * kBitsPerRegister) {
-            settings.push_back({ESystemGroup::StopDisable, stopDisableItem + bit.bit / 16,
-                                bit.bit % 16, bit.bit % 16, bit.caption, {}, bit.instances,
-                                ESystemFact::None, -1});
+            settings.push_back({ESystemGroup::StopDisable,
+                                stopDisableItem + bit.bit / 16,
+                                bit.bit % 16,
+                                bit.bit % 16,
+                                bit.caption,
+                                {},
+                                bit.instances,
+                                ESystemFact::None,
+                                -1});
         }
     }
 }
 
 void tSystemLayout::Add(ESystemGroup group, int item, int low, int high, std::string caption,
-                        std::vector<std::string> choices, std::string instances,
-                        ESystemFact fact, int which) {
+                        std::vector<std::string> choices, std::string instances, ESystemFact fact,
+                        int which) {
     settings.push_back({group, item, low, high, std::move(caption), std::move(choices),
                         std::move(instances), fact, which});
 }
@@ -196,8 +208,8 @@ void tSystemLayout::BuildPage() {
             if (setting.group != group)
                 continue;
             const int id = kFirstSettingId + static_cast<int>(i);
-            const bool grid = group == ESystemGroup::ClockEnable ||
-                              group == ESystemGroup::StopDisable;
+            const bool grid =
+                group == ESystemGroup::ClockEnable || group == ESystemGroup::StopDisable;
             if (!grid) {
                 settingsColumn.children.push_back(SettingControl(setting, id));
                 continue;
@@ -225,8 +237,8 @@ void tSystemLayout::BuildPage() {
         } else if (group == ESystemGroup::HighSpeedClock) {
             derived.children.push_back(
                 dlg::Row({dlg::Label("IP bus clock:"), dlg::ReadOnly(kBusClockViewId)}));
-            derived.children.push_back(dlg::Row(
-                {dlg::Label("High-speed clock:"), dlg::ReadOnly(kHighSpeedClockViewId)}));
+            derived.children.push_back(
+                dlg::Row({dlg::Label("High-speed clock:"), dlg::ReadOnly(kHighSpeedClockViewId)}));
         } else if (group == ESystemGroup::Miscellaneous && !miscNote.empty()) {
             derived.children.push_back(dlg::Label(miscNote, kSettingsNoteId));
         }
@@ -266,7 +278,8 @@ void tSystemLayout::BuildPage() {
         page.children.push_back(std::move(box));
     }
     addGroup(ESystemGroup::Other);
-    this->page = std::make_unique<CDialogTemplate>(templateId, std::initializer_list<tLayoutItem>{page});
+    this->page =
+        std::make_unique<CDialogTemplate>(templateId, std::initializer_list<tLayoutItem>{page});
 }
 
 } // namespace hwc
@@ -302,7 +315,8 @@ void CpmSystemModule::BindControls(IModuleHost* host) {
             description.pop_back();
         if (description.starts_with("Enable ")) {
             description.erase(0, 7);
-            description[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(description[0])));
+            description[0] =
+                static_cast<char>(std::toupper(static_cast<unsigned char>(description[0])));
         }
         if (setting.group == ESystemGroup::ClockEnable)
             description += " clock";
@@ -421,11 +435,11 @@ void CpmSystemModule::UpdateClockWarning(std::size_t index) {
         });
     }
     const bool active = needing != nullptr;
-    const std::string text = active ? Format(kClockNotEnabledFormat, needing->Title().c_str())
-                                    : std::string();
+    const std::string text =
+        active ? Format(kClockNotEnabledFormat, needing->Title().c_str()) : std::string();
     if (CPage* page = Page()) {
-        page->SetCtrlTextColor(id, active ? std::optional<tColour>(tColour{128, 0, 0})
-                                          : std::nullopt);
+        page->SetCtrlTextColor(id,
+                               active ? std::optional<tColour>(tColour{128, 0, 0}) : std::nullopt);
     }
     if (IModuleHost* host = Host())
         host->SetWarning(this, id, active, text.c_str(), nullptr);
@@ -479,8 +493,7 @@ int CpmSystemModule::ClockEnableControlOf(std::string_view instance) const {
 
 bool CpmSystemModule::ClockOutputSelectsOscillator() const {
     for (const tSystemSetting& setting : m_layout->settings) {
-        if (setting.fact != ESystemFact::ClockSource ||
-            SettingField(setting) != kOscillatorSource)
+        if (setting.fact != ESystemFact::ClockSource || SettingField(setting) != kOscillatorSource)
             continue;
         const tSystemSetting* disable = FindFact(ESystemFact::ClockDisable, setting.which);
         if (!disable || !SettingBit(*disable))
@@ -534,8 +547,7 @@ bool CpmSystemModule::I2cFastClock(int instance, bool& halved) const {
     if (m_layout->i2cEitherSelection) {
         return std::any_of(m_layout->settings.begin(), m_layout->settings.end(),
                            [&](const tSystemSetting& setting) {
-                               return setting.fact == ESystemFact::I2cClock &&
-                                      SettingBit(setting);
+                               return setting.fact == ESystemFact::I2cClock && SettingBit(setting);
                            });
     }
     const tSystemSetting* setting = FindFact(ESystemFact::I2cClock, instance);

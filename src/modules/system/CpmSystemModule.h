@@ -33,19 +33,19 @@ enum class ESystemGroup : std::uint8_t {
 // What other modules learn from a setting.
 enum class ESystemFact : std::uint8_t {
     None,
-    ClockEnable,       // the clock of the listed modules (a selected one warns while clear)
-    TimerEnable,       // the same for timer channel `which`, which other modules ask about
-    CopBusClock,       // the watchdog's bus clock
-    ClockSource,       // a clock output's source list (its disable bit follows)
-    ClockDisable,      // a clock output's disable bit
-    SciClock,          // serial interface `which` (-1: every one) on the high-speed clock
-    TimerClock,        // timer `which` ('A'..; -1: every one) on the high-speed clock
-    PwmClock,          // PWM on the high-speed clock
-    I2cClock,          // I2C controller `which` (-1: every one) on the fast clock
-    I2cHalved,         // the I2C fast clock is divided by two
-    SciRxd,            // serial interface `which` receives from the crossbar
-    SecondClockInput,  // the clock input selection stands at the second CLKIN
-    FastBoot,          // fast boot mode
+    ClockEnable,      // the clock of the listed modules (a selected one warns while clear)
+    TimerEnable,      // the same for timer channel `which`, which other modules ask about
+    CopBusClock,      // the watchdog's bus clock
+    ClockSource,      // a clock output's source list (its disable bit follows)
+    ClockDisable,     // a clock output's disable bit
+    SciClock,         // serial interface `which` (-1: every one) on the high-speed clock
+    TimerClock,       // timer `which` ('A'..; -1: every one) on the high-speed clock
+    PwmClock,         // PWM on the high-speed clock
+    I2cClock,         // I2C controller `which` (-1: every one) on the fast clock
+    I2cHalved,        // the I2C fast clock is divided by two
+    SciRxd,           // serial interface `which` receives from the crossbar
+    SecondClockInput, // the clock input selection stands at the second CLKIN
+    FastBoot,         // fast boot mode
 };
 
 // One setting of a system page: a field of a register and how the page shows it. Without
@@ -84,7 +84,7 @@ struct tSystemLayout {
     int selectItem = -1; // first peripheral-select register
     int selectCount = 0;
     int clockOutputItem = -1;
-    int miscItem = -1; // miscellaneous control register
+    int miscItem = -1;               // miscellaneous control register
     bool i2cEitherSelection = false; // either I2C selection feeds every controller
     std::vector<tSystemSetting> settings;
     std::string miscNote; // shown beside the clock input settings

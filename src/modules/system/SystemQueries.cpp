@@ -17,7 +17,8 @@ const ISystemIntegration* ConstSystem(const CModuleBase& asker) {
 
 ISystemIntegration* FindSystemModule(const CModuleBase& asker) {
     // Whatever its type key: a module of another class under the name answers nothing.
-    return dynamic_cast<ISystemIntegration*>(CModuleBase::FindModule(asker.Host(), kSystemInstance));
+    return dynamic_cast<ISystemIntegration*>(
+        CModuleBase::FindModule(asker.Host(), kSystemInstance));
 }
 
 bool SystemClockOutputSelectsOscillator(const CModuleBase& asker) {

@@ -19,8 +19,8 @@ using namespace hwc;
 namespace {
 
 constexpr int kFamG = 94, kFamH = 95, kFamJ = 96, kFlag97 = 97, kFamB = 100, kFamK = 101,
-              kFamA = 103, kFamC = 106, kFlag107 = 107, kFlag108 = 108, kFamE = 109,
-              kFamF = 113, kFamD = 116;
+              kFamA = 103, kFamC = 106, kFlag107 = 107, kFlag108 = 108, kFamE = 109, kFamF = 113,
+              kFamD = 116;
 
 // A document with processor groups that keeps the active warnings by module and control.
 class CSysHost final : public IModuleHost, public CModule::IProcessorGroups {
@@ -85,9 +85,17 @@ struct CSysFixture {
     void Click(int id) { sys->Page()->UserClick(Control(id)); }
     void Select(int id, int index) { sys->Page()->UserSelect(Control(id), index); }
     std::uint32_t Reg(const char* name) { return sys->FindRegister(name)->dwValue; }
-    CModuleBase& Module(const std::string& name) {
-        return *CModuleBase::FindModule(&host, name);
+    // The control of the first setting with that caption.
+    int IdOf(const std::string& caption) {
+        const auto& settings = sys->Layout().settings;
+        for (std::size_t i = 0; i < settings.size(); ++i) {
+            if (settings[i].caption == caption)
+                return kFirstSettingId + static_cast<int>(i);
+        }
+        ADD_FAILURE() << "no setting " << caption;
+        return 0;
     }
+    CModuleBase& Module(const std::string& name) { return *CModuleBase::FindModule(&host, name); }
 
     CSysHost host;
     CpmSystemModule* sys = nullptr;
@@ -149,30 +157,164 @@ TEST(CpmSYS, RegisterLayoutsByProcessor) {
     }
 }
 
+TEST(CpmSYS, RegisterOrderOfEachFamily) {
+    const auto names = [](const CSysFixture& f) {
+        std::string list;
+        for (int i = 0; i < f.sys->ItemCount(); ++i) {
+            std::string name = f.sys->Item(i).szName;
+            if (name.starts_with("-SIM_"))
+                name = name.substr(5, name.size() - 10);
+            list += (i ? " " : "") + name;
+        }
+        return list;
+    };
+    EXPECT_EQ(names(CSysFixture({kFamH, kFamK, 9}, kClassic)),
+              "CONROL _dummy_ CLKOSR PCR PCE GPSA GPSB SD");
+    EXPECT_EQ(names(CSysFixture({kFamH, kFamJ, kFamB, 24}, kFamBSys)),
+              "CONROL ___PUDR___ CLKOSR PCR PROT GPSA GPSB GPSC GPSD PCE0 PCE1 SD0 SD1 IOSAHI "
+              "IOSALO SWC IPS0 IPS1 IPS2");
+    EXPECT_EQ(names(CSysFixture({kFamH, kFamC, 31}, kFamCSys)),
+              "CONROL PWR CLKOSR SWC PROT GPSA GPSB GPSC IPS0 IPS1 PCR PCE0 PCE1 PCE2 SD0 SD1 SD2");
+    EXPECT_EQ(names(CSysFixture({kFamA, 104}, kFamASys)),
+              "CONROL PWR CLKOSR SWC PROT PCE SD IOSAHI IOSALO GPSA GPSB GPSCL GPSCH GPSD IPS PCR "
+              "ISALH ISAL");
+    EXPECT_EQ(names(CSysFixture({kFamF, 60}, kNewSys)),
+              "CONROL PWR CLKOSR SWC PROT GPSAL GPSAH GPSBL GPSBH GPSCL GPSCH GPSDL GPSDH GPSEL "
+              "GPSEH GPSFL GPSFH GPSGL GPSGH PCE0 PCE1 PCE2 PCE3 SD0 SD1 SD2 SD3 IPS0 MISC0 PSWR0 "
+              "PSWR1 PSWR2 PSWR3 PCR ADCTRG");
+}
+
+// A setting made on the page and the register value it gives, for each class.
 TEST(CpmSYS, SettingsWriteTheirRegisters) {
-    CSysFixture famA({kFamA, 104}, kFamASys, {"PIT0"});
-    famA.Select(kFirstSettingId, 2); // STOP permanently disabled
-    famA.Select(kFirstSettingId + 1, 1);
-    famA.Click(kFirstSettingId + 2); // OnCE
-    EXPECT_EQ(famA.Reg("-SIM_CONROL_INIT"), 0x0016u);
-    famA.Select(famA.sys->ControlOf(ESystemFact::ClockSource, 1), 5);
-    famA.Click(famA.sys->ControlOf(ESystemFact::ClockDisable, 0));
-    EXPECT_EQ(famA.Reg("-SIM_CLKOSR_INIT"), (5u << 6) | (1u << 5));
-    famA.Click(famA.sys->ClockEnableControlOf("PIT0"));
-    EXPECT_EQ(famA.Reg("-SIM_PCE_INIT"), 1u << 11);
-
-    CSysFixture famD({kFamD, 86}, kNewSys, {"SCI_2", "I2C_1"});
-    famD.Click(famD.sys->ControlOf(ESystemFact::SciClock, 2));
-    famD.Click(famD.sys->ControlOf(ESystemFact::I2cClock, 1));
-    EXPECT_EQ(famD.Reg("-SIM_PCR_INIT"), (1u << 2) | (1u << 6));
-    famD.Click(famD.sys->ClockEnableControlOf("SCI_2"));
-    EXPECT_EQ(famD.Reg("-SIM_PCE1_INIT"), 1u << 2);
-    famD.Select(famD.sys->ControlOf(ESystemFact::SecondClockInput), 1);
-    EXPECT_EQ(famD.Reg("-SIM_MISC0_INIT"), 0x0041u);
-
-    CSysFixture famG({kFamG, 2}, kV1, {"GPIO_A"});
-    famG.Click(kFirstSettingId + 2); // pull-ups of port A
-    EXPECT_EQ(famG.Reg("-SYS_CNTL_INIT"), 1u << 4);
+    struct tCase {
+        const char* what;
+        std::set<int> groups;
+        tCreate create;
+        std::vector<std::string> peripherals;
+        std::function<void(CSysFixture&)> set;
+        const char* reg;
+        std::uint32_t value;
+    };
+    using F = CSysFixture;
+    const auto clockEnable = [](const char* instance) {
+        return [instance](F& f) { f.Click(f.sys->ClockEnableControlOf(instance)); };
+    };
+    const tCase cases[] = {
+        {"FamG pull-ups of port A",
+         {kFamG, 2},
+         kV1,
+         {"GPIO_A"},
+         [](F& f) { f.Click(f.IdOf("Disable pull-ups of port A")); },
+         "-SYS_CNTL_INIT",
+         1u << 4},
+        {"FamG wait states",
+         {kFamG, 2},
+         kV1,
+         {},
+         [](F& f) { f.Select(f.IdOf("External bus:"), 3); },
+         "-BCR_INIT",
+         3},
+        {"FamA stop, wait, OnCE",
+         {kFamA, 104},
+         kFamASys,
+         {},
+         [](F& f) {
+             f.Select(kFirstSettingId, 2); // permanently disabled
+             f.Select(kFirstSettingId + 1, 1);
+             f.Click(kFirstSettingId + 2);
+         },
+         "-SIM_CONROL_INIT",
+         0x0016},
+        {"FamA second clock output",
+         {kFamA, 104},
+         kFamASys,
+         {},
+         [](F& f) {
+             f.Select(f.sys->ControlOf(ESystemFact::ClockSource, 1), 5);
+             f.Click(f.sys->ControlOf(ESystemFact::ClockDisable, 0)); // off
+         },
+         "-SIM_CLKOSR_INIT",
+         (5u << 6) | (1u << 5)},
+        {"FamA interval timers",
+         {kFamA, 104},
+         kFamASys,
+         {"PIT0"},
+         clockEnable("PIT0"),
+         "-SIM_PCE_INIT",
+         1u << 11},
+        {"classic timer C",
+         {kFamH, kFamK, 9},
+         kClassic,
+         {"QT_C1"},
+         clockEnable("QT_C1"),
+         "-SIM_PCE_INIT",
+         1u << 2},
+        {"FamB DAC 1",
+         {kFamH, kFamJ, kFamB, 24},
+         kFamBSys,
+         {"DAC_1"},
+         clockEnable("DAC_1"),
+         "-SIM_PCE1_INIT",
+         1u << 4},
+        {"FamB write protection",
+         {kFamH, kFamJ, kFamB, 24},
+         kFamBSys,
+         {},
+         [](F& f) { f.Select(f.IdOf("Peripheral clock enables:"), 3); },
+         "-SIM_PROT_INIT",
+         0x000C},
+        {"FamC port F",
+         {kFamH, kFamC, 31},
+         kFamCSys,
+         {"GPIO_F"},
+         clockEnable("GPIO_F"),
+         "-SIM_PCE2_INIT",
+         1u << 5},
+        {"FamC voltage regulator",
+         {kFamH, kFamC, 31},
+         kFamCSys,
+         {},
+         [](F& f) { f.Select(f.IdOf("Voltage regulator:"), 3); },
+         "-SIM_PWR_INIT",
+         3},
+        {"FamD SCI2 and I2C1 on the fast clock",
+         {kFamD, 86},
+         kNewSys,
+         {"SCI_2", "I2C_1"},
+         [](F& f) {
+             f.Click(f.sys->ControlOf(ESystemFact::SciClock, 2));
+             f.Click(f.sys->ControlOf(ESystemFact::I2cClock, 1));
+         },
+         "-SIM_PCR_INIT",
+         (1u << 2) | (1u << 6)},
+        {"FamD SCI 2 clock",
+         {kFamD, 86},
+         kNewSys,
+         {"SCI_2"},
+         clockEnable("SCI_2"),
+         "-SIM_PCE1_INIT",
+         1u << 2},
+        {"FamD CLKIN1 keeps the 48 MHz oscillator",
+         {kFamD, 86},
+         kNewSys,
+         {},
+         [](F& f) { f.Select(f.sys->ControlOf(ESystemFact::SecondClockInput), 1); },
+         "-SIM_MISC0_INIT",
+         0x0041},
+        {"FamE PDB 1",
+         {kFamE, 40},
+         kNewSys,
+         {"PDB_1"},
+         clockEnable("PDB_1"),
+         "-SIM_PCE2_INIT",
+         1u << 11},
+    };
+    for (const tCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        CSysFixture f(c.groups, c.create, c.peripherals);
+        c.set(f);
+        EXPECT_EQ(f.Reg(c.reg), c.value);
+    }
 }
 
 TEST(CpmSYS, PeripheralsPresentShowTheirCheckBoxes) {
@@ -217,24 +359,52 @@ TEST(CpmSYS, AnswersFollowTheSettingsPerGroup) {
         {"FamA timer A", {kFamA, 104}, kFamASys, ESystemFact::TimerClock, 'A', timer('A')},
         {"FamC SCI1", {kFamH, kFamC, kFlag108, 31}, kFamCSys, ESystemFact::SciClock, 1, sci(1)},
         {"FamC timer B", {kFamH, kFamC, 31}, kFamCSys, ESystemFact::TimerClock, 'B', timer('B')},
-        {"FamB timer A", {kFamH, kFamJ, kFamB, 24}, kFamBSys, ESystemFact::TimerClock, 'A',
+        {"FamB timer A",
+         {kFamH, kFamJ, kFamB, 24},
+         kFamBSys,
+         ESystemFact::TimerClock,
+         'A',
          timer('A')},
         {"FamB I2C", {kFamH, kFamJ, kFamB, 24}, kFamBSys, ESystemFact::I2cClock, -1, i2c(0)},
-        {"flag 97 timer A", {kFamH, kFamJ, kFlag97, 20}, kClassic, ESystemFact::TimerClock,
-         'A', timer('A')},
+        {"flag 97 timer A",
+         {kFamH, kFamJ, kFlag97, 20},
+         kClassic,
+         ESystemFact::TimerClock,
+         'A',
+         timer('A')},
         {"FamE SCI2", {kFamE, 40}, kNewSys, ESystemFact::SciClock, 2, sci(2)},
         {"FamF timer any", {kFamF, 60}, kNewSys, ESystemFact::TimerClock, -1, timer('B')},
         {"FamF I2C1", {kFamF, 60}, kNewSys, ESystemFact::I2cClock, 1, i2c(1)},
         {"FamD I2C either", {kFamD, 86}, kNewSys, ESystemFact::I2cClock, 1, i2c(0)},
-        {"FamF SCI1 RXD", {kFamF, 60}, kNewSys, ESystemFact::SciRxd, 1,
+        {"FamF SCI1 RXD",
+         {kFamF, 60},
+         kNewSys,
+         ESystemFact::SciRxd,
+         1,
          [](const CModuleBase& m) { return SystemSciRxdFromCrossbar(m, 1); }},
-        {"FamE CLKIN1", {kFamE, 40}, kNewSys, ESystemFact::SecondClockInput, -1,
+        {"FamE CLKIN1",
+         {kFamE, 40},
+         kNewSys,
+         ESystemFact::SecondClockInput,
+         -1,
          SystemSelectsSecondClockInput},
-        {"FamA COP bus clock", {kFamA, 104}, kFamASys, ESystemFact::CopBusClock, -1,
+        {"FamA COP bus clock",
+         {kFamA, 104},
+         kFamASys,
+         ESystemFact::CopBusClock,
+         -1,
          [](const CModuleBase& m) { return SystemCopBusClockEnabled(m, false); }},
-        {"FamA timer channel 2", {kFamA, 104}, kFamASys, ESystemFact::TimerEnable, 2,
+        {"FamA timer channel 2",
+         {kFamA, 104},
+         kFamASys,
+         ESystemFact::TimerEnable,
+         2,
          [](const CModuleBase& m) { return SystemTimerEnabled(m, 2, false); }},
-        {"FamF fast boot", {kFamF, 60}, kNewSys, ESystemFact::FastBoot, -1,
+        {"FamF fast boot",
+         {kFamF, 60},
+         kNewSys,
+         ESystemFact::FastBoot,
+         -1,
          [](const CModuleBase& m) { return SystemMiscBit(m, kFastBootBit, false); }},
     };
     for (const tCase& c : cases) {
@@ -397,6 +567,8 @@ TEST(CpmSYS, PeripheralSelectBitsWithinTheLayoutAndCount) {
         {"classic, none", {kFamH, kFamK, 9}, kClassic, "", 1, 5},
         {"classic, unreadable", {kFamH, kFamK, 9}, kClassic, "GPSCNT=many", 1, 5},
         {"classic, beyond layout", {kFamH, kFamK, 9}, kClassic, "GPSCNT=9", 2, 5},
+        {"classic, empty", {kFamH, kFamK, 9}, kClassic, "GPSCNT=", 1, 5},
+        {"classic, hexadecimal", {kFamH, kFamK, 9}, kClassic, "GPSCNT=0x2", 2, 5},
         {"entry 6 has none", {kFamH, 6}, kClassic, "GPSCNT=2", 0, -1},
         {"FamA after the address registers", {kFamA, 104}, kFamASys, "GPSCNT=5", 5, 9},
         {"FamD GPSCNT=4", {kFamD, 86}, kNewSys, "GPSCNT=4", 4, 5},
