@@ -42,7 +42,7 @@ const std::vector<tPeripheralBit> kBits = {
     {12, "Port E", "GPIO_E"},
     {13, "Port F", "GPIO_F"},
     {14, "Port G", "GPIO_G"},
-    {15, "Quadrature encoder", "ENC"},
+    {15, "Encoder", "ENC"},
     {16, "SCI 0", "SCI_0"},
     {17, "SCI 1", "SCI_1"},
     {18, "SCI 2", "SCI_2"},
@@ -62,7 +62,7 @@ const std::vector<tPeripheralBit> kBits = {
     {34, "DAC A", "DAC_A|DAC"},
     {35, "DAC B", "DAC_B"},
     {36, "Crossbars", "XBAR_A|XBAR_B"},
-    {37, "Event logic (AOI, EVTG)", "AOI|EVTG"},
+    {37, "AOI / EVTG", "AOI|EVTG"},
     {40, "PWM A", "PWM_A|PWM_A_0|PWM_A_1|PWM_A_2|PWM_A_3"},
     {41, "PWM B", "PWM_B_0|PWM_B_1|PWM_B_2|PWM_B_3"},
     {42, "PDB 0", "PDB_0"},
@@ -135,7 +135,7 @@ tSystemLayout Build(EFamily family) {
                    "Enable Fast Boot Mode", {}, {}, ESystemFact::FastBoot);
     }
     if (family == kD)
-        layout.miscNote = "The internal 48 MHz oscillator is enabled on the OCCS page.";
+        layout.miscNote = "48 MHz oscillator: see the OCCS page.";
     layout.AddProtection(kProtectionItem);
     layout.AddValue(3, "Software control (SWC):");
     for (int i = 0; i < 4; ++i) {

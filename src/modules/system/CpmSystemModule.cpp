@@ -17,7 +17,9 @@ namespace {
 constexpr int kOscillatorSource = 5; // "Oscillator (MSTR_OSC)" in a clock output's list
 constexpr int kCrossbarInput = 1;    // "Crossbar" in an input selection
 constexpr int kBitsPerRegister = 16;
-constexpr int kCheckBoxesPerRow = 4;
+// Kept narrow enough for the page pane of the smallest main window.
+constexpr int kCheckBoxesPerRow = 3;
+constexpr int kSelectViewsPerRow = 2;
 
 const char* GroupCaption(ESystemGroup group) {
     switch (group) {
@@ -168,7 +170,7 @@ void tSystemLayout::AddClockOutputs(int item, int outputs) {
         Add(ESystemGroup::ClockOutput, item, low, low + 2, name + " source:", ClockOutputChoices(),
             {}, ESystemFact::ClockSource, output);
         // The register holds a disable bit; the page asks the plain question.
-        Add(ESystemGroup::ClockOutput, item, disable, disable, "Enable " + name, {}, {},
+        Add(ESystemGroup::ClockOutput, item, disable, disable, "Enable c" + name.substr(1), {}, {},
             ESystemFact::ClockDisable, output);
         settings.back().inverted = true;
     }
@@ -229,18 +231,17 @@ void tSystemLayout::BuildPage() {
             for (const tSystemSetting& setting : settings) {
                 if (setting.fact != ESystemFact::ClockSource)
                     continue;
-                derived.children.push_back(
-                    dlg::Row({dlg::Label(Format("Clock output %d:", output)),
-                              dlg::ReadOnly(kFirstClockOutputViewId + output)}));
+                derived.children.push_back(dlg::Label(Format("Output %d:", output)));
+                derived.children.push_back(dlg::ReadOnly(kFirstClockOutputViewId + output));
                 ++output;
             }
         } else if (group == ESystemGroup::HighSpeedClock) {
-            derived.children.push_back(
-                dlg::Row({dlg::Label("IP bus clock:"), dlg::ReadOnly(kBusClockViewId)}));
-            derived.children.push_back(
-                dlg::Row({dlg::Label("High-speed clock:"), dlg::ReadOnly(kHighSpeedClockViewId)}));
+            derived.children.push_back(dlg::Label("IP bus clock:"));
+            derived.children.push_back(dlg::ReadOnly(kBusClockViewId));
+            derived.children.push_back(dlg::Label("High-speed clock:"));
+            derived.children.push_back(dlg::ReadOnly(kHighSpeedClockViewId));
         } else if (group == ESystemGroup::Miscellaneous && !miscNote.empty()) {
-            derived.children.push_back(dlg::Label(miscNote, kSettingsNoteId));
+            settingsColumn.children.push_back(dlg::Label(miscNote, kSettingsNoteId));
         }
         if (settingsColumn.children.empty())
             return;
@@ -268,7 +269,7 @@ void tSystemLayout::BuildPage() {
             row.children.push_back(
                 dlg::Label(ShortRegisterName(registers[selectItem + i].pszName) + ":"));
             row.children.push_back(dlg::ReadOnly(kFirstSelectViewId + i));
-            if (row.children.size() == 2 * kCheckBoxesPerRow) {
+            if (row.children.size() == 2 * kSelectViewsPerRow) {
                 box.children.push_back(std::move(row));
                 row = dlg::Row({});
             }
