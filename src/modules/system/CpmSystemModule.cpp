@@ -227,11 +227,16 @@ void tSystemLayout::BuildPage() {
         // What the settings give is shown beside them.
         tLayoutItem derived = dlg::Column({});
         if (group == ESystemGroup::ClockOutput) {
+            const auto outputs =
+                std::count_if(settings.begin(), settings.end(), [](const tSystemSetting& s) {
+                    return s.fact == ESystemFact::ClockSource;
+                });
             int output = 0;
             for (const tSystemSetting& setting : settings) {
                 if (setting.fact != ESystemFact::ClockSource)
                     continue;
-                derived.children.push_back(dlg::Label(Format("Output %d:", output)));
+                derived.children.push_back(dlg::Label(outputs == 1 ? std::string("Output:")
+                                                                   : Format("Output %d:", output)));
                 derived.children.push_back(dlg::ReadOnly(kFirstClockOutputViewId + output));
                 ++output;
             }
