@@ -163,6 +163,29 @@ VARIANTS = [
 ]
 
 
+def variant_of(chip):
+    """The table variant (name, plan, family) the controller uses on a processor."""
+    plan = gen_arch.plan_of(chip)
+    for variant in VARIANTS:
+        if variant[1] is plan:
+            return variant
+    raise ValueError("no vector table for " + chip.name)
+
+
+def source_flags(chip):
+    """The flag word of every source on the processor, its reserved sources included."""
+    _, plan, family = variant_of(chip)
+    flags = [f for _, f in build_table(plan, family)]
+    reserved = []
+    if chip.family == "FamC" and chip.group("G107"):
+        reserved = [v for n in range(4) for v in plan.of("QT_B%d" % n)]
+    elif 34 <= chip.entry <= 74:
+        reserved = hidden_of(chip.name)[1]
+    for source in reserved:
+        flags[source] = RESERVED
+    return flags
+
+
 def hidden_of(name):
     entry = dict((n, e) for e, n in gen_arch.PROCESSORS)[name]
     chip = gen_arch.make_chip(entry, name)

@@ -667,6 +667,12 @@ void CpmINTC::UpdateControlStates() {
     }
 }
 
+bool CpmINTC::ShowInRegistersView(int index, const tPerCfgItem& item) const {
+    if ((item.dwFlags & STRVALUE) && ItemText(item).empty())
+        return false;
+    return CModule::ShowInRegistersView(index, item);
+}
+
 // --- Rows of every module ---
 
 void CpmINTC::AttachInterruptRow(CInterruptRow& row) {

@@ -113,6 +113,9 @@ public:
     void BindControls(IModuleHost* host) override;
     void UpdateControlStates() override;
     void CheckWarnings() override;
+    // Routine names and trigger symbols are listed while they are given; an absent one has no
+    // value to show.
+    bool ShowInRegistersView(int index, const tPerCfgItem& item) const override;
 
     // Rows of every module.
     void AttachInterruptRow(CInterruptRow& row) override;

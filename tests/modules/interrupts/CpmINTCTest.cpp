@@ -602,6 +602,10 @@ TEST(CpmINTC, HeaderValuesLoadAndWriteBack) {
           "#define INT_PRIORITY_LEVEL_28             INTC_LEVEL7\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
     EXPECT_EQ(text.find("INT_VECTOR_ADDR_0 "), std::string::npos) << text;
+    // The registers view lists the routine names that are given.
+    EXPECT_TRUE(f.intc->ShowInRegistersView(0, f.intc->VectorItem(27)));
+    EXPECT_FALSE(f.intc->ShowInRegistersView(0, f.intc->VectorItem(28)));
+    EXPECT_TRUE(f.intc->ShowInRegistersView(0, f.intc->Item(0)));
     EXPECT_EQ(text.find("INT_VECTOR_ADDR_28"), std::string::npos) << text;
 }
 
