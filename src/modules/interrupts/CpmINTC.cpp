@@ -135,7 +135,7 @@ constexpr const char* kDisabledValue = "INTC_DISABLED";
 
 // The trigger modes of the external request pins (FamG writes them as symbols).
 const std::vector<std::string> kTriggerTexts = {"Level sensitive", "Falling edge"};
-const std::vector<std::string> kTriggerValues = {"INTC_LEVEL_SENSITIVE", "INTC_FALLING_EDGE"};
+const std::vector<std::string> kTriggerValues = {"ITCN_IRQ_LEVEL", "ITCN_IRQ_FALLING"};
 
 // A valid user vector source lies between these, outside the core range.
 constexpr int kFirstUserSource = 10;

@@ -312,7 +312,7 @@ TEST(CpmINTC, FamGPriorityIsAPlainEnable) {
     CPageControl* trigger = f.intc->FindControl(CpmINTC::kIrqATriggerId);
     EXPECT_EQ(trigger->Items(), (std::vector<std::string>{"Level sensitive", "Falling edge"}));
     trigger->Page().UserSelect(*trigger, 1);
-    EXPECT_EQ(f.Text(f.intc->Item(2)), "INTC_FALLING_EDGE");
+    EXPECT_EQ(f.Text(f.intc->Item(2)), "ITCN_IRQ_FALLING");
 }
 
 TEST(CpmINTC, RowPriorityChecksOnFamH) {
