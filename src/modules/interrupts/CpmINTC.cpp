@@ -81,8 +81,11 @@ const tPerCfgDef kFastFixed[] = {
     {"FIVA1_INIT", 0, DW8 | STRVALUE},
 };
 const tPerCfgDef kFamAFixed[] = {
-    {"ICSR_INIT", 0, DW16 | NODEFAULT}, {"IAR0_INIT", 0, DW16}, {"IAR1_INIT", 0, DW16},
-    {"IAR2_INIT", 0, DW16},             {"FASTINT_ENABLE", 0, DW8 | DECVALUE},
+    {"ICSR_INIT", 0, DW16 | NODEFAULT},
+    {"IAR0_INIT", 0, DW16},
+    {"IAR1_INIT", 0, DW16},
+    {"IAR2_INIT", 0, DW16},
+    {"FASTINT_ENABLE", 0, DW8 | DECVALUE},
 };
 
 std::span<const tPerCfgDef> FixedRegisters(CpmINTC::ELayout layout) {
@@ -184,8 +187,8 @@ tLayoutItem Column(std::vector<tLayoutItem> children) {
 
 tLayoutItem SourceRows(int count) {
     std::vector<tLayoutItem> rows;
-    rows.push_back(
-        dlg::Row({dlg::Label("Interrupt Source"), dlg::Label("ISR Name:"), dlg::Label("Priority:")}));
+    rows.push_back(dlg::Row(
+        {dlg::Label("Interrupt Source"), dlg::Label("ISR Name:"), dlg::Label("Priority:")}));
     for (int source = 0; source < count; ++source)
         rows.push_back(dlg::Placeholder(CpmINTC::kFirstSourceRowId + source));
     tLayoutItem group = dlg::Group("Interrupt sources", {});
@@ -206,25 +209,24 @@ std::unique_ptr<CDialogTemplate> MakeTemplate(CpmINTC::ELayout layout, unsigned 
     switch (layout) {
     case L::FamG:
         return std::make_unique<CDialogTemplate>(
-            id,
-            std::initializer_list<tLayoutItem>{
-                dlg::Group("Interrupt controller", {mask}),
-                dlg::Group(
-                    "External interrupt requests",
-                    {dlg::Row({dlg::CheckBox(CpmINTC::kIrqAEnableId, "IRQ A enabled"),
-                               dlg::Label("IRQ A trigger mode:", CpmINTC::kIrqATriggerLabelId),
-                               dlg::DropList(CpmINTC::kIrqATriggerId)}),
-                     dlg::Row({dlg::CheckBox(CpmINTC::kIrqBEnableId, "IRQ B enabled"),
-                               dlg::Label("IRQ B trigger mode:", CpmINTC::kIrqBTriggerLabelId),
-                               dlg::DropList(CpmINTC::kIrqBTriggerId)})}),
-                SourceRows(count)});
+            id, std::initializer_list<tLayoutItem>{
+                    dlg::Group("Interrupt controller", {mask}),
+                    dlg::Group(
+                        "External interrupt requests",
+                        {dlg::Row({dlg::CheckBox(CpmINTC::kIrqAEnableId, "IRQ A enabled"),
+                                   dlg::Label("IRQ A trigger mode:", CpmINTC::kIrqATriggerLabelId),
+                                   dlg::DropList(CpmINTC::kIrqATriggerId)}),
+                         dlg::Row({dlg::CheckBox(CpmINTC::kIrqBEnableId, "IRQ B enabled"),
+                                   dlg::Label("IRQ B trigger mode:", CpmINTC::kIrqBTriggerLabelId),
+                                   dlg::DropList(CpmINTC::kIrqBTriggerId)})}),
+                    SourceRows(count)});
     case L::FamA: {
         std::vector<tLayoutItem> users;
         for (int k = 0; k < CpmINTC::kUserVectorCount; ++k) {
-            users.push_back(dlg::Row({dlg::Label(Format("USER%d interrupt:", k + 1)),
-                                      dlg::Edit(CpmINTC::kFirstUserNumberId + k),
-                                      dlg::Label("ISR Name:"),
-                                      dlg::Edit(CpmINTC::kFirstUserNameId + k)}));
+            users.push_back(
+                dlg::Row({dlg::Label(Format("USER%d interrupt:", k + 1)),
+                          dlg::Edit(CpmINTC::kFirstUserNumberId + k), dlg::Label("ISR Name:"),
+                          dlg::Edit(CpmINTC::kFirstUserNameId + k)}));
             users.push_back(dlg::Label("", CpmINTC::kFirstUserValidityId + k));
             users.push_back(dlg::Label("", CpmINTC::kFirstUserBothId + k));
             users.push_back(dlg::Label("", CpmINTC::kFirstUserRepeatedId + k));
@@ -240,12 +242,13 @@ std::unique_ptr<CDialogTemplate> MakeTemplate(CpmINTC::ELayout layout, unsigned 
         tLayoutItem debugGroup = dlg::Group("JTAG/EOnCE Interrupts:", {});
         debugGroup.children.push_back(Column(std::move(boxes)));
         return std::make_unique<CDialogTemplate>(
-            id, std::initializer_list<tLayoutItem>{
-                    dlg::Group("Interrupt controller",
-                               {mask, dlg::CheckBox(CpmINTC::kFastEnableId, "Fast interrupt enable"),
-                                dlg::Row({dlg::Label("Fast interrupt:"),
-                                          dlg::Edit(CpmINTC::kFastInterruptId)})}),
-                    userGroup, debugGroup, SourceRows(count)});
+            id,
+            std::initializer_list<tLayoutItem>{
+                dlg::Group("Interrupt controller",
+                           {mask, dlg::CheckBox(CpmINTC::kFastEnableId, "Fast interrupt enable"),
+                            dlg::Row({dlg::Label("Fast interrupt:"),
+                                      dlg::Edit(CpmINTC::kFastInterruptId)})}),
+                userGroup, debugGroup, SourceRows(count)});
     }
     case L::Classic:
     case L::New:
@@ -342,8 +345,10 @@ CpmINTC::CpmINTC(CModuleBase* parent, const CModuleDescriptor* descriptor)
     if (m_layout == ELayout::Classic)
         AddCommentItems({{&m_irqMode[0], 0}, {&m_irqMode[1], 0}});
     if (m_layout == ELayout::Classic || m_layout == ELayout::New)
-        AddCommentItems(
-            {{&m_fastNumber[0], 0}, {&m_fastName[0], 0}, {&m_fastNumber[1], 0}, {&m_fastName[1], 0}});
+        AddCommentItems({{&m_fastNumber[0], 0},
+                         {&m_fastName[0], 0},
+                         {&m_fastNumber[1], 0},
+                         {&m_fastName[1], 0}});
     if (m_layout == ELayout::FamA) {
         AddCommentItems({{&m_fastEnable, 0}});
         for (int k = 0; k < kUserVectorCount; ++k)
@@ -536,8 +541,7 @@ void CpmINTC::BindControls(IModuleHost* host) {
         m_fastEnable.Bind(Item(kFastEnableItem), 0, false, "");
         m_fastInterrupt.Bind(Item(kControlItem), kFastInterruptLow, kFastInterruptHigh, 0,
                              "Fast interrupt", false, 0, 0, true);
-        const std::uint32_t maximum =
-            sources > 7 ? static_cast<std::uint32_t>(sources - 7) : 0;
+        const std::uint32_t maximum = sources > 7 ? static_cast<std::uint32_t>(sources - 7) : 0;
         for (int k = 0; k < kUserVectorCount; ++k) {
             const int low = (k % 2) * 8;
             m_userNumber[k].Bind(Item(kFirstUserItem + k / 2), low, low + kUserFieldWidth - 1, 0,
@@ -810,11 +814,12 @@ void CpmINTC::CheckFastInterrupts() {
     for (int n = 0; n < 2; ++n) {
         const int number = FastInterruptNumber(n);
         const bool outOfRange = number < 0 || number >= SourceCount();
-        SetIndicator(kRangeIds[n], outOfRange, Format("Fast interrupt %d number is out of range", n));
+        SetIndicator(kRangeIds[n], outOfRange,
+                     Format("Fast interrupt %d number is out of range", n));
         // Source 0 is what an unused fast interrupt holds: nothing to check against it.
         const bool used = !outOfRange && number != 0;
-        const bool both = used && !ItemText(Item(kFirstFastNameItem + n)).empty() &&
-                          !RoutineName(number).empty();
+        const bool both =
+            used && !ItemText(Item(kFirstFastNameItem + n)).empty() && !RoutineName(number).empty();
         SetIndicator(kBothIds[n], both,
                      Format("Fast interrupt %d has assigned both standard ISR and fast ISR. The "
                             "fast ISR will be used.",
@@ -841,8 +846,8 @@ void CpmINTC::CheckUserVectors() {
         const bool fastUser = fast && k == kUserVectorCount;
         // 0 leaves the user vector unassigned.
         const bool invalid = number != 0 && !IsValidUserSource(number);
-        const bool unnamed =
-            number != 0 && !invalid && RoutineName(SourceCount() - kUserVectorCount + k - 1).empty();
+        const bool unnamed = number != 0 && !invalid &&
+                             RoutineName(SourceCount() - kUserVectorCount + k - 1).empty();
         std::string text;
         if (invalid)
             text = fastUser ? "Fast (USER6) interrupt source number is not valid"
@@ -859,9 +864,9 @@ void CpmINTC::CheckUserVectors() {
                             number, k));
         const bool repeated =
             assigned && std::find(numbers, numbers + k - 1, number) != numbers + k - 1;
-        SetIndicator(kFirstUserRepeatedId + k - 1, repeated,
-                     Format("Interrupt source %d is assigned to more than one USER interrupt.",
-                            number));
+        SetIndicator(
+            kFirstUserRepeatedId + k - 1, repeated,
+            Format("Interrupt source %d is assigned to more than one USER interrupt.", number));
     }
 }
 

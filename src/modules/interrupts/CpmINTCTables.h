@@ -29,8 +29,8 @@ struct tVectorEntry {
 
 enum class EVectorTable {
     FamG,
-    Entry5,  // processor entry 5
-    Entry6,  // processor entry 6
+    Entry5, // processor entry 5
+    Entry6, // processor entry 6
     FamK,
     FamK102, // FamK processors of flag 102
     Flag97,  // the small FamJ processors

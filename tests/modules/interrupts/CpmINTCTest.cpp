@@ -72,10 +72,9 @@ public:
     CpmRowTest(CModuleBase* parent, const CModuleDescriptor* descriptor)
         : CModule(parent, 9000, descriptor, nullptr, 0) {}
     const CDialogTemplate* DialogTemplate() const override {
-        static const CDialogTemplate page(
-            9000, {dlg::Placeholder(kFirstHeadingPlaceholderId),
-                   dlg::Placeholder(kFirstRowPlaceholderId),
-                   dlg::Placeholder(kFirstRowPlaceholderId + 1)});
+        static const CDialogTemplate page(9000, {dlg::Placeholder(kFirstHeadingPlaceholderId),
+                                                 dlg::Placeholder(kFirstRowPlaceholderId),
+                                                 dlg::Placeholder(kFirstRowPlaceholderId + 1)});
         return &page;
     }
 };
@@ -102,9 +101,8 @@ struct CIntcFixture {
                                  control);
     }
     CPageControl* PeripheralRow(int row, int control) {
-        return peripheral->FindControl(((CModule::kFirstRowPlaceholderId + row)
-                                        << CPage::kSubPageShift) |
-                                       control);
+        return peripheral->FindControl(
+            ((CModule::kFirstRowPlaceholderId + row) << CPage::kSubPageShift) | control);
     }
     std::string Text(const tPerCfgItem& item) { return std::string(FieldText(item.szValue)); }
     void SetText(tPerCfgItem& item, const std::string& text) {
@@ -140,12 +138,18 @@ TEST(CpmINTC, TablesAndTemplatesByProcessor) {
         int fixed;
     };
     const tExpect expectations[] = {
-        {{kFamG, 2}, 64, 177, 4},          {{kFamH, 5}, 78, 134, 5},
-        {{kFamH, 6}, 82, 134, 5},          {{kFamH, kFamK, 9}, 82, 134, 5},
-        {{kFamH, kFamK, 102, 17}, 86, 134, 5}, {{kFamH, 96, 97, 20}, 46, 134, 5},
-        {{kFamH, 96, 100, 24}, 64, 134, 5}, {{kFamH, kFamC, 108, 31}, 67, 134, 5},
-        {{kFamA, 105}, 51, 101, 5},        {{kFamE, 39}, 111, 134, 5},
-        {{kFamF, 76}, 111, 134, 5},        {{kFamD, 86}, 112, 134, 5},
+        {{kFamG, 2}, 64, 177, 4},
+        {{kFamH, 5}, 78, 134, 5},
+        {{kFamH, 6}, 82, 134, 5},
+        {{kFamH, kFamK, 9}, 82, 134, 5},
+        {{kFamH, kFamK, 102, 17}, 86, 134, 5},
+        {{kFamH, 96, 97, 20}, 46, 134, 5},
+        {{kFamH, 96, 100, 24}, 64, 134, 5},
+        {{kFamH, kFamC, 108, 31}, 67, 134, 5},
+        {{kFamA, 105}, 51, 101, 5},
+        {{kFamE, 39}, 111, 134, 5},
+        {{kFamF, 76}, 111, 134, 5},
+        {{kFamD, 86}, 112, 134, 5},
     };
     for (const tExpect& expect : expectations) {
         CIntcFixture f(expect.groups);
@@ -194,9 +198,9 @@ TEST(CpmINTC, FlagWordsDecideTheRegistersAndTheList) {
               (std::vector<std::string>{"Disabled", "Level 0", "Level 1", "Level 2"}));
     EXPECT_EQ(f.intc->PriorityTexts(core),
               (std::vector<std::string>{"Disabled", "Level 1", "Level 2", "Level 3"}));
-    EXPECT_EQ(f.intc->PriorityValues(core),
-              (std::vector<std::string>{"INTC_DISABLED", "INTC_LEVEL1", "INTC_LEVEL2",
-                                        "INTC_LEVEL3"}));
+    EXPECT_EQ(
+        f.intc->PriorityValues(core),
+        (std::vector<std::string>{"INTC_DISABLED", "INTC_LEVEL1", "INTC_LEVEL2", "INTC_LEVEL3"}));
 
     // The fourth entry of a peripheral source writes level 2.
     CPageControl* list = f.Row(peripheral, CModule::kRowPriorityId);
@@ -318,8 +322,9 @@ TEST(CpmINTC, FamGPriorityIsAPlainEnable) {
 TEST(CpmINTC, RowPriorityChecksOnFamH) {
     CIntcFixture f({kFamH, kFamK, 12});
     const int source = FirstSourceWithFlags(*f.intc, 0xF0);
-    const std::string name = std::string(f.intc->SourceDescription(source)).substr(
-        std::string(f.intc->SourceDescription(source)).find(". ") + 2);
+    const std::string name =
+        std::string(f.intc->SourceDescription(source))
+            .substr(std::string(f.intc->SourceDescription(source)).find(". ") + 2);
     f.intc->CheckWarnings();
     EXPECT_TRUE(f.host.Active().empty());
 
@@ -370,9 +375,10 @@ TEST(CpmINTC, FastInterruptChecks) {
     f.SetText(f.intc->Item(3), "FastISR");
     f.intc->Item(2).dwValue = 0xFFFF; // -1 in 16 bits
     f.intc->CheckWarnings();
-    EXPECT_EQ(f.host.Active(), (std::map<int, std::string>{
-                                   {CpmINTC::kFast0RangeId, "Fast interrupt 0 number is out of range"},
-                                   {CpmINTC::kFast1RangeId, "Fast interrupt 1 number is out of range"}}));
+    EXPECT_EQ(f.host.Active(),
+              (std::map<int, std::string>{
+                  {CpmINTC::kFast0RangeId, "Fast interrupt 0 number is out of range"},
+                  {CpmINTC::kFast1RangeId, "Fast interrupt 1 number is out of range"}}));
     EXPECT_TRUE(f.intc->FindControl(CpmINTC::kFast0RangeId)->IsVisible());
     f.intc->Item(2).dwValue = 0;
     f.intc->Item(1).dwValue = 81;
@@ -399,8 +405,8 @@ TEST(CpmINTC, FastInterruptChecks) {
     f.SetText(f.intc->PriorityItem(core), "INTC_LEVEL2");
     f.intc->CheckWarnings();
     EXPECT_EQ(f.host.Warning(CpmINTC::kFast0BothId), "");
-    EXPECT_EQ(f.host.Warning(CpmINTC::kFastLevelId).rfind(
-                  "Interrupt source " + std::to_string(core) + " can not", 0),
+    EXPECT_EQ(f.host.Warning(CpmINTC::kFastLevelId)
+                  .rfind("Interrupt source " + std::to_string(core) + " can not", 0),
               0u);
     f.intc->Item(2).dwValue = 0;
     f.intc->CheckWarnings();
@@ -414,8 +420,8 @@ TEST(CpmINTC, UserVectorsOfFamA) {
     auto setUser = [&](int k, int source) {
         tPerCfgItem& iar = f.intc->Item(1 + (k - 1) / 2);
         const int shift = ((k - 1) % 2) * 8;
-        iar.dwValue = (iar.dwValue & ~(0x3Fu << shift)) | (static_cast<std::uint32_t>(source)
-                                                             << shift);
+        iar.dwValue =
+            (iar.dwValue & ~(0x3Fu << shift)) | (static_cast<std::uint32_t>(source) << shift);
     };
     // Every user vector at 0: unassigned, no warning at all.
     f.intc->CheckWarnings();
@@ -428,14 +434,13 @@ TEST(CpmINTC, UserVectorsOfFamA) {
     setUser(5, 44); // the last valid one, named
     f.SetText(f.intc->VectorItem(49), "User5ISR");
     f.intc->CheckWarnings();
-    EXPECT_EQ(f.host.Active(),
-              (std::map<int, std::string>{
-                  {CpmINTC::kFirstUserValidityId, "USER1 interrupt source number is not valid"},
-                  {CpmINTC::kFirstUserValidityId + 1,
-                   "USER2 interrupt service routine must have a name"},
-                  {CpmINTC::kFirstUserValidityId + 2, "USER3 interrupt source number is not valid"},
-                  {CpmINTC::kFirstUserValidityId + 3,
-                   "USER4 interrupt source number is not valid"}}));
+    EXPECT_EQ(
+        f.host.Active(),
+        (std::map<int, std::string>{
+            {CpmINTC::kFirstUserValidityId, "USER1 interrupt source number is not valid"},
+            {CpmINTC::kFirstUserValidityId + 1, "USER2 interrupt service routine must have a name"},
+            {CpmINTC::kFirstUserValidityId + 2, "USER3 interrupt source number is not valid"},
+            {CpmINTC::kFirstUserValidityId + 3, "USER4 interrupt source number is not valid"}}));
     EXPECT_EQ(f.intc->UserVectorOf(44)->number, 5);
     EXPECT_EQ(f.intc->UserVectorOf(44)->routine, "User5ISR");
     EXPECT_FALSE(f.intc->UserVectorOf(0));
@@ -576,7 +581,7 @@ TEST(CpmINTC, HeaderValuesLoadAndWriteBack) {
     define("INT_VECTOR_ADDR_27", "Sci0TxISR");
     define("INT_PRIORITY_LEVEL_27", "INTC_LEVEL1");
     define("INT_PRIORITY_LEVEL_28", "INTC_LEVEL7"); // not offered
-    define("INT_VECTOR_ADDR_0", "NotMine");          // the reset's routine is fixed
+    define("INT_VECTOR_ADDR_0", "NotMine");         // the reset's routine is fixed
     define("INTC_ICTL_INIT", "0x0020U");
     define("INTC_FIM0_INIT", "27");
     define("INTC_FIVA0_INIT", "FastISR");
