@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "base/FixedText.h"
+#include "base/TextUtil.h"
 #include "header/AppcfgFile.h"
 #include "model/DialogTemplate.h"
 #include "modules/interrupts/CpmINTC.h"
@@ -646,4 +651,61 @@ TEST(CpmINTC, UserVectorNoteOnTheTimerPage) {
     timer.CreatePage();
     timer.UpdateControlStates();
     EXPECT_FALSE(timer.FindControl(CpmPIT::kUserVectorNoteId)->IsVisible());
+}
+
+// Every architecture file gives its peripherals vectors that the processor's table names after
+// them: the tables and the files come from the same vector plans and must not drift apart.
+TEST(CpmINTC, TablesAgreeWithTheArchitectureFiles) {
+    namespace fs = std::filesystem;
+    fs::path folder = fs::path(__FILE__).parent_path() / "../../../data/arch";
+    if (const char* data = std::getenv("HWC_TEST_DATA"); data && !fs::exists(folder))
+        folder = fs::path(data) / "../../data/arch";
+    if (!fs::exists(folder))
+        GTEST_SKIP() << "no architecture files at " << folder;
+    // Group flags by processor table range, as far as the controller tests them.
+    const std::map<int, std::pair<int, int>> ranges = {
+        {94, {0, 4}},    {95, {5, 33}},   {97, {19, 22}},    {100, {23, 26}},
+        {101, {7, 18}},  {102, {16, 18}}, {103, {104, 105}}, {106, {27, 33}},
+        {107, {27, 29}}, {109, {34, 53}}, {113, {54, 80}},   {116, {81, 93}}};
+    const std::regex entryLine(R"(processor table entry (\d+))");
+    const std::regex moduleLine(R"(^\s*(\w+)\s+(\w+)\s+\w+\s+INT:([0-9,]+):)");
+    int files = 0;
+    int vectors = 0;
+    for (const auto& file : fs::directory_iterator(folder)) {
+        if (file.path().extension() != ".cfg")
+            continue;
+        std::ifstream in(file.path());
+        std::string line;
+        std::getline(in, line);
+        std::smatch match;
+        ASSERT_TRUE(std::regex_search(line, match, entryLine)) << file.path();
+        const int entry = std::stoi(match[1]);
+        std::set<int> groups = {entry};
+        for (const auto& [flag, range] : ranges) {
+            if (entry >= range.first && entry <= range.second)
+                groups.insert(flag);
+        }
+        CIntcFixture f(groups);
+        ++files;
+        while (std::getline(in, line) && line != ".END_TREE_LIST") {
+            if (!std::regex_search(line, match, moduleLine))
+                continue;
+            const std::string instance = match[1];
+            std::string shown = instance;
+            std::replace(shown.begin(), shown.end(), '_', ' ');
+            for (const std::string& part : Split(match[3].str(), ',')) {
+                const int vector = std::stoi(part);
+                ++vectors;
+                const std::string at = file.path().filename().string() + " " + instance;
+                ASSERT_LT(vector, f.intc->SourceCount()) << at;
+                EXPECT_NE(f.intc->SourceFlags(vector), VectorFlag::RESERVED) << at;
+                const std::string description = f.intc->SourceDescription(vector);
+                if (match[2] != "VMON")
+                    EXPECT_NE(description.find(" " + shown + " "), std::string::npos)
+                        << at << ": " << description;
+            }
+        }
+    }
+    EXPECT_EQ(files, 96);
+    EXPECT_GT(vectors, 96 * 20);
 }
