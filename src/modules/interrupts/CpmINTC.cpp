@@ -318,12 +318,17 @@ void CpmINTC_IntDlg::Attach() {
                         m_controller.PriorityValues(m_source));
     if (CPageControl* list = m_page.FindControl(CModule::kRowPriorityId))
         m_priority.Attach(*list);
-    UpdateState();
+    UpdateState(true);
 }
 
-void CpmINTC_IntDlg::UpdateState() {
+void CpmINTC_IntDlg::UpdateState(bool force) {
     const std::uint16_t flags = m_controller.SourceFlags(m_source);
-    m_name.Refresh();
+    // A name being typed stays until the edit is left, unless a claim has just replaced it.
+    const CPage* outer = &m_page;
+    while (outer->Parent())
+        outer = outer->Parent();
+    if (force || !m_name.GetWnd() || outer->Focused() != m_name.GetWnd())
+        m_name.Refresh();
     m_priority.Refresh();
     const bool owned = m_controller.VectorOwner(m_source) != nullptr;
     m_page.EnableControl(CModule::kRowIsrNameId, !(flags & VF::FIXED_NAME) && !owned);
@@ -706,7 +711,7 @@ void CpmINTC::UpdateRowsOf(int source) {
         if (row.vector != source)
             return;
         if (CpmINTC_IntDlg* dialog = RowDialog(row))
-            dialog->UpdateState();
+            dialog->UpdateState(true);
     };
     for (const CInterruptRow& row : m_sourceRows)
         update(row);

@@ -44,8 +44,9 @@ public:
     // Binds the controls to the source's registers and sets what the flag word and the
     // vector's owner allow.
     void Attach();
-    // Shows the registers again and enables what may be edited now.
-    void UpdateState();
+    // Shows the registers again and enables what may be edited now; without `force` a name
+    // edit that has the focus keeps its text.
+    void UpdateState(bool force = false);
 
     CSetString& Name() { return m_name; }
     CSetSymbol& Priority() { return m_priority; }

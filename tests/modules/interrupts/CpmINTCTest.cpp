@@ -570,6 +570,14 @@ TEST(CpmINTC, RowsOfOtherModulesBindToTheVector) {
     CPageControl* plain = f.PeripheralRow(1, CModule::kRowIsrNameId);
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(plain->Handler(), nullptr);
+    // A name being typed in the controller's row survives its state updates until applied.
+    CPageControl* own = f.Row(28, CModule::kRowIsrNameId);
+    f.intc->Page()->UserFocus(own);
+    f.intc->Page()->UserEdit(*own, "HalfTyp");
+    f.intc->UpdateControlStates();
+    EXPECT_EQ(own->Text(), "HalfTyp");
+    f.intc->Page()->UserFocus(nullptr);
+    EXPECT_EQ(f.intc->RoutineName(28), "HalfTyp");
     // The controller's own row of that source shows the same register.
     f.intc->RefreshControls();
     EXPECT_EQ(f.Row(27, CModule::kRowIsrNameId)->Text(), "TxISR");
