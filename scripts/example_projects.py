@@ -63,7 +63,7 @@ POWER_SUPPLY = {
     "leading": guard("/* Bench power supply PSU-2, control board. */"),
     "modules": {
         "OCCS": {"PLLCR_INIT": 0x0082, "-COP_COPCTL_INIT": 0x0003},
-        "SYS": {"-SIM_CLKOSR_INIT": 0x0020},
+        "SYS": {"-SIM_CLKOSR_INIT": 0x0020, "-SIM_PCE_INIT": 0x0451},
         "INTC": {},
         "QT_A0": {"PERIOD_US": 500, "CTRL_INIT": 0x3823, "CMP1_INIT": 0x03A9},
         "PWM_A": {"PMCTL_INIT": 0x0001, "PMFCTL_INIT": 0x0005, "PWMCM_INIT": 0x0258,
@@ -155,7 +155,7 @@ DIGITAL_PSU = {
     "leading": guard("/* Digital power supply DPS-48, primary side controller. */"),
     "modules": {
         "OCCS": {"PLLCR_INIT": 0x0082, "PROT_INIT": 0x0015},
-        "SYS": {"-SIM_CLKOSR_INIT": 0x0121},
+        "SYS": {"-SIM_CLKOSR_INIT": 0x0121, "-SIM_PCE0_INIT": 0x03C6, "-SIM_PCE1_INIT": 0x0009},
         "INTC": {},
         "PIT0": {"CTRL_INIT": 0x0003, "MOD_INIT": 0x752F},
         "PWM_A": {"PMCTL_INIT": 0x0001, "PWMCM_INIT": 0x00C8, "PMDEADTM_INIT": 0x0008,

@@ -18,6 +18,7 @@ import sys
 sys.dont_write_bytecode = True  # keep the scripts folder free of caches
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gen_arch  # noqa: E402  (the architecture trees the examples must match)
+import gen_intc_tables  # noqa: E402  (the interrupt sources and what each one writes)
 
 # Register flags, as the definition tables use them.
 DW8, DW16, DW32 = 0x1, 0x2, 0x4
@@ -91,27 +92,45 @@ def t_occs(chip):
 
 
 def t_sys(chip):
-    key = {"FamG": "V1", "FamA": "A"}.get(chip.family, "")
-    if key == "V1":
+    if fam(chip, "FamG"):
         return [("-SYS_CNTL_INIT", 0, DW16), ("-BCR_INIT", 0, DW16)]
-    names = ["CONROL", "PWR", "CLKOSR", "SWC", "PROT"]
+
+    def sim(*names):
+        # Names starting with "_" keep positions of registers a layout lacks.
+        return [(name, 0, DW16 | HIDDEN) if name.startswith("_")
+                else ("-SIM_%s_INIT" % name, 0, DW16) for name in names]
+
     if fam(chip, "FamE", "FamF", "FamD"):
-        names += ["GPS%s%s" % (p, h) for p in "ABCDEFG" for h in "LH"] + [
-            "PCE0", "PCE1", "PCE2", "PCE3", "SD0", "SD1", "SD2", "SD3", "IPS0", "MISC0",
-            "PSWR0", "PSWR1", "PSWR2", "PSWR3", "PCR", "ADCTRG"]
-    elif key == "A":
-        names += ["PCE", "SD", "IOSAHI", "IOSALO", "GPSA", "GPSB", "GPSCL", "GPSCH", "GPSD",
-                  "IPS", "PCR", "ISALH", "ISAL"]
-    else:
-        names += ["GPS%s" % p for p in "ABCDEF"] + ["PCE0", "PCE1", "SD0", "SD1", "IPS0"]
-    return [("-SIM_%s_INIT" % name, 0, DW16) for name in names]
+        table = sim("CONROL", "PWR", "CLKOSR", "SWC", "PROT",
+                    *["GPS%s%s" % (p, h) for p in "ABCDEFG" for h in "LH"],
+                    "PCE0", "PCE1", "PCE2", "PCE3", "SD0", "SD1", "SD2", "SD3", "IPS0", "MISC0",
+                    "PSWR0", "PSWR1", "PSWR2", "PSWR3", "PCR", "ADCTRG")
+        if fam(chip, "FamD"):
+            table[28] = ("-SIM_MISC0_INIT", 0x0040, DW16)  # the 48 MHz oscillator runs
+        return table
+    if fam(chip, "FamA"):
+        return sim("CONROL", "PWR", "CLKOSR", "SWC", "PROT", "PCE", "SD", "IOSAHI", "IOSALO",
+                   "GPSA", "GPSB", "GPSCL", "GPSCH", "GPSD", "IPS", "PCR", "ISALH", "ISAL")
+    if fam(chip, "FamB"):
+        return sim("CONROL", "___PUDR___", "CLKOSR", "PCR", "PROT", "GPSA", "GPSB", "GPSC",
+                   "GPSD", "PCE0", "PCE1", "SD0", "SD1", "IOSAHI", "IOSALO", "SWC", "IPS0",
+                   "IPS1", "IPS2")
+    if fam(chip, "FamC"):
+        return sim("CONROL", "PWR", "CLKOSR", "SWC", "PROT", "GPSA", "GPSB", "GPSC", "IPS0",
+                   "IPS1", "PCR", "PCE0", "PCE1", "PCE2", "SD0", "SD1", "SD2")
+    # The two smallest processors keep only the first registers.
+    table = sim("CONROL", "_dummy_", "CLKOSR", "PCR", "PCE", "GPSA", "GPSB", "SD")
+    return table[:{5: 1, 6: 5}.get(chip.entry, len(table))]
 
 
 def t_intc(chip):
-    sources = gen_arch.plan_of(chip).sources
+    flags = gen_intc_tables.source_flags(chip)
     if fam(chip, "FamG"):
-        fixed = [("-IRQA_ENABLED", 0, DW8 | DECVALUE), ("-IRQB_ENABLED", 0, DW8 | DECVALUE),
-                 ("-IRQA_TRIGGER", 0, DW8 | STRVALUE), ("-IRQB_TRIGGER", 0, DW8 | STRVALUE)]
+        irqb = 0 if chip.has("IRQB") else HIDDEN
+        fixed = [("-IRQA_ENABLED", 0, DW8 | DECVALUE),
+                 ("-IRQB_ENABLED", 0, DW8 | DECVALUE | irqb),
+                 ("-IRQA_TRIGGER", 0, DW8 | STRVALUE),
+                 ("-IRQB_TRIGGER", 0, DW8 | STRVALUE | irqb)]
     elif fam(chip, "FamA"):
         fixed = [("ICSR_INIT", 0, DW16 | NODEFAULT), ("IAR0_INIT", 0, DW16),
                  ("IAR1_INIT", 0, DW16), ("IAR2_INIT", 0, DW16),
@@ -121,11 +140,12 @@ def t_intc(chip):
                  ("FIM1_INIT", 0, DW16 | DECVALUE), ("FIVA0_INIT", 0, DW8 | STRVALUE),
                  ("FIVA1_INIT", 0, DW8 | STRVALUE)]
     rows = []
-    for source in range(sources):
+    for source, flag in enumerate(flags):
+        # A fixed routine or a fixed (or missing) priority is not written.
         rows.append(("-INT_VECTOR_ADDR_%d" % source, 0, DW8 | STRVALUE |
-                     (DUMMYREG if source == 0 else 0)))
+                     (HIDDEN if flag & 0x1 else 0)))
         rows.append(("-INT_PRIORITY_LEVEL_%d" % source, 0, DW8 | STRVALUE | NOSHOWLIST |
-                     (DUMMYREG if source == 0 else 0)))
+                     (DUMMYREG if flag & 0x6 else 0)))
     return fixed + rows
 
 
@@ -640,12 +660,16 @@ def intc_values(example, by_name):
                     continue
                 level = 2 if node.key in ("PWM_FamC", "ADC", "HSCMP") else 1
                 rows.append((name, row, routine_name(node, row), level))
+    famg = any(name == example["processor"] and gen_arch.in_group(entry, "FamG")
+               for entry, name in gen_arch.PROCESSORS)
     for instance, row, routine, level in rows:
         vector = by_name[instance].ints[row]
         assert vector != fast_vector, "a fast interrupt takes no standard routine"
         values["-INT_VECTOR_ADDR_%d" % vector] = routine
         if level is not None:
-            values["-INT_PRIORITY_LEVEL_%d" % vector] = "INTC_LEVEL%d" % level
+            # FamG sources are only enabled or disabled.
+            values["-INT_PRIORITY_LEVEL_%d" % vector] = (
+                "INTC_ENABLED" if famg else "INTC_LEVEL%d" % level)
     return values
 
 

@@ -1,10 +1,18 @@
 #include "project/ModuleRegistry.h"
 
 #include "modules/framework/CpmEMPTY.h"
+#include "modules/interrupts/CpmINTC.h"
 #include "modules/clocks/CpmOCCS.h"
 #include "modules/timers/CpmPIT.h"
 #include "modules/framework/CpmPLUGINS.h"
 #include "modules/timers/CpmQTALL.h"
+#include "modules/timers/CpmRTC.h"
+#include "modules/system/CpmPMC.h"
+#include "modules/system/CpmSYS_FamA.h"
+#include "modules/system/CpmSYS_FamE_FamF_FamD.h"
+#include "modules/system/CpmSYS_V1.h"
+#include "modules/system/CpmSYS_V2.h"
+#include "modules/system/CpmTSN.h"
 #include "modules/framework/CpmUNREC.h"
 #include "modules/framework/CpmVOID.h"
 
@@ -16,15 +24,15 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"OCCS", &CpmOCCS::kRuntimeClass},
     {"UNREC", &CpmUNREC::kRuntimeClass},
     {"TRL", nullptr},
-    {"TSN", nullptr},
+    {"TSN", &CpmTSN::kRuntimeClass},
     {"DEC", nullptr},
     {"DAC", nullptr},
     {"CMP", nullptr},
-    {"SYS_V1", nullptr},
-    {"SYS_V2_Classic", nullptr},
-    {"SYS_V2_FamB", nullptr},
-    {"SYS_FamA", nullptr},
-    {"SYS_V2_FamC", nullptr},
+    {"SYS_V1", &CpmSYS_V1::kRuntimeClass},
+    {"SYS_V2_Classic", &CpmSYS_V2_Classic::kRuntimeClass},
+    {"SYS_V2_FamB", &CpmSYS_V2_FamB::kRuntimeClass},
+    {"SYS_FamA", &CpmSYS_FamA::kRuntimeClass},
+    {"SYS_V2_FamC", &CpmSYS_V2_FamC::kRuntimeClass},
     {"SEMI", nullptr},
     {"ADC", nullptr},
     {"SPI", nullptr},
@@ -35,27 +43,27 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"PWM", nullptr},
     {"PIT", &CpmPIT::kRuntimeClass},
     {"EMPTY", &CpmEMPTY::kRuntimeClass},
-    {"INTC", nullptr},
+    {"INTC", &CpmINTC::kRuntimeClass},
     {"QTALL", &CpmQTALL::kRuntimeClass},
     {"QT", nullptr},
     {"YCAN", nullptr},
     {"LSCAN", nullptr},
     {"VMON", nullptr},
-    {"PMC", nullptr},
+    {"PMC", &CpmPMC::kRuntimeClass},
     {"PGA", nullptr},
     {"PDB", nullptr},
     {"ADC_FamA", nullptr},
     {"PWM_FamA", nullptr},
     {"HSCMP", nullptr},
     {"I2C_FamA", nullptr},
-    {"RTC", nullptr},
+    {"RTC", &CpmRTC::kRuntimeClass},
     {"COP_FamA", nullptr},
     {"PWM_FamC", nullptr},
     {"PWMAll_FamC", nullptr},
     {"PWM_FamC_SWLayer", nullptr},
     {"XBAR", nullptr},
     {"VREF_DAC", nullptr},
-    {"SYS_FamE_FamF_FamD", nullptr},
+    {"SYS_FamE_FamF_FamD", &CpmSYS_FamE_FamF_FamD::kRuntimeClass},
     {"ADC_FamE", nullptr},
     {"AOI", nullptr},
     {"DMA", nullptr},

@@ -40,17 +40,17 @@
 #define IRQA_ENABLED                      1
 #define IRQA_TRIGGER                      ITCN_IRQ_FALLING
 #define INT_VECTOR_ADDR_27                AdcEndOfScanISR
-#define INT_PRIORITY_LEVEL_27             INTC_LEVEL1
+#define INT_PRIORITY_LEVEL_27             INTC_ENABLED
 #define INT_VECTOR_ADDR_34                PwmFaultISR
-#define INT_PRIORITY_LEVEL_34             INTC_LEVEL1
+#define INT_PRIORITY_LEVEL_34             INTC_ENABLED
 #define INT_VECTOR_ADDR_37                PumpTickISR
-#define INT_PRIORITY_LEVEL_37             INTC_LEVEL1
+#define INT_PRIORITY_LEVEL_37             INTC_ENABLED
 #define INT_VECTOR_ADDR_49                Sci0TxEmptyISR
-#define INT_PRIORITY_LEVEL_49             INTC_LEVEL1
+#define INT_PRIORITY_LEVEL_49             INTC_ENABLED
 #define INT_VECTOR_ADDR_51                Sci0RxErrorISR
-#define INT_PRIORITY_LEVEL_51             INTC_LEVEL1
+#define INT_PRIORITY_LEVEL_51             INTC_ENABLED
 #define INT_VECTOR_ADDR_52                Sci0RxFullISR
-#define INT_PRIORITY_LEVEL_52             INTC_LEVEL1
+#define INT_PRIORITY_LEVEL_52             INTC_ENABLED
 
 /*.
     QT_A0 Configuration

@@ -28,6 +28,7 @@
 --------------------------------------------
 .*/
 #define SIM_CLKOSR_INIT                   0x0020U
+#define SIM_PCE_INIT                      0x0451U
 
 /*.
     TSN Configuration

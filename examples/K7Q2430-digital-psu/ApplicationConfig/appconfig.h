@@ -26,6 +26,8 @@
 --------------------------------------------
 .*/
 #define SIM_CLKOSR_INIT                   0x0121U
+#define SIM_PCE0_INIT                     0x03C6U
+#define SIM_PCE1_INIT                     0x0009U
 
 /*.
     INTC Configuration
