@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/TextUtil.h"
+#include "support/ModuleTestHost.h"
 #include "modules/clocks/ClockQueries.h"
 #include "modules/clocks/CpmOCCS.h"
 #include "modules/clocks/CpmOCCSTables.h"
@@ -18,51 +19,9 @@ using namespace hwc;
 
 namespace {
 
-constexpr int kFamG = 94, kFamH = 95, kFamJ = 96, kFamB = 100, kFamK = 101, kFamA = 103,
-              kFamC = 106, kFamE = 109, kFamF = 113, kFamD = 116;
+using namespace hwc::test;
 
-// A document with processor groups and clock frequencies that records its warnings.
-class COccsHost final : public IModuleHost,
-                        public CModule::IProcessorGroups,
-                        public IProjectClocks {
-public:
-    std::size_t ModuleCount() const override { return modules.size(); }
-    CModuleBase* ModuleAt(std::size_t index) const override { return modules[index].get(); }
-    bool GenerateComments() const override { return true; }
-    bool GenerateDefaults() const override { return false; }
-    bool KeepUserComments() const override { return false; }
-    void RegisterItem(const tPerCfgItem&, CModuleBase&) override {}
-    void SetWarning(CModuleBase*, int id, bool active, const char* message, const char*) override {
-        warnings[id] = active ? std::string(message ? message : "") : std::string();
-    }
-    void UpdateAllViews(CModuleBase*, int hint, const void*) override { hints.push_back(hint); }
-    bool IsProcessorGroup(int entry) const override { return groups.count(entry) != 0; }
-    float ExternalClockMHz() const override { return external; }
-    void SetExternalClockMHz(float mhz) override { external = mhz; }
-    float CrystalClockMHz() const override { return crystal; }
-    void SetCrystalClockMHz(float mhz) override { crystal = mhz; }
-
-    template <class T> T& Add(const std::string& instance, const std::string& typeKey) {
-        ScopedHostBeingOpened opening(this);
-        const CModuleDescriptor descriptor(instance, typeKey);
-        auto module = std::make_unique<T>(nullptr, &descriptor);
-        T& result = *module;
-        modules.push_back(std::move(module));
-        return result;
-    }
-    // The active warning text of a control, empty when none.
-    std::string Warning(int id) const {
-        const auto found = warnings.find(id);
-        return found == warnings.end() ? std::string() : found->second;
-    }
-
-    std::vector<std::unique_ptr<CModuleBase>> modules;
-    std::map<int, std::string> warnings;
-    std::vector<int> hints;
-    std::set<int> groups;
-    float external = 0.0f;
-    float crystal = 0.0f;
-};
+using COccsHost = hwc::test::CModuleTestHost;
 
 class CpmCopTest : public CModule, public IWatchdogClock {
     HWC_DECLARE_MODULE_CLASS(CpmCopTest, CModule)

@@ -13,7 +13,7 @@ struct CClockNoteFixture {
     explicit CClockNoteFixture(std::set<int> groups) {
         host.groups = std::move(groups);
         controller = &host.Add<CpmUserVectorsTest>("WINTC", "INTC");
-        occs = &host.Add<CpmOCCS>("OCCS", "OCCS", "INT:10:");
+        occs = &host.Add<CpmOCCS>("OCCS", "OCCS", "", "INT:10:");
         host.BindAll();
         occs->CreatePage();
         occs->OnInitialUpdate();

@@ -7,46 +7,12 @@
 
 #include "model/DialogTemplate.h"
 #include "model/ModelTestSupport.h"
+#include "support/ModuleTestHost.h"
 #include "modules/framework/CModule.h"
 
 namespace {
 
-// A document that knows its processor groups and records the warnings raised in it.
-class CGroupHost final : public IModuleHost, public CModule::IProcessorGroups {
-public:
-    struct tWarning {
-        int id;
-        bool active;
-        std::string message;
-    };
-
-    std::size_t ModuleCount() const override { return modules.size(); }
-    CModuleBase* ModuleAt(std::size_t index) const override { return modules[index].get(); }
-    bool GenerateComments() const override { return false; }
-    bool GenerateDefaults() const override { return false; }
-    bool KeepUserComments() const override { return false; }
-    void RegisterItem(const tPerCfgItem&, CModuleBase&) override {}
-    void SetWarning(CModuleBase*, int id, bool active, const char* message, const char*) override {
-        warnings.push_back({id, active, message ? message : ""});
-    }
-    bool IsProcessorGroup(int entry) const override { return groups.count(entry) != 0; }
-
-    template <class T> T& Add(const CModuleDescriptor& descriptor) {
-        hwc::ScopedHostBeingOpened opening(this);
-        auto module = std::make_unique<T>(nullptr, &descriptor);
-        T& result = *module;
-        modules.push_back(std::move(module));
-        return result;
-    }
-    void BindAll() {
-        for (auto& module : modules)
-            module->BindControls(this);
-    }
-
-    std::vector<std::unique_ptr<CModuleBase>> modules;
-    std::vector<tWarning> warnings;
-    std::set<int> groups;
-};
+using CGroupHost = hwc::test::CModuleTestHost;
 
 // A peripheral whose page has two row placeholders, one heading placeholder and a pin status.
 class CpmPeriphTest : public CModule {
@@ -202,8 +168,8 @@ TEST(CModule, PinStatusWithoutGpioModules) {
     EXPECT_FALSE(module.OnLinkCommand(nullptr, tModuleLink{}, "OTHER"));
     EXPECT_TRUE(module.OnLinkCommand(nullptr, tModuleLink{}, "FIXPINS"));
     EXPECT_FALSE(module.Page()->FindControl(CModule::kPinStatusId)->IsVisible());
-    ASSERT_EQ(host.warnings.size(), 1u);
-    EXPECT_FALSE(host.warnings[0].active);
+    ASSERT_EQ(host.calls.size(), 1u);
+    EXPECT_FALSE(host.calls[0].active);
     EXPECT_EQ(module.GetBusClock(), 0.0f);
 }
 
@@ -223,16 +189,16 @@ TEST(CModule, PinStatusReportsMissingSignalsAndFixPinsRoutesThem) {
     EXPECT_EQ(status.Text(), missing + ".");
     EXPECT_TRUE(status.IsVisible());
     EXPECT_EQ(status.TextColour(), (tColour{128, 0, 0}));
-    ASSERT_EQ(host.warnings.size(), 1u);
-    EXPECT_TRUE(host.warnings[0].active);
-    EXPECT_EQ(host.warnings[0].message, missing);
+    ASSERT_EQ(host.calls.size(), 1u);
+    EXPECT_TRUE(host.calls[0].active);
+    EXPECT_EQ(host.calls[0].message, missing);
 
     EXPECT_TRUE(module.OnLinkCommand(nullptr, tModuleLink{}, "FIXPINS"));
     EXPECT_EQ(gpio.selections, (std::vector<std::pair<int, int>>{{1, 1}}));
     EXPECT_EQ(status.Text(), "Both module pins are configured properly in " + PinLink("TXD0", 0) +
                                  " and " + PinLink("RXD0", 1) + ".");
     EXPECT_EQ(status.TextColour(), (tColour{0, 0, 0}));
-    EXPECT_FALSE(host.warnings.back().active);
+    EXPECT_FALSE(host.calls.back().active);
 
     // Repairing again changes nothing.
     EXPECT_TRUE(module.OnLinkCommand(nullptr, tModuleLink{}, "FIXPINS"));
@@ -266,7 +232,7 @@ TEST(CModule, PinStatusCountsAndDuplicates) {
     module.unused = {"A"};
     module.UpdatePinStatus();
     EXPECT_FALSE(status.IsVisible());
-    EXPECT_FALSE(host.warnings.back().active);
+    EXPECT_FALSE(host.calls.back().active);
 }
 
 TEST(CModule, GenerationBoundModulesImportOnlyWithinTheirGeneration) {

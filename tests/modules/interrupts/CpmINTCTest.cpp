@@ -14,6 +14,7 @@
 #include "base/TextUtil.h"
 #include "header/AppcfgFile.h"
 #include "model/DialogTemplate.h"
+#include "support/ModuleTestHost.h"
 #include "modules/interrupts/CpmINTC.h"
 #include "modules/interrupts/InterruptQueries.h"
 #include "modules/timers/CpmPIT.h"
@@ -22,53 +23,9 @@ using namespace hwc;
 
 namespace {
 
-constexpr int kFamG = 94, kFamH = 95, kFamK = 101, kFamA = 103, kFamC = 106, kFamE = 109,
-              kFamF = 113, kFamD = 116;
+using namespace hwc::test;
 
-// A document with processor groups that keeps the active warning text of every control.
-class CIntcHost final : public IModuleHost, public CModule::IProcessorGroups {
-public:
-    std::size_t ModuleCount() const override { return modules.size(); }
-    CModuleBase* ModuleAt(std::size_t index) const override { return modules[index].get(); }
-    bool GenerateComments() const override { return true; }
-    bool GenerateDefaults() const override { return false; }
-    bool KeepUserComments() const override { return false; }
-    void RegisterItem(const tPerCfgItem&, CModuleBase&) override {}
-    void SetWarning(CModuleBase*, int id, bool active, const char* message, const char*) override {
-        warnings[id] = active ? std::string(message ? message : "") : std::string();
-    }
-    bool IsProcessorGroup(int entry) const override { return groups.count(entry) != 0; }
-
-    template <class T>
-    T& Add(const std::string& instance, const std::string& typeKey, const std::string& info = {},
-           const std::string& interrupts = {}) {
-        ScopedHostBeingOpened opening(this);
-        CModuleDescriptor descriptor(instance, typeKey);
-        descriptor.SetModuleInfo(info);
-        descriptor.SetField(CModuleDescriptor::kInterruptList, interrupts);
-        auto module = std::make_unique<T>(nullptr, &descriptor);
-        T& result = *module;
-        modules.push_back(std::move(module));
-        return result;
-    }
-    std::string Warning(int id) const {
-        const auto found = warnings.find(id);
-        return found == warnings.end() ? std::string() : found->second;
-    }
-    // The active warnings, by control.
-    std::map<int, std::string> Active() const {
-        std::map<int, std::string> active;
-        for (const auto& [id, text] : warnings) {
-            if (!text.empty())
-                active[id] = text;
-        }
-        return active;
-    }
-
-    std::vector<std::unique_ptr<CModuleBase>> modules;
-    std::map<int, std::string> warnings;
-    std::set<int> groups;
-};
+using CIntcHost = hwc::test::CModuleTestHost;
 
 // A peripheral with two interrupt rows on its page.
 class CpmRowTest : public CModule {

@@ -20,7 +20,7 @@ struct CPmcFixture {
         host.groups = {CModule::kFamA};
         if (withController)
             controller = &host.Add<CpmUserVectorsTest>("WINTC", "INTC");
-        pmc = &host.Add<CpmPMC>("PMC", "PMC", interrupts);
+        pmc = &host.Add<CpmPMC>("PMC", "PMC", "", interrupts);
         host.BindAll();
         pmc->CreatePage();
         pmc->OnInitialUpdate();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ModuleTestHost.h"
 #include "modules/system/CpmSYS_FamA.h"
 #include "modules/system/CpmSYS_FamE_FamF_FamD.h"
 #include "modules/system/CpmSYS_V1.h"
@@ -18,48 +19,9 @@ using namespace hwc;
 
 namespace {
 
-constexpr int kFamG = 94, kFamH = 95, kFamJ = 96, kFlag97 = 97, kFamB = 100, kFamK = 101,
-              kFamA = 103, kFamC = 106, kFlag107 = 107, kFlag108 = 108, kFamE = 109, kFamF = 113,
-              kFamD = 116;
+using namespace hwc::test;
 
-// A document with processor groups that keeps the active warnings by module and control.
-class CSysHost final : public IModuleHost, public CModule::IProcessorGroups {
-public:
-    std::size_t ModuleCount() const override { return modules.size(); }
-    CModuleBase* ModuleAt(std::size_t index) const override { return modules[index].get(); }
-    bool GenerateComments() const override { return true; }
-    bool GenerateDefaults() const override { return false; }
-    bool KeepUserComments() const override { return false; }
-    void RegisterItem(const tPerCfgItem&, CModuleBase&) override {}
-    void SetWarning(CModuleBase* owner, int id, bool active, const char* message,
-                    const char*) override {
-        if (active)
-            warnings[{owner, id}] = message ? message : "";
-        else
-            warnings.erase({owner, id});
-    }
-    bool IsProcessorGroup(int entry) const override { return groups.count(entry) != 0; }
-
-    template <class T>
-    T& Add(const std::string& instance, const std::string& typeKey,
-           const std::string& moduleInfo = {}) {
-        ScopedHostBeingOpened opening(this);
-        CModuleDescriptor descriptor(instance, typeKey);
-        descriptor.SetModuleInfo(moduleInfo);
-        auto module = std::make_unique<T>(nullptr, &descriptor);
-        T& result = *module;
-        modules.push_back(std::move(module));
-        return result;
-    }
-    void BindAll() {
-        for (auto& module : modules)
-            module->BindControls(this);
-    }
-
-    std::vector<std::unique_ptr<CModuleBase>> modules;
-    std::map<std::pair<CModuleBase*, int>, std::string> warnings;
-    std::set<int> groups;
-};
+using CSysHost = hwc::test::CModuleTestHost;
 
 using tCreate = std::function<CpmSystemModule&(CSysHost&, const std::string& info)>;
 

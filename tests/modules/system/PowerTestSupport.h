@@ -10,54 +10,11 @@
 #include <vector>
 
 #include "model/ModuleHost.h"
+#include "support/ModuleTestHost.h"
 #include "modules/framework/CModule.h"
 #include "modules/interrupts/InterruptQueries.h"
 
-class CPowerTestHost final : public IModuleHost, public CModule::IProcessorGroups {
-public:
-    struct tWarning {
-        bool active = false;
-        std::string message;
-    };
-
-    std::size_t ModuleCount() const override { return modules.size(); }
-    CModuleBase* ModuleAt(std::size_t index) const override { return modules[index].get(); }
-    bool GenerateComments() const override { return true; }
-    bool GenerateDefaults() const override { return false; }
-    bool KeepUserComments() const override { return false; }
-    void RegisterItem(const tPerCfgItem&, CModuleBase&) override {}
-    void SetWarning(CModuleBase*, int id, bool active, const char* message, const char*) override {
-        warnings[id] = {active, message ? message : ""};
-    }
-    bool IsProcessorGroup(int entry) const override { return groups.count(entry) != 0; }
-
-    // Creates a module as the document does; `interrupts` is the architecture file's list
-    // ("INT:12:").
-    template <class T>
-    T& Add(const std::string& instance, const std::string& typeKey,
-           const std::string& interrupts = {}) {
-        hwc::ScopedHostBeingOpened opening(this);
-        CModuleDescriptor descriptor(instance, typeKey);
-        descriptor.SetField(CModuleDescriptor::kInterruptList, interrupts);
-        auto module = std::make_unique<T>(nullptr, &descriptor);
-        T& result = *module;
-        modules.push_back(std::move(module));
-        return result;
-    }
-    void BindAll() {
-        for (auto& module : modules)
-            module->BindControls(this);
-    }
-    // Whether a warning of that control is raised now.
-    bool Warns(int id) const {
-        const auto found = warnings.find(id);
-        return found != warnings.end() && found->second.active;
-    }
-
-    std::vector<std::unique_ptr<CModuleBase>> modules;
-    std::map<int, tWarning> warnings;
-    std::set<int> groups;
-};
+using CPowerTestHost = hwc::test::CModuleTestHost;
 
 // An interrupt controller that answers the user vectors it is given.
 class CpmUserVectorsTest : public CModule, public hwc::IInterruptController {

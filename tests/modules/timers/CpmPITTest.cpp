@@ -6,43 +6,13 @@
 #include <vector>
 
 #include "model/DialogTemplate.h"
+#include "support/ModuleTestHost.h"
 #include "modules/clocks/ClockQueries.h"
 #include "modules/timers/CpmPIT.h"
 
 namespace {
 
-// A document with processor groups that records the warnings raised in it.
-class CPitHost final : public IModuleHost, public CModule::IProcessorGroups {
-public:
-    struct tWarning {
-        int id;
-        bool active;
-    };
-
-    std::size_t ModuleCount() const override { return modules.size(); }
-    CModuleBase* ModuleAt(std::size_t index) const override { return modules[index].get(); }
-    bool GenerateComments() const override { return true; }
-    bool GenerateDefaults() const override { return false; }
-    bool KeepUserComments() const override { return false; }
-    void RegisterItem(const tPerCfgItem&, CModuleBase&) override {}
-    void SetWarning(CModuleBase*, int id, bool active, const char*, const char*) override {
-        warnings.push_back({id, active});
-    }
-    bool IsProcessorGroup(int entry) const override { return groups.count(entry) != 0; }
-
-    template <class T> T& Add(const std::string& instance, const std::string& typeKey) {
-        hwc::ScopedHostBeingOpened opening(this);
-        const CModuleDescriptor descriptor(instance, typeKey);
-        auto module = std::make_unique<T>(nullptr, &descriptor);
-        T& result = *module;
-        modules.push_back(std::move(module));
-        return result;
-    }
-
-    std::vector<std::unique_ptr<CModuleBase>> modules;
-    std::vector<tWarning> warnings;
-    std::set<int> groups;
-};
+using CPitHost = hwc::test::CModuleTestHost;
 
 // A clock module that publishes chosen clocks and answers the oscillator states from two
 // oscillator registers.
@@ -221,11 +191,11 @@ TEST(CpmPIT, ClockSourceWarningsFollowTheClockModule) {
     tPerCfgItem& osctl1 = f.clock->Item(0);
     tPerCfgItem& osctl2 = f.clock->Item(1);
     const auto warn = [&](int source) {
-        f.host.warnings.clear();
+        f.host.calls.clear();
         f.Set(0, "0", source);
         f.pit->CheckWarnings();
-        EXPECT_EQ(f.host.warnings.back().id, CpmPIT::kClockSourceLabelId);
-        return f.host.warnings.back().active;
+        EXPECT_EQ(f.host.calls.back().id, CpmPIT::kClockSourceLabelId);
+        return f.host.calls.back().active;
     };
     EXPECT_FALSE(warn(1));
     osctl2.dwValue = 1u << 14; // crystal powered down
@@ -245,6 +215,6 @@ TEST(CpmPIT, ClockSourceWarningsFollowTheClockModule) {
     CPitFixture alone({CModule::kFamE});
     alone.Set(0, "0", 3);
     alone.pit->CheckWarnings();
-    ASSERT_FALSE(alone.host.warnings.empty());
-    EXPECT_FALSE(alone.host.warnings.back().active);
+    ASSERT_FALSE(alone.host.calls.empty());
+    EXPECT_FALSE(alone.host.calls.back().active);
 }

@@ -19,8 +19,8 @@ struct CRtcFixture {
         if (withController)
             controller = &host.Add<CpmUserVectorsTest>("WINTC", "INTC");
         if (withPmc)
-            pmc = &host.Add<CpmPMC>("PMC", "PMC", "INT:12:");
-        rtc = &host.Add<CpmRTC>("RTC", "RTC", "INT:13:");
+            pmc = &host.Add<CpmPMC>("PMC", "PMC", "", "INT:12:");
+        rtc = &host.Add<CpmRTC>("RTC", "RTC", "", "INT:13:");
         host.BindAll();
         for (auto& module : host.modules) {
             module->CreatePage();
@@ -143,7 +143,7 @@ TEST(CpmRTC, OscillatorWarningRaisedAndCleared) {
     // The oscillator is off by default and the counter counts it.
     f.Set(0, 15, "0");
     EXPECT_TRUE(f.Warns());
-    EXPECT_EQ(f.host.warnings[R::kClockSourceLabelId].message, R::kOscillatorWarning);
+    EXPECT_EQ(f.host.Warning(R::kClockSourceLabelId), R::kOscillatorWarning);
     // The label keeps its caption, dark red.
     EXPECT_EQ(f.Text(R::kClockSourceLabelId), "Clock Source:");
     EXPECT_TRUE(f.Control(R::kClockSourceLabelId).IsVisible());
@@ -180,7 +180,7 @@ TEST(CpmRTC, NoWarningWithoutAPowerManagementModuleToAsk) {
     CPowerTestHost host;
     host.groups = {CModule::kFamA};
     host.Add<CpmPlainTest>("PMC", "PMC").Item(0).dwValue = 0;
-    CpmRTC& rtc = host.Add<CpmRTC>("RTC", "RTC", "INT:13:");
+    CpmRTC& rtc = host.Add<CpmRTC>("RTC", "RTC", "", "INT:13:");
     host.BindAll();
     rtc.CheckWarnings();
     EXPECT_FALSE(host.Warns(R::kClockSourceLabelId));
@@ -214,7 +214,7 @@ TEST(CpmRTC, InterruptRowAndUserVectorNote) {
 
     // Without an interrupt there is nothing to show.
     CPowerTestHost host;
-    CpmRTC& rtc = host.Add<CpmRTC>("RTC", "RTC", "0");
+    CpmRTC& rtc = host.Add<CpmRTC>("RTC", "RTC", "", "0");
     host.BindAll();
     rtc.CreatePage();
     rtc.OnInitialUpdate();
