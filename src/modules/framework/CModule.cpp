@@ -52,9 +52,9 @@ bool IsGenerationBound(const CModuleBase& module) {
                      module.TypeKey()) != kGenerationBoundTypeKeys.end();
 }
 
-// The GPIO modules that can route signals, by instance name.
-constexpr std::array<const char*, 7> kGpioInstances = {"GPIOA", "GPIOB", "GPIOC", "GPIOD",
-                                                       "GPIOE", "GPIOF", "GPIOG"};
+// The ports that can route signals: the architecture files name them "GPIO_A"; older
+// projects and plug-ins "GPIOA".
+constexpr std::string_view kGpioPortLetters = "ABCDEFG";
 
 // The processor groups whose system module checks the other modules.
 constexpr std::array<int, 5> kSystemCheckedGroups = {CModule::kFamH, CModule::kFamA, CModule::kFamE,
@@ -254,11 +254,22 @@ void CModule::SetWarning(CModuleBase& module, int controlId, bool isWarning,
 
 // --- Pin status ---
 
-void CModule::BuildPinMap(CPinFuncContextMap& map, bool filter) const {
-    for (const char* name : kGpioInstances) {
-        if (auto* gpio = dynamic_cast<CModule*>(FindModule(Host(), name, "GPIO")))
-            gpio->AddPinFunctions(*this, map);
+std::vector<CModule*> CModule::GpioModules(const CModuleBase& asker) {
+    std::vector<CModule*> ports;
+    for (char letter : kGpioPortLetters) {
+        for (const char* pattern : {"GPIO_%c", "GPIO%c"}) {
+            auto* port =
+                dynamic_cast<CModule*>(FindModule(asker.Host(), Format(pattern, letter), "GPIO"));
+            if (port && std::find(ports.begin(), ports.end(), port) == ports.end())
+                ports.push_back(port);
+        }
     }
+    return ports;
+}
+
+void CModule::BuildPinMap(CPinFuncContextMap& map, bool filter) const {
+    for (CModule* gpio : GpioModules(*this))
+        gpio->AddPinFunctions(*this, map);
     if (!filter)
         return;
     std::vector<std::string> unused;

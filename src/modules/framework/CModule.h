@@ -158,6 +158,9 @@ public:
     static void SetWarning(CModuleBase& module, int controlId, bool isWarning,
                            const std::string& shownText, const std::string& warningText);
 
+    // The GPIO port modules of the asker's document ("GPIO_A" or "GPIOA" up to "G"), each once,
+    // in port order.
+    static std::vector<CModule*> GpioModules(const CModuleBase& asker);
     void BuildPinMap(CPinFuncContextMap& map, bool filter) const;
     std::string PinList(const CPinFuncContextMap& map, EPinListKind kind) const;
 
