@@ -286,35 +286,6 @@ CpmGPIO::CpmGPIO(CModuleBase* parent, const CModuleDescriptor* descriptor)
     }
     SetItemCount(count);
     InitRegisters(nullptr, Items(), count, InstanceName(), {}, table.data(), true);
-    for (const tResetKey& reset : kResetKeys) {
-        std::uint32_t value = 0;
-        if (reset.item < count && GetModuleInfoNumber(reset.key, value)) {
-            Item(reset.item).dwDefault = value;
-            Item(reset.item).dwValue = value;
-        }
-    }
-
-    m_pins = hwc::ParseGpioPins(Descriptor().ModuleInfoText());
-    for (const auto& pin : m_pins) {
-        if (!pin)
-            continue;
-        std::unique_ptr<CpmGPIO_PinDlg> dialog;
-        switch (m_variant) {
-        case EVariant::V1:
-            dialog = std::make_unique<CpmGPIO_PinDlgV1>(*this, *pin);
-            break;
-        case EVariant::FamA:
-            dialog = std::make_unique<CpmGPIO_PinDlgFamA>(*this, *pin);
-            break;
-        case EVariant::FamE:
-            dialog = std::make_unique<CpmGPIO_PinDlgFamE>(*this, *pin);
-            break;
-        case EVariant::V2:
-            dialog = std::make_unique<CpmGPIO_PinDlgV2>(*this, *pin);
-            break;
-        }
-        m_pinDialogs[static_cast<std::size_t>(pin->pin)] = std::move(dialog);
-    }
 }
 
 CpmGPIO::~CpmGPIO() = default;
@@ -347,8 +318,47 @@ int CpmGPIO::PinControlId(int pin, int controlId) {
     return static_cast<int>(id);
 }
 
+// The architecture file's module information arrives after construction: the reset values of
+// the port and its pin descriptions.
+void CpmGPIO::ReadModuleInfo() {
+    for (const tResetKey& reset : kResetKeys) {
+        std::uint32_t value = 0;
+        if (HasItem(reset.item) && GetModuleInfoNumber(reset.key, value)) {
+            Item(reset.item).dwDefault = value;
+            Item(reset.item).dwValue = value;
+        }
+    }
+
+    // The pin rows are made once: a page may already hold their bindings.
+    if (m_pinsRead)
+        return;
+    m_pinsRead = true;
+    m_pins = hwc::ParseGpioPins(Descriptor().ModuleInfoText());
+    for (const auto& pin : m_pins) {
+        if (!pin)
+            continue;
+        std::unique_ptr<CpmGPIO_PinDlg> dialog;
+        switch (m_variant) {
+        case EVariant::V1:
+            dialog = std::make_unique<CpmGPIO_PinDlgV1>(*this, *pin);
+            break;
+        case EVariant::FamA:
+            dialog = std::make_unique<CpmGPIO_PinDlgFamA>(*this, *pin);
+            break;
+        case EVariant::FamE:
+            dialog = std::make_unique<CpmGPIO_PinDlgFamE>(*this, *pin);
+            break;
+        case EVariant::V2:
+            dialog = std::make_unique<CpmGPIO_PinDlgV2>(*this, *pin);
+            break;
+        }
+        m_pinDialogs[static_cast<std::size_t>(pin->pin)] = std::move(dialog);
+    }
+}
+
 void CpmGPIO::BindControls(IModuleHost* host) {
     CModule::BindControls(host);
+    ReadModuleInfo();
     for (auto& dialog : m_pinDialogs) {
         if (dialog)
             dialog->Bind();

@@ -203,6 +203,7 @@ protected:
     void AttachControls(CPage& page) override;
 
 private:
+    void ReadModuleInfo();
     void RebuildCommentItems();
     void CheckSameFunction(int pin);
     // Raises or clears a warning shown in a pin's sub-page.
@@ -211,5 +212,6 @@ private:
 
     EVariant m_variant = EVariant::V2;
     hwc::tGpioPinTable m_pins;
+    bool m_pinsRead = false;
     std::array<std::unique_ptr<CpmGPIO_PinDlg>, hwc::kGpioPinCount> m_pinDialogs;
 };

@@ -152,6 +152,15 @@ TEST(CpmGPIO, ModuleInfoGivesResetValuesWhereTheRegisterExists) {
     EXPECT_EQ(f.Reg(CpmGPIO::kPpmode), 0x10u);
     EXPECT_EQ(f.Reg(CpmGPIO::kDr), 0u);
 
+    // The document hands the module information over after creating the module.
+    CHost host;
+    auto& late = host.Add<CpmGPIO>("GPIO_B", "GPIO");
+    late.SetModuleInfo("PER=0x0001\n0, OCCS.EXTAL\n");
+    host.BindAll();
+    EXPECT_EQ(late.Item(CpmGPIO::kPer).dwValue, 1u);
+    ASSERT_TRUE(late.PinDialog(0));
+    EXPECT_EQ(late.CurrentFunction(0), 1);
+
     // FamG has no push-pull register; a bad number keeps the table's default.
     CFixture g({hwc::test::kFamG}, true, "PPMODE=0x10\nPER=junk\n0, A.B\n");
     EXPECT_EQ(g.gpio->ItemCount(), 6);
