@@ -6,8 +6,10 @@
 
 #include "model/DialogTemplate.h"
 #include "model/ModuleLink.h"
+#include "modules/interrupts/InterruptQueries.h"
 #include "modules/ports/CpmGPIO.h"
 #include "modules/ports/PortQueries.h"
+#include "modules/system/CpmSYS_FamE_FamF_FamD.h"
 #include "modules/system/SystemQueries.h"
 #include "support/ModuleTestHost.h"
 
@@ -67,6 +69,23 @@ public:
         return unused.count(signal) == 0;
     }
     std::set<std::string> unused;
+};
+
+// An interrupt controller that answers chosen user vectors.
+class CpmVectorsFake : public CModule, public hwc::IInterruptController {
+    HWC_DECLARE_MODULE_CLASS(CpmVectorsFake, CModule)
+public:
+    CpmVectorsFake(CModuleBase* parent, const CModuleDescriptor* descriptor)
+        : CModule(parent, 0, descriptor, nullptr, 0) {}
+    bool ClaimVector(const CModuleBase*, int, const std::string&, bool) override { return false; }
+    const CModuleBase* VectorOwner(int) const override { return nullptr; }
+    std::optional<hwc::tUserVector> UserVectorOf(int source) const override {
+        if (source != vector)
+            return std::nullopt;
+        return hwc::tUserVector{2, "PortAISR"};
+    }
+    bool DebugPortInterruptsEnabled() const override { return false; }
+    int vector = -1;
 };
 
 const char* const kPort = "PER=0x0000\n"
@@ -466,4 +485,53 @@ TEST(CpmGPIO, WhatThePinOutViewAsks) {
     EXPECT_TRUE(f.gpio->DescriptionMentions("CLKOSR"));
     EXPECT_FALSE(f.gpio->DescriptionMentions("PER"));
     EXPECT_EQ(f.gpio->PeripheralEnableRegister(), &f.gpio->Item(CpmGPIO::kPer));
+}
+
+TEST(CpmGPIO, SelectBitsOfTheRealSystemModule) {
+    for (const char* count : {"GPSCNT=2", "GPSCNT=1"}) {
+        CHost host;
+        host.groups = {hwc::test::kFamE};
+        host.Add<CpmSYS_FamE_FamF_FamD>("SYS", "SIM", count);
+        auto& gpio = host.Add<CpmGPIO>("GPIO_C", "GPIO",
+                                       "PER=0x0003\n0, OCCS.EXTAL, GPS16:OCCS.CLKIN\n"
+                                       "2, QT_A0.TA0, GPS2:HSCMP_A.CMPA_O\n");
+        host.BindAll();
+        hwc::ISystemIntegration& system = *hwc::FindSystemModule(gpio);
+        EXPECT_EQ(gpio.CurrentFunction(0), 1) << count;
+        const bool second = std::string(count) == "GPSCNT=2";
+        // The second select register exists only while the count says so.
+        EXPECT_EQ(gpio.SelectPinFunction(0, 2), second) << count;
+        EXPECT_EQ(system.PeripheralSelectBit(16), second) << count;
+        EXPECT_EQ(gpio.CurrentFunction(0), second ? 2 : 1) << count;
+
+        EXPECT_TRUE(gpio.SelectPinFunction(2, 2)) << count;
+        EXPECT_TRUE(system.PeripheralSelectBit(2));
+        EXPECT_EQ(gpio.Item(CpmGPIO::kPer).dwValue, 0x7u);
+        EXPECT_TRUE(gpio.SelectPinFunction(2, 1));
+        EXPECT_FALSE(system.PeripheralSelectBit(2));
+    }
+}
+
+TEST(CpmGPIO, PortInterruptRowAndUserVectorNote) {
+    for (int group : {hwc::test::kFamA, hwc::test::kFamE}) {
+        CHost host;
+        host.groups = {group};
+        auto& controller =
+            host.Add<CpmVectorsFake>(group == hwc::test::kFamA ? "WINTC" : "INTC", "INTC");
+        auto& gpio = host.Add<CpmGPIO>("GPIO_A", "GPIO", "0, A.B\n", "INT:14:");
+        host.BindAll();
+        gpio.CreatePage();
+        gpio.UpdateControlStates();
+        ASSERT_EQ(gpio.InterruptRows().size(), 1u);
+        EXPECT_TRUE(gpio.InterruptRows().front().page);
+        CPageControl& note = *gpio.Page()->FindControl(CpmGPIO::kUserVectorNoteId);
+        EXPECT_FALSE(note.IsVisible());
+        controller.vector = 14;
+        gpio.UpdateControlStates();
+        EXPECT_EQ(note.IsVisible(), group == hwc::test::kFamA) << group;
+        if (group == hwc::test::kFamA)
+            EXPECT_NE(note.Text().find("NOTE: defined as USER2 (PortAISR) in WINTC module."),
+                      std::string::npos)
+                << note.Text();
+    }
 }
