@@ -6,6 +6,8 @@
 
 #include "model/DialogTemplate.h"
 #include "model/ModuleLink.h"
+#include "modules/clocks/CpmOCCS.h"
+#include "modules/clocks/CpmOCCSTables.h"
 #include "modules/interrupts/InterruptQueries.h"
 #include "modules/ports/CpmGPIO.h"
 #include "modules/ports/PortQueries.h"
@@ -534,4 +536,24 @@ TEST(CpmGPIO, PortInterruptRowAndUserVectorNote) {
                       std::string::npos)
                 << note.Text();
     }
+}
+
+TEST(CpmGPIO, ClockPinsRepairedFromTheClockPage) {
+    CHost host;
+    host.groups = {hwc::test::kFamH, hwc::test::kFamC, 30};
+    auto& occs = host.Add<CpmOCCS>("OCCS", "OCCS");
+    auto& gpio = host.Add<CpmGPIO>("GPIO_D", "GPIO", "PER=0\n0, OCCS.EXTAL\n1, OCCS.XTAL\n");
+    host.BindAll();
+    occs.Item(hwc::kOccsOscillator).dwValue &= ~(1u << 12); // the crystal oscillator runs
+    occs.CreatePage();
+    occs.OnInitialUpdate();
+    ASSERT_TRUE(occs.HasPinStatus());
+    occs.UpdatePinStatus();
+    EXPECT_EQ(host.Warning(occs, CModule::kPinStatusId).substr(0, 78),
+              "Two module pins (out of two) are not available on any device pin. See <A HREF=");
+    EXPECT_TRUE(occs.OnLinkCommand(nullptr, tModuleLink{}, "FIXPINS"));
+    EXPECT_EQ(gpio.Item(CpmGPIO::kPer).dwValue, 0x3u);
+    EXPECT_FALSE(host.Warns(CModule::kPinStatusId));
+    EXPECT_EQ(occs.Page()->FindControl(CModule::kPinStatusId)->Text().substr(0, 44),
+              "Both module pins are configured properly in ");
 }
