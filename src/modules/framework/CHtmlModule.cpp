@@ -51,6 +51,17 @@ void CHtmlModule::PageLoaded() {
     OnPageLoaded();
 }
 
+bool CHtmlModule::ElementActivated(const std::string& elementId) {
+    return OnElementActivated(elementId);
+}
+
+std::optional<std::string> CHtmlModule::CallScript(const std::string& function,
+                                                   const std::vector<std::string>& arguments) {
+    if (!m_navigator)
+        return std::nullopt;
+    return m_navigator->CallScript(function, arguments);
+}
+
 void CHtmlModule::GetSummary(std::string& text) const {
     text += hwc::HtmlModuleCommentBlock(Title(), m_commentText);
 }

@@ -4,8 +4,10 @@
 // browser itself belongs to the desktop program, which installs itself as the navigator once the
 // page has been created; without one (a headless run) navigation only records the address.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "modules/framework/CModule.h"
 
@@ -23,6 +25,14 @@ public:
         virtual void Redraw() = 0;
         // The module is being destroyed: the browser must not call it any more.
         virtual void ModuleDestroyed() {}
+        // Calls the global script function of the shown page with text arguments and waits for
+        // it (handling user input, within a time limit); its result as text ("" when it returns
+        // nothing), or no value when the page has no script, no such function, the function
+        // threw or did not answer in time.
+        virtual std::optional<std::string> CallScript(const std::string& function,
+                                                      const std::vector<std::string>& arguments) {
+            return std::nullopt;
+        }
     };
 
     CHtmlModule(CModuleBase* parent, unsigned templateId, const CModuleDescriptor* descriptor,
@@ -44,6 +54,13 @@ public:
     INavigator* Navigator() const { return m_navigator; }
     // The browser reports that a navigation has completed.
     void PageLoaded();
+    // The browser reports that the user activated (clicked) the page element with that id;
+    // true when the module handled it.
+    bool ElementActivated(const std::string& elementId);
+    // Calls a script function of the shown page (see INavigator::CallScript); no value without
+    // a browser, as in a headless run.
+    std::optional<std::string> CallScript(const std::string& function,
+                                          const std::vector<std::string>& arguments = {});
 
     // --- Plug-in behaviour (off for plain web-page modules) ---
 
@@ -66,6 +83,8 @@ protected:
     // Called after the browser reports a completed navigation; modules that fill their page by
     // script do it here.
     virtual void OnPageLoaded() {}
+    // Called for an activated page element; modules whose page reports elements override it.
+    virtual bool OnElementActivated(const std::string& elementId) { return false; }
 
     void SetPluginFlags(bool pluginMode, bool earlyLoad, bool externalApp) {
         m_pluginMode = pluginMode;

@@ -632,3 +632,14 @@ int CpmSystemModule::PeripheralSelectRegisterCount() const {
         count = 1;
     return static_cast<int>(std::min<std::uint32_t>(count, m_layout->selectCount));
 }
+
+std::vector<tPerCfgItem*> CpmSystemModule::PinSelectRegisters(bool withClockOutput) {
+    std::vector<tPerCfgItem*> registers;
+    const int count = PeripheralSelectRegisterCount();
+    for (int i = 0; i < count && m_layout->selectItem + i < ItemCount(); ++i)
+        registers.push_back(&Item(m_layout->selectItem + i));
+    if (withClockOutput && m_layout->clockOutputItem >= 0 &&
+        m_layout->clockOutputItem < ItemCount())
+        registers.push_back(&Item(m_layout->clockOutputItem));
+    return registers;
+}

@@ -169,6 +169,7 @@ public:
     bool ClockOutputSelectBit(int bit) const override;
     void SetClockOutputSelectBit(int bit, bool set) override;
     int PeripheralSelectRegisterCount() const override;
+    std::vector<tPerCfgItem*> PinSelectRegisters(bool withClockOutput) override;
 
 protected:
     CpmSystemModule(CModuleBase* parent, const CModuleDescriptor* descriptor,

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CModuleBase;
 struct tPerCfgItem;
@@ -59,6 +60,10 @@ public:
     virtual void SetClockOutputSelectBit(int bit, bool set) = 0;
     // The number of peripheral-select registers in use ("GPSCNT", 1 when absent or unreadable).
     virtual int PeripheralSelectRegisterCount() const = 0;
+    // The peripheral-select registers in use and, with `withClockOutput`, the clock-output
+    // select register after them: those of the layout only, for the registers view of the
+    // pin-out page. None unless the module has them.
+    virtual std::vector<tPerCfgItem*> PinSelectRegisters(bool withClockOutput) { return {}; }
 };
 
 // What the power management module answers.

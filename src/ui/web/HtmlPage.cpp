@@ -1,11 +1,16 @@
 #include "ui/web/HtmlPage.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+#include "ui/web/JScriptCaller.h"
 
 namespace {
 
@@ -15,6 +20,18 @@ bool IsBrowserScheme(const QString& scheme) {
     return kSchemes.contains(scheme, Qt::CaseInsensitive);
 }
 
+// Reports every click on an element with an id (outside links, which report themselves) as
+// a navigation to the activation address. It runs in its own script world, so the page's
+// own script neither sees nor disturbs it.
+const char* kActivationScript = R"(
+document.addEventListener('click', function (event) {
+    var element = event.target;
+    if (!element || !element.id || (element.closest && element.closest('a[href]')))
+        return;
+    window.location.href = 'hwc-activate:' + encodeURIComponent(element.id);
+}, true);
+)";
+
 } // namespace
 
 CHtmlWebPage::CHtmlWebPage(LinkHandler onModuleLink, QObject* parent)
@@ -22,6 +39,19 @@ CHtmlWebPage::CHtmlWebPage(LinkHandler onModuleLink, QObject* parent)
     // Module pages move the tool by script as well as by clicks, so addresses the browser does
     // not know must reach acceptNavigationRequest without a user gesture.
     settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
+    QWebEngineScript activation;
+    activation.setName(QStringLiteral("hwc-activation"));
+    activation.setSourceCode(QString::fromUtf8(kActivationScript));
+    activation.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    activation.setWorldId(QWebEngineScript::ApplicationWorld);
+    activation.setRunsOnSubFrames(false);
+    scripts().insert(activation);
+}
+
+QString CHtmlWebPage::ActivatedElement(const QUrl& url) {
+    if (url.scheme().compare(QLatin1String(kActivationScheme), Qt::CaseInsensitive) != 0)
+        return {};
+    return url.path(QUrl::FullyDecoded);
 }
 
 bool CHtmlWebPage::IsModuleLink(const QString& address) {
@@ -30,6 +60,17 @@ bool CHtmlWebPage::IsModuleLink(const QString& address) {
 }
 
 bool CHtmlWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    const QString element = ActivatedElement(url);
+    if (!element.isEmpty()) {
+        // Like a module link, the element is handled once the browser is done with the click.
+        if (m_onElement) {
+            QTimer::singleShot(0, this, [this, element] {
+                if (m_onElement)
+                    m_onElement(element);
+            });
+        }
+        return false;
+    }
     const QString address = url.toString();
     if (!IsModuleLink(address)) {
         // Other desktop programs (mail and the like) start only from a click of the user.
@@ -67,6 +108,7 @@ QWebEngineView* CHtmlPage::EnsureView() {
         return m_view;
     m_view = new QWebEngineView(this);
     auto* page = new CHtmlWebPage([this](const QString& link) { FollowModuleLink(link); }, m_view);
+    page->SetElementHandler([this](const QString& elementId) { ReportElement(elementId); });
     m_view->setPage(page);
     layout()->addWidget(m_view);
     connect(m_view, &QWebEngineView::loadStarted, this, [this] { m_documentComplete = false; });
@@ -112,4 +154,26 @@ void CHtmlPage::Redraw() {
 void CHtmlPage::FollowModuleLink(const QString& link) {
     if (m_linkHandler)
         m_linkHandler(link);
+}
+
+void CHtmlPage::ReportElement(const QString& elementId) {
+    if (!m_module)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_module->ElementActivated(elementId.toStdString());
+    QApplication::restoreOverrideCursor();
+}
+
+std::optional<std::string> CHtmlPage::CallScript(const std::string& function,
+                                                 const std::vector<std::string>& arguments) {
+    if (!m_view)
+        return std::nullopt;
+    QStringList texts;
+    for (const std::string& argument : arguments)
+        texts.push_back(QString::fromStdString(argument));
+    CJScriptCaller caller(m_view);
+    QString result;
+    if (!caller.Call(QString::fromStdString(function), texts, &result))
+        return std::nullopt;
+    return result.toStdString();
 }

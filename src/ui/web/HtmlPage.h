@@ -2,10 +2,13 @@
 // The page of a web-page module: an embedded browser that fills the module page. The browser is
 // created only when the page is first shown, so that the program starts without loading the web
 // engine. Links to "hwc:" and "hwcna:" addresses never load: they go to the module's link
-// handler, which moves the tool to the module and control they name.
+// handler, which moves the tool to the module and control they name. Clicks on page elements
+// that have an id reach the module too, and the module calls the page's script functions.
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <QWebEnginePage>
 #include <QWidget>
@@ -19,17 +22,26 @@ class CHtmlWebPage : public QWebEnginePage {
     Q_OBJECT
 public:
     using LinkHandler = std::function<void(const QString& link)>;
+    using ElementHandler = std::function<void(const QString& elementId)>;
 
     explicit CHtmlWebPage(LinkHandler onModuleLink, QObject* parent = nullptr);
 
     // True for the addresses that name a module page ("hwc:..." and "hwcna:...", any case).
     static bool IsModuleLink(const QString& address);
+    // The address by which the page reports a clicked element: the scheme and the element's id,
+    // percent-encoded. A script installed in every page of the browser sends it.
+    static constexpr const char* kActivationScheme = "hwc-activate";
+    // The element id an activation address carries; empty for any other address.
+    static QString ActivatedElement(const QUrl& url);
+    // Where the ids of clicked elements go.
+    void SetElementHandler(ElementHandler handler) { m_onElement = std::move(handler); }
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
 
 private:
     LinkHandler m_onModuleLink;
+    ElementHandler m_onElement;
 };
 
 class CHtmlPage : public QWidget, public CHtmlModule::INavigator {
@@ -54,6 +66,8 @@ public:
     void LoadAddress(const std::string& address) override;
     void Redraw() override;
     void ModuleDestroyed() override { m_module = nullptr; }
+    std::optional<std::string> CallScript(const std::string& function,
+                                          const std::vector<std::string>& arguments) override;
 
     // How long a navigation waits for the page to load.
     static constexpr int kLoadWaitMs = 5000;
@@ -63,6 +77,8 @@ protected:
 
 private:
     void FollowModuleLink(const QString& link);
+    // Hands a clicked element to the module, with the wait cursor while it works.
+    void ReportElement(const QString& elementId);
 
     CHtmlModule* m_module;
     QWebEngineView* m_view = nullptr;

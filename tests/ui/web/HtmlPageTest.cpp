@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSignalSpy>
@@ -18,14 +22,21 @@ public:
     CpmWebPageTest(CModuleBase* parent, const CModuleDescriptor* descriptor)
         : CHtmlModule(parent, 0, descriptor, nullptr, 0) {}
     int loaded = 0;
+    std::vector<std::string> activated;
 
 protected:
     void OnPageLoaded() override { ++loaded; }
+    bool OnElementActivated(const std::string& elementId) override {
+        activated.push_back(elementId);
+        return true;
+    }
 };
 
 const char* kPage = R"(<html><body>
 <a id="module" href="hwc:ADC_A/ADC/1466?tiptext=Hello">ADC</a>
 <a id="quiet" href="HWCNA:ADC_A/ADC">ADC</a>
+<input type="checkbox" id="GPIOXB_SCI_0__TXD"><label for="GPIOXB_SCI_0__TXD">TXD</label>
+<span id="odd id?#&amp;">odd</span><span class="plain">plain</span>
 <script>
 function Join(a, b, c) { return a + "|" + b + "|" + c; }
 function Nothing() {}
@@ -101,6 +112,52 @@ TEST_F(HtmlPageTest, ScriptCallsReturnResultsOrTheirError) {
     EXPECT_FALSE(caller.Call("Throws", QStringList{}));
     EXPECT_TRUE(caller.LastError().startsWith("JSCall Error:\n"));
     EXPECT_TRUE(caller.LastError().contains("broken"));
+}
+
+TEST_F(HtmlPageTest, TheModuleCallsThePageScript) {
+    // The browser installed itself as the module's navigator when it was made.
+    ASSERT_EQ(m_module.Navigator(), m_page.get());
+    EXPECT_EQ(m_module.CallScript("Join", {"a", "b", "c"}), std::optional<std::string>("a|b|c"));
+    EXPECT_EQ(m_module.CallScript("Nothing"), std::optional<std::string>(""));
+    EXPECT_EQ(m_module.CallScript("Missing"), std::nullopt);
+    EXPECT_EQ(m_module.CallScript("Throws"), std::nullopt);
+}
+
+TEST_F(HtmlPageTest, ClickedElementsReachTheModule) {
+    const QUrl before = m_page->View()->url();
+    Script("document.getElementById('GPIOXB_SCI_0__TXD').click(); 'ok'");
+    ASSERT_TRUE(WaitFor([&] { return !m_module.activated.empty(); }));
+    EXPECT_EQ(m_module.activated[0], "GPIOXB_SCI_0__TXD");
+    // The box still toggles as the user expects; the page stays.
+    EXPECT_EQ(Script("String(document.getElementById('GPIOXB_SCI_0__TXD').checked)"), "true");
+    // Ids are passed whatever characters they hold; elements without one are not reported.
+    Script("document.querySelector('.plain').click(); "
+           "document.getElementById('odd id?#&').click(); 'ok'");
+    ASSERT_TRUE(WaitFor([&] { return m_module.activated.size() >= 2; }));
+    EXPECT_EQ(m_module.activated.back(), "odd id?#&");
+    // A link with an id is followed as a link, not reported as an element.
+    Script("document.getElementById('module').click(); 'ok'");
+    ASSERT_TRUE(WaitFor([&] { return !links.empty(); }));
+    Script("document.getElementById('GPIOXB_SCI_0__TXD').click(); 'ok'");
+    ASSERT_TRUE(WaitFor([&] { return m_module.activated.size() >= 3; }));
+    EXPECT_EQ(m_module.activated,
+              (std::vector<std::string>{"GPIOXB_SCI_0__TXD", "odd id?#&", "GPIOXB_SCI_0__TXD"}));
+    EXPECT_EQ(m_page->View()->url(), before);
+    EXPECT_EQ(Script("typeof Join"), "function");
+}
+
+TEST(HtmlActivationTest, OnlyTheActivationSchemeCarriesAnElement) {
+    EXPECT_EQ(CHtmlWebPage::ActivatedElement(QUrl("hwc-activate:GPIOXB_A__B%20C")),
+              "GPIOXB_A__B C");
+    EXPECT_EQ(CHtmlWebPage::ActivatedElement(QUrl("HWC-ACTIVATE:x")), "x");
+    EXPECT_EQ(CHtmlWebPage::ActivatedElement(QUrl("hwc:ADC_A/ADC")), "");
+    EXPECT_EQ(CHtmlWebPage::ActivatedElement(QUrl("http://host/hwc-activate:x")), "");
+    // Without a browser a module calls nothing.
+    CModuleDescriptor descriptor("PINOUT", "PINOUT");
+    CpmWebPageTest module(nullptr, &descriptor);
+    EXPECT_EQ(module.CallScript("Join"), std::nullopt);
+    CHtmlPage page(module);
+    EXPECT_EQ(page.CallScript("Join", {}), std::nullopt);
 }
 
 TEST(JScriptCallerTest, WithoutAPageNothingIsCalled) {
