@@ -368,7 +368,10 @@ void CpmGPIO::BindControls(IModuleHost* host) {
 
 void CpmGPIO::AttachControls(CPage& page) {
     CModule::AttachControls(page);
-    for (auto& dialog : m_pinDialogs) {
+    for (int pin = 0; pin < hwc::kGpioPinCount; ++pin) {
+        CpmGPIO_PinDlg* dialog = PinDialog(pin);
+        // A pin the port does not have leaves no gap in the page.
+        page.ShowControl(kPinSubPageBase + pin, dialog != nullptr);
         if (!dialog)
             continue;
         auto subPage = std::make_unique<CModuleSubDlg>(dialog->Template(), &page);
