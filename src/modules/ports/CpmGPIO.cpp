@@ -1,6 +1,5 @@
 #include "modules/ports/CpmGPIO.h"
 
-#include <bit>
 #include <map>
 #include <mutex>
 
@@ -26,8 +25,10 @@ const tPerCfgDef kRegisters[] = {
 };
 
 constexpr const char* kGpioFunction = "GPIO";
-constexpr std::uint32_t kSummaryFunctionFlags = 0x6000;
-constexpr std::uint32_t kSummaryInterruptFlags = 0x4000;
+// Each pin's summary starts a line with its function and continues it with its interrupt.
+constexpr std::uint32_t kSummaryFunctionFlags =
+    hwc::SumFlag::NEW_LINE | hwc::SumFlag::CONTINUE_LINE;
+constexpr std::uint32_t kSummaryInterruptFlags = hwc::SumFlag::CONTINUE_LINE;
 
 // Module-info numbers that give the port's reset values on the processor.
 struct tResetKey {
