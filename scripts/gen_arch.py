@@ -1317,11 +1317,31 @@ def plan_of(chip):
         chip.family) or NEW_PLANS[chip.family]
 
 
+# Package pages of the pin-out view (shipped in data/pinout, named relative to the program's
+# folder): processor -> page. Processors without one have no pin-out node.
+PINOUT_PAGES = {"K7Q3010": "pinout/K7Q3010-LQFP32.htm"}
+
+
+def add_pinout(chip, roots):
+    """Puts the pin-out view first in the Ports folder of a processor that has a page."""
+    page = PINOUT_PAGES.get(chip.name)
+    if not page:
+        return
+    node = Node("PINOUT", "PINOUT", "NONE", [], "Package pin-out, %s" % chip.package,
+                "%s#GPIO" % MANUALS[chip.family], info=["PAGE=" + page, "CPUNAME=" + chip.name])
+    for root in roots:
+        if root.name == "Ports":
+            root.children.insert(0, node)
+            return
+    roots.append(node)
+
+
 def build(name):
     """The module tree of one processor (used by the example generator as well)."""
     entry = dict((n, e) for e, n in PROCESSORS)[name]
     chip = make_chip(entry, name)
     roots = TEMPLATES[chip.family](chip)
+    add_pinout(chip, roots)
     check(chip, roots, plan_of(chip))
     return chip, roots
 
