@@ -101,7 +101,9 @@ int ControlIdOfReference(std::string_view reference) {
     if (reference.empty() || reference[0] < '0' || reference[0] > '9')
         return 0;
     const auto id = hwc::ReadLeadingU32(reference);
-    if (!id || *id > static_cast<std::uint32_t>(INT_MAX))
+    // Sub-page ids from 0x8000 up fill the highest bit: such ids are kept as their bit pattern.
+    // All bits set is no control at all.
+    if (!id || *id == 0xFFFFFFFFu)
         return 0;
     return static_cast<int>(*id);
 }

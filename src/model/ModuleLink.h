@@ -38,7 +38,8 @@ tModuleLink ParseModuleLink(std::string_view link);
 // The control id a reference names when it begins with a digit (read as C reads "%i"; a
 // sub-page control is sub-page id * 0x10000 + control id). 0 when it does not begin with a
 // digit, meaning "find the control by its caption", and also for "0" and for numbers that are
-// no control id (above INT_MAX).
+// no control id (beyond 32 bits, or all bits set). Ids above INT_MAX come back as the int of
+// the same bits, as sub-pages from 0x8000 up give them.
 int ControlIdOfReference(std::string_view reference);
 
 // The address and the shown text of a control text that holds an anchor

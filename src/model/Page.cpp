@@ -143,11 +143,14 @@ IPageObserver* CPage::Observer() const {
 }
 
 CPageControl* CPage::FindControl(int id) const {
-    if (id >= (1 << kSubPageShift)) {
-        const CPageControl* holder = FindControl(id >> kSubPageShift);
+    if (IsSubPageControlId(id)) {
+        // The sub-page id fills the high half, so ids of sub-pages from 0x8000 up (the GPIO
+        // pins) read as negative numbers: the halves are taken from the unsigned value.
+        const auto bits = static_cast<std::uint32_t>(id);
+        const CPageControl* holder = FindControl(static_cast<int>(bits >> kSubPageShift));
         if (!holder || !holder->SubPage())
             return nullptr;
-        return holder->SubPage()->FindControl(id & 0xFFFF);
+        return holder->SubPage()->FindControl(static_cast<int>(bits & 0xFFFFu));
     }
     for (const auto& control : m_controls) {
         if (control->Id() == id && id != kNoControlId)
@@ -327,14 +330,14 @@ void CPage::SetControlText(int id, std::string text) {
 }
 
 void CPage::SetCtrlTextColor(int id, std::optional<tColour> colour) {
-    if (id >= (1 << kSubPageShift))
+    if (IsSubPageControlId(id))
         return;
     if (CPageControl* control = FindControl(id))
         control->SetTextColour(colour);
 }
 
 void CPage::SetCtrlBkColor(int id, std::optional<tColour> colour) {
-    if (id >= (1 << kSubPageShift))
+    if (IsSubPageControlId(id))
         return;
     if (CPageControl* control = FindControl(id))
         control->SetBackColour(colour);

@@ -148,6 +148,11 @@ class CPage {
 public:
     // Controls inside a sub-page are addressed as sub-page id x 0x10000 + control id.
     static constexpr int kSubPageShift = 16;
+    // Whether the id names a control of a sub-page (sub-page id in the high half); ids with
+    // the highest bit set are sub-page ids too, except the "no control" id.
+    static bool IsSubPageControlId(int id) {
+        return id != kNoControlId && static_cast<std::uint32_t>(id) >= (1u << kSubPageShift);
+    }
 
     explicit CPage(const CDialogTemplate& dialogTemplate, CPage* parent = nullptr);
     ~CPage();

@@ -89,5 +89,8 @@ TEST(ModuleLink, ControlReferenceNumbers) {
     EXPECT_EQ(ControlIdOfReference(" 12"), 0);
     EXPECT_EQ(ControlIdOfReference(""), 0);
     EXPECT_EQ(ControlIdOfReference("4294967295"), 0);
+    // A GPIO pin's function list: sub-page 0xE903, control 1001.
+    EXPECT_EQ(static_cast<std::uint32_t>(ControlIdOfReference(std::to_string(0xE90303E9u))),
+              0xE90303E9u);
     EXPECT_EQ(ControlIdOfReference("99999999999"), 0);
 }

@@ -91,6 +91,23 @@ TEST(Page, FindsControlsInSubPagesByIdAndByCaption) {
     EXPECT_EQ(page.FindControl(kNoControlId), nullptr);
 }
 
+TEST(Page, SubPagesFrom0x8000UpAreFoundThroughTheirHighBitIds) {
+    // A GPIO port's pin rows sit in place of placeholders 0xE900 + pin, so their control ids
+    // have the highest bit set.
+    const CDialogTemplate port(144, {Placeholder(0xE903)});
+    CPage page(port);
+    ASSERT_TRUE(page.InsertSubPage(0xE903, std::make_unique<CModuleSubDlg>(kInterruptRow)));
+    const int id = static_cast<int>((0xE903u << CPage::kSubPageShift) | 3u);
+    CPageControl* list = page.FindControl(id);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->Items().size(), 2u);
+    EXPECT_EQ(page.FindControl(static_cast<int>((0xE904u << CPage::kSubPageShift) | 3u)), nullptr);
+    EXPECT_TRUE(CPage::IsSubPageControlId(id));
+    EXPECT_FALSE(CPage::IsSubPageControlId(kNoControlId));
+    page.SetCtrlTextColor(id, tColour{128, 0, 0});
+    EXPECT_FALSE(list->TextColour().has_value());
+}
+
 TEST(Page, RadioGroupsRunFromTheGroupStart) {
     CPage page(kTimerPage);
     auto ids = [&](int id) {

@@ -603,19 +603,6 @@ void CpmGPIO::CheckWarnings() {
 
 void CpmGPIO::SetPinWarning(int pin, int controlId, bool active, const std::string& shown,
                             const std::string& text) {
-    // The pin's indicator is reached through its sub-page: the document's number of a control
-    // that deep does not fit the page's control numbers.
-    if (CPage* page = Page()) {
-        const CPageControl* holder = page->FindControl(kPinSubPageBase + pin);
-        if (CPage* subPage = holder ? holder->SubPage() : nullptr) {
-            if (CPageControl* control = subPage->FindControl(controlId)) {
-                if (!shown.empty())
-                    control->SetText(shown);
-                control->Show(active || !shown.empty());
-                control->SetTextColour(active ? tColour{128, 0, 0} : tColour{0, 0, 0});
-            }
-        }
-    }
     SetWarning(*this, PinControlId(pin, controlId), active, shown, text);
 }
 
