@@ -112,8 +112,12 @@ QWebEngineView* CHtmlPage::EnsureView() {
     m_view->setPage(page);
     layout()->addWidget(m_view);
     connect(m_view, &QWebEngineView::loadStarted, this, [this] { m_documentComplete = false; });
-    connect(m_view, &QWebEngineView::loadFinished, this, [this](bool) {
+    connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
         m_documentComplete = true;
+        // A navigation the page cancelled (a module link, a clicked element) ends here too, with
+        // the page unchanged: the module hears only of pages that did load.
+        if (!ok)
+            return;
         // The module hears of it after the browser has finished its own work on the page.
         QTimer::singleShot(0, this, [this] {
             if (m_module)

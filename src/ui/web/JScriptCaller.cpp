@@ -1,5 +1,7 @@
 #include "ui/web/JScriptCaller.h"
 
+#include <memory>
+
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -47,19 +49,28 @@ bool CJScriptCaller::Call(const QString& function, const QStringList& arguments,
     if (!m_page)
         return Fail(QStringLiteral("Cannot GetScript"));
 
-    QVariant answer;
-    bool answered = false;
+    // The answer may come after the wait has given up: it then finds the loop gone.
+    struct tPending {
+        QVariant answer;
+        bool answered = false;
+        QPointer<QEventLoop> loop;
+    };
+    const auto pending = std::make_shared<tPending>();
     QEventLoop wait;
+    pending->loop = &wait;
     QPointer<QWebEnginePage> page(m_page);
-    m_page->runJavaScript(CallScript(function, arguments), [&](const QVariant& value) {
-        answer = value;
-        answered = true;
-        wait.quit();
+    m_page->runJavaScript(CallScript(function, arguments), [pending](const QVariant& value) {
+        pending->answer = value;
+        pending->answered = true;
+        if (pending->loop)
+            pending->loop->quit();
     });
-    if (!answered) {
+    if (!pending->answered) {
         QTimer::singleShot(kCallWaitMs, &wait, &QEventLoop::quit);
         wait.exec();
     }
+    const bool answered = pending->answered;
+    const QVariant answer = pending->answer;
     if (!page) {
         m_page = nullptr;
         return Fail(QStringLiteral("Cannot GetScript"));

@@ -125,6 +125,8 @@ TEST_F(HtmlPageTest, TheModuleCallsThePageScript) {
 
 TEST_F(HtmlPageTest, ClickedElementsReachTheModule) {
     const QUrl before = m_page->View()->url();
+    ASSERT_TRUE(WaitFor([&] { return m_module.loaded > 0; }));
+    const int loaded = m_module.loaded;
     Script("document.getElementById('GPIOXB_SCI_0__TXD').click(); 'ok'");
     ASSERT_TRUE(WaitFor([&] { return !m_module.activated.empty(); }));
     EXPECT_EQ(m_module.activated[0], "GPIOXB_SCI_0__TXD");
@@ -144,6 +146,8 @@ TEST_F(HtmlPageTest, ClickedElementsReachTheModule) {
               (std::vector<std::string>{"GPIOXB_SCI_0__TXD", "odd id?#&", "GPIOXB_SCI_0__TXD"}));
     EXPECT_EQ(m_page->View()->url(), before);
     EXPECT_EQ(Script("typeof Join"), "function");
+    // The cancelled navigations that carried the clicks loaded nothing.
+    EXPECT_EQ(m_module.loaded, loaded);
 }
 
 TEST(HtmlActivationTest, OnlyTheActivationSchemeCarriesAnElement) {
