@@ -127,6 +127,24 @@ int CrossbarOutputOf(const CModuleBase& crossbar, char letter, int pin) {
 
 } // namespace
 
+bool CpmQT::CKeptChoice::KeepsValue() const {
+    const CPageControl* control = GetWnd();
+    const tBindingField field = Field();
+    if (!control || !field.value || control->Selection() >= 0)
+        return false;
+    const std::uint32_t value = (*field.value & field.mask) >> Shift();
+    return value >= control->Items().size();
+}
+
+bool CpmQT::CKeptChoice::ValidateControl(bool show) {
+    return KeepsValue() || CSetMode::ValidateControl(show);
+}
+
+void CpmQT::CKeptChoice::Apply() {
+    if (!KeepsValue())
+        CSetMode::Apply();
+}
+
 CpmQT::CpmQT(CModuleBase* parent, const CModuleDescriptor* descriptor)
     : CModule(parent, kTemplateId, descriptor, nullptr, 0) {
     const int count = RegisterCountOf(*this);

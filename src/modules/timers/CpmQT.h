@@ -121,6 +121,17 @@ protected:
     void AttachControls(CPage& page) override;
 
 private:
+    // A list that may lack the field's value (the preload fields have a fourth code): such a
+    // value shows no selection, stays valid and is written back as it was.
+    class CKeptChoice : public CSetMode {
+    public:
+        bool ValidateControl(bool show) override;
+        void Apply() override;
+
+    private:
+        bool KeepsValue() const;
+    };
+
     // What the check of one source found: the indicator beside it and the warning, if any.
     struct tSourceState {
         bool active = false;
@@ -157,8 +168,8 @@ private:
     CSetValue m_counter;
     CSetValue m_compareLoad1;
     CSetValue m_compareLoad2;
-    CSetMode m_preload1;
-    CSetMode m_preload2;
+    CKeptChoice m_preload1;
+    CKeptChoice m_preload2;
     CSetBit m_alternativeLoad;
     CSetBit m_reloadOnCapture;
     CSetBit m_triggeredInit;

@@ -420,3 +420,21 @@ TEST(CpmQT, SummaryNamesTheChosenSettings) {
     CQtFixture famG({grp::kFamG});
     EXPECT_EQ(famG.qt->CommentItems().size(), 15u);
 }
+
+TEST(CpmQT, PreloadCodeTheListLacksIsKept) {
+    CQtFixture f({grp::kFamH, grp::kFamJ, grp::kFamB}, 60.0f);
+    f.qt->Item(CpmQT::kComscrItem).dwValue = 0xF; // the fourth code in both preload fields
+    f.Open();
+    f.qt->RefreshControls();
+    EXPECT_EQ(f.Control(CpmQT::kPreload1Id).Selection(), -1);
+    EXPECT_EQ(f.Control(CpmQT::kPreload2Id).Selection(), -1);
+    EXPECT_EQ(f.qt->ValidationProblem(), "");
+    f.qt->ApplyControls();
+    EXPECT_EQ(f.qt->Item(CpmQT::kComscrItem).dwValue, 0xFu);
+    // A choice made by the user is written.
+    f.Select(CpmQT::kPreload1Id, 2);
+    EXPECT_EQ(f.qt->Item(CpmQT::kComscrItem).dwValue, 0xEu);
+    EXPECT_EQ(f.Control(CpmQT::kPreload2Id).Selection(), -1);
+    f.qt->ApplyControls();
+    EXPECT_EQ(f.qt->Item(CpmQT::kComscrItem).dwValue, 0xEu);
+}
