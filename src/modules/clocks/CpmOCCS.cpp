@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/FixedText.h"
 #include "base/TextUtil.h"
 #include "header/AppcfgFile.h"
 #include "modules/clocks/CpmOCCSTables.h"
@@ -115,6 +116,14 @@ void CpmOCCS::AddSummaryItems() {
 void CpmOCCS::BindControls(IModuleHost* host) {
     CModule::BindControls(host);
     m_bound.clear();
+    // A watchdog module owns the watchdog registers: the copies here become placeholders that
+    // are neither read, written, listed nor found by name, so each define is written once.
+    if (dynamic_cast<const IWatchdogClock*>(FindModule(host, "COP"))) {
+        for (int watchdogItem : {kOccsWatchdogControl, kOccsWatchdogTimeout}) {
+            Item(watchdogItem).dwFlags |= RegFlag::DUMMYREG | RegFlag::NOSHOWLIST;
+            CopyCut(Item(watchdogItem).szName, "_dummy_");
+        }
+    }
     tPerCfgItem& control = Item(kOccsControl);
     tPerCfgItem& divide = Item(kOccsDivide);
     const bool newGeneration = m_family.NewGeneration();
