@@ -237,8 +237,8 @@ const CDialogTemplate* CpmQT::DialogTemplate() const {
               dlg::Row({dlg::Label("Counting frequency:"), dlg::ReadOnly(kFrequencyId)})}),
          dlg::Group(
              "Values",
-             {dlg::Row({dlg::Label("Compare 1:"), dlg::Edit(kCompare1Id),
-                        dlg::Label("Compare 2:"), dlg::Edit(kCompare2Id)}),
+             {dlg::Row({dlg::Label("Compare 1:"), dlg::Edit(kCompare1Id), dlg::Label("Compare 2:"),
+                        dlg::Edit(kCompare2Id)}),
               dlg::Row({dlg::Label("Load:"), dlg::Edit(kLoadId), dlg::Label("Counter:"),
                         dlg::Edit(kCounterId)}),
               dlg::Row({dlg::Label("Compare Load Reg 1:"), dlg::Edit(kCompareLoad1Id),
@@ -283,15 +283,14 @@ const CDialogTemplate* CpmQT::DialogTemplate() const {
               dlg::Row({dlg::Label("Debug action:"),
                         dlg::DropList(kDebugActionId, {"Continue", "Halt TMR", "Force Out to 0",
                                                        "Halt TMR & Out to 0"})})}),
-         dlg::Group(
-             "Input filter",
-             {dlg::Row({dlg::Label("Input Filter: Input Signal Sampling [timer clocks] "),
-                        dlg::Edit(kFilterPeriodId),
-                        dlg::UpDown(kFilterPeriodSpinId, 0, kFilterPeriodMax)}),
-              dlg::Row({dlg::Label("Input Filter: Consecutive Samples Required to Agree"),
-                        dlg::DropList(kFilterCountId, FilterCounts())}),
-              dlg::Row({dlg::Label("Filter latency:"), dlg::ReadOnly(kFilterLatencyId),
-                        dlg::ReadOnly(kFilterTimeId)})}),
+         dlg::Group("Input filter",
+                    {dlg::Row({dlg::Label("Input Filter: Input Signal Sampling [timer clocks] "),
+                               dlg::Edit(kFilterPeriodId),
+                               dlg::UpDown(kFilterPeriodSpinId, 0, kFilterPeriodMax)}),
+                     dlg::Row({dlg::Label("Input Filter: Consecutive Samples Required to Agree"),
+                               dlg::DropList(kFilterCountId, FilterCounts())}),
+                     dlg::Row({dlg::Label("Filter latency:"), dlg::ReadOnly(kFilterLatencyId),
+                               dlg::ReadOnly(kFilterTimeId)})}),
          dlg::Group("Interrupts and DMA",
                     {dlg::CheckBox(kCompareIrqId, "Compare interrupt"),
                      dlg::CheckBox(kOverflowIrqId, "Overflow interrupt"),
@@ -435,27 +434,31 @@ double CpmQT::TimerClockHz() const {
     return static_cast<double>(GetBusClock()) * 1000000.0;
 }
 
-void CpmQT::Recalculate() {
+double CpmQT::CountingFrequencyHz() const {
     const std::uint32_t ctrl = Item(kCtrlItem).dwValue;
     const int source = static_cast<int>(Field(ctrl, kPrimaryLow, kPrimaryHigh));
+    if (source < kFirstPrescalerSource)
+        return 0.0;
+    const double frequency =
+        TimerClockHz() / static_cast<double>(1u << (source - kFirstPrescalerSource));
     const int mode = static_cast<int>(Field(ctrl, kCountModeLow, kCountModeHigh));
+    return mode == kEdgeMode ? 2.0 * frequency : frequency;
+}
+
+void CpmQT::Recalculate() {
+    const int mode =
+        static_cast<int>(Field(Item(kCtrlItem).dwValue, kCountModeLow, kCountModeHigh));
     const double clock = TimerClockHz();
-    double frequency = 0.0;
-    if (source >= kFirstPrescalerSource) {
-        frequency = clock / static_cast<double>(1u << (source - kFirstPrescalerSource));
-        if (mode == kEdgeMode)
-            frequency *= 2.0;
-    }
-    m_frequencyHz = frequency;
+    const double frequency = CountingFrequencyHz();
     ShowFrequency(kFrequencyId, frequency, true, mode != kStopMode ? "non explicit" : "OFF");
 
     if (!HasFilter())
         return;
     const std::uint32_t filt = Item(kFiltItem).dwValue;
-    const int clocks = (static_cast<int>(Field(filt, kFilterCountLow, kFilterCountHigh)) +
-                        kFilterCountOffset) *
-                           static_cast<int>(Field(filt, kFilterPeriodLow, kFilterPeriodHigh)) +
-                       kFilterExtraClocks;
+    const int clocks =
+        (static_cast<int>(Field(filt, kFilterCountLow, kFilterCountHigh)) + kFilterCountOffset) *
+            static_cast<int>(Field(filt, kFilterPeriodLow, kFilterPeriodHigh)) +
+        kFilterExtraClocks;
     const bool shown = clocks >= 3 && clock != 0.0;
     if (CPageControl* latency = FindControl(kFilterLatencyId))
         latency->SetText(shown ? hwc::Format("%d clk", clocks) : std::string("OFF"));
@@ -467,14 +470,14 @@ void CpmQT::UpdateControlStates() {
     if (!page)
         return;
     const bool compareLoad = ItemCount() > kComscrItem;
-    page->ShowControls({kCompareLoad1Id, kCompareLoad2Id, kPreload1Id, kPreload2Id,
-                        kCompare1IrqId, kCompare2IrqId},
+    page->ShowControls({kCompareLoad1Id, kCompareLoad2Id, kPreload1Id, kPreload2Id, kCompare1IrqId,
+                        kCompare2IrqId},
                        compareLoad);
     page->ShowControls({kAlternativeLoadId, kFaultId, kDebugActionId}, HasFaultAndDebug());
     page->ShowControls({kTriggeredInitId, kReloadOnCaptureId}, HasTriggeredInit());
-    page->ShowControls({kFilterPeriodId, kFilterPeriodSpinId, kFilterCountId, kFilterLatencyId,
-                        kFilterTimeId},
-                       HasFilter());
+    page->ShowControls(
+        {kFilterPeriodId, kFilterPeriodSpinId, kFilterCountId, kFilterLatencyId, kFilterTimeId},
+        HasFilter());
     page->ShowControls({kInputEdgeDmaId, kCompare1DmaId, kCompare2DmaId}, HasDma());
 }
 
@@ -568,8 +571,8 @@ void CpmQT::CheckWarnings() {
     // Timers A and B share their pins with the first two quadrature decoders.
     const char letter = TimerLetter();
     const char* decoder = letter == 'A' ? "DEC_0" : letter == 'B' ? "DEC_1" : nullptr;
-    const bool collides = decoder && FindModule(Host(), decoder) &&
-                          ((scr >> kOutputEnableBit) & 1u) != 0;
+    const bool collides =
+        decoder && FindModule(Host(), decoder) && ((scr >> kOutputEnableBit) & 1u) != 0;
     const std::string collision =
         collides ? "Timer output is enabled and may collide with associated Quadrature Decoder "
                    "operation"

@@ -107,7 +107,8 @@ public:
     // The clock that drives the timer's prescaler, in Hz; 0 without a clock module.
     double TimerClockHz() const;
 
-    double CountingFrequencyHz() const override { return m_frequencyHz; }
+    // From the current settings, so that other modules get it before this page is refreshed.
+    double CountingFrequencyHz() const override;
     bool IsModuleEnabled() const override;
 
     CSetMode& CountMode() { return m_countMode; }
@@ -185,6 +186,4 @@ private:
     CSetBit m_compare2Dma;
     CSetValue m_filterPeriod;
     CSetMode m_filterCount;
-
-    double m_frequencyHz = 0.0;
 };

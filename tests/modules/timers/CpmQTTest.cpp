@@ -138,10 +138,9 @@ std::vector<std::string> ItemNames(const CpmQT& qt) {
 } // namespace
 
 TEST(CpmQT, RegisterLayoutByGroup) {
-    const std::vector<std::string> all = {"CTRL_INIT",   "SCR_INIT",    "CMP1_INIT",
-                                          "CMP2_INIT",   "LOAD_INIT",   "CNTR_INIT",
-                                          "CMPLD1_INIT", "CMPLD2_INIT", "COMSCR_INIT",
-                                          "FILT_INIT",   "ENBL_INIT",   "DMA_INIT"};
+    const std::vector<std::string> all = {"CTRL_INIT",   "SCR_INIT",  "CMP1_INIT",   "CMP2_INIT",
+                                          "LOAD_INIT",   "CNTR_INIT", "CMPLD1_INIT", "CMPLD2_INIT",
+                                          "COMSCR_INIT", "FILT_INIT", "ENBL_INIT",   "DMA_INIT"};
     const struct {
         std::set<int> groups;
         std::size_t count;
@@ -414,8 +413,7 @@ TEST(CpmQT, SummaryNamesTheChosenSettings) {
               std::string::npos)
         << summary;
     EXPECT_NE(summary.find("Prescaler (IPB clock/ 4)"), std::string::npos) << summary;
-    EXPECT_NE(summary.find("Consecutive Samples Required to Agree"), std::string::npos)
-        << summary;
+    EXPECT_NE(summary.find("Consecutive Samples Required to Agree"), std::string::npos) << summary;
     EXPECT_EQ(f.qt->CommentItems().size(), 19u);
     CQtFixture famG({grp::kFamG});
     EXPECT_EQ(famG.qt->CommentItems().size(), 15u);
@@ -437,4 +435,14 @@ TEST(CpmQT, PreloadCodeTheListLacksIsKept) {
     EXPECT_EQ(f.Control(CpmQT::kPreload2Id).Selection(), -1);
     f.qt->ApplyControls();
     EXPECT_EQ(f.qt->Item(CpmQT::kComscrItem).dwValue, 0xEu);
+}
+
+TEST(CpmQT, OtherModulesGetTheFrequencyWithoutThePage) {
+    CQtFixture f({grp::kFamD}, 100.0f, "QT_B3");
+    f.host.BindAll();
+    f.qt->Item(CpmQT::kCtrlItem).dwValue = (2u << 13) | (13u << 9); // both edges, bus / 32
+    EXPECT_DOUBLE_EQ(hwc::TimerCountingFrequency(*f.qt, "QT_B3"), 6250000.0);
+    f.qt->Item(CpmQT::kCtrlItem).dwValue = (1u << 13) | (7u << 9); // another counter's output
+    EXPECT_DOUBLE_EQ(hwc::TimerCountingFrequency(*f.qt, "QT_B3"), 0.0);
+    EXPECT_DOUBLE_EQ(hwc::TimerCountingFrequency(*f.qt, "QT_B2"), 0.0);
 }
