@@ -9,6 +9,7 @@
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
 #include "model/ModuleLink.h"
+#include "modules/interrupts/InterruptQueries.h"
 #include "modules/routing/RoutingQueries.h"
 #include "modules/system/SystemQueries.h"
 
@@ -300,11 +301,17 @@ const CDialogTemplate* CpmQT::DialogTemplate() const {
                      dlg::CheckBox(kInputEdgeDmaId, "DMA request on input edge"),
                      dlg::CheckBox(kCompare1DmaId, "DMA request on compare 1 load"),
                      dlg::CheckBox(kCompare2DmaId, "DMA request on compare 2 load")}),
-         dlg::Placeholder(kFirstHeadingPlaceholderId), dlg::Placeholder(kFirstRowPlaceholderId)});
+         dlg::Link(kUserVectorNoteId, "(user vector information)"),
+         dlg::Placeholder(kHeadingPlaceholderId), dlg::Label("ISR Name:", kIsrNameLabelId),
+         dlg::Placeholder(kFirstRowPlaceholderId)});
     return &page;
 }
 
 void CpmQT::AttachControls(CPage& page) {
+    const bool famA = IsProcessorGroup(*this, kFamA);
+    // FamA rows carry no heading of their own: the plain label stands in for it.
+    page.ShowControl(kHeadingPlaceholderId, !famA);
+    page.ShowControl(kIsrNameLabelId, famA);
     CModule::AttachControls(page);
     page.SetSpinRange(kFilterPeriodSpinId, 0, kFilterPeriodMax);
     auto attach = [&](CSetCtrl& binding, int id, int item) {
@@ -479,6 +486,14 @@ void CpmQT::UpdateControlStates() {
         {kFilterPeriodId, kFilterPeriodSpinId, kFilterCountId, kFilterLatencyId, kFilterTimeId},
         HasFilter());
     page->ShowControls({kInputEdgeDmaId, kCompare1DmaId, kCompare2DmaId}, HasDma());
+
+    page->ShowControl(kUserVectorNoteId, false);
+    if (IsProcessorGroup(*this, kFamA) && !InterruptRows().empty()) {
+        if (CPage* row = InterruptRows().front().page)
+            row->ShowControl(kRowPriorityId, false);
+        // The channel's interrupt may be routed through a user vector of the controller.
+        hwc::ShowUserVectorNote(*this, kUserVectorNoteId, InterruptRows().front().vector);
+    }
 }
 
 bool CpmQT::IsModuleEnabled() const {

@@ -65,6 +65,9 @@ public:
     static constexpr int kFilterPeriodSpinId = 1597;
     static constexpr int kFilterLatencyId = 1598;
     static constexpr int kFilterTimeId = 1599;
+    static constexpr int kUserVectorNoteId = 1955;
+    static constexpr int kIsrNameLabelId = 1895;
+    static constexpr int kHeadingPlaceholderId = 512;
 
     // Register items in table order.
     enum EItem : int {

@@ -446,3 +446,25 @@ TEST(CpmQT, OtherModulesGetTheFrequencyWithoutThePage) {
     EXPECT_DOUBLE_EQ(hwc::TimerCountingFrequency(*f.qt, "QT_B3"), 0.0);
     EXPECT_DOUBLE_EQ(hwc::TimerCountingFrequency(*f.qt, "QT_B2"), 0.0);
 }
+
+TEST(CpmQT, InterruptRowsAsOnTheIntervalTimerPage) {
+    CModuleTestHost host;
+    host.groups = {grp::kFamA};
+    CpmQT& qt = host.Add<CpmQT>("QT_A0", "QT", "", "INT:40:");
+    host.BindAll();
+    qt.CreatePage();
+    qt.OnInitialUpdate();
+    qt.UpdateControlStates();
+    EXPECT_TRUE(qt.Page()->FindControl(CpmQT::kIsrNameLabelId)->IsVisible());
+    EXPECT_FALSE(qt.Page()->FindControl(CpmQT::kHeadingPlaceholderId)->IsVisible());
+    EXPECT_FALSE(qt.Page()->FindControl(CpmQT::kUserVectorNoteId)->IsVisible());
+    ASSERT_EQ(qt.InterruptRows().size(), 1u);
+    ASSERT_NE(qt.InterruptRows().front().page, nullptr);
+    EXPECT_FALSE(
+        qt.InterruptRows().front().page->FindControl(CModule::kRowPriorityId)->IsVisible());
+
+    CQtFixture famE({grp::kFamE});
+    famE.Open();
+    EXPECT_FALSE(famE.Control(CpmQT::kIsrNameLabelId).IsVisible());
+    EXPECT_TRUE(famE.Control(CpmQT::kHeadingPlaceholderId).IsVisible());
+}
