@@ -7,6 +7,7 @@
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
 #include "modules/framework/ModuleQueries.h"
+#include "modules/interrupts/InterruptQueries.h"
 #include "modules/routing/RoutingQueries.h"
 #include "modules/system/SystemQueries.h"
 
@@ -147,7 +148,10 @@ tLayoutItem PairGroup(int pair) {
 
 tLayoutItem InterruptGroup() {
     return dlg::Group("Interrupt", {dlg::Placeholder(CpmPDB::kHeadingPlaceholderId),
-                                    dlg::Placeholder(CModule::kFirstRowPlaceholderId)});
+                                    dlg::Label("ISR Name:", CpmPDB::kIsrNameLabelId),
+                                    dlg::Placeholder(CModule::kFirstRowPlaceholderId),
+                                    dlg::Link(CpmPDB::kUserVectorNoteId,
+                                              "(user vector information)")});
 }
 
 } // namespace
@@ -242,12 +246,16 @@ const CDialogTemplate* CpmPDB::DialogTemplate() const {
                     {dlg::CheckBox(kMasterOptionId, "Continuous mode"),
                      dlg::CheckBox(kMasterOptionId + 1, "Load delays at the next counter roll-over"),
                      dlg::CheckBox(kMasterOptionId + 2, "Sequence error interrupt"),
-                     dlg::CheckBox(kMasterOptionId + 3, "Enable PDB")}),
+                     dlg::CheckBox(kMasterOptionId + 3, "DMA request instead of the delay interrupt")}),
          PairGroup(0), PairGroup(1), InterruptGroup()});
     return m_newLayout ? &newer : &older;
 }
 
 void CpmPDB::AttachControls(CPage& page) {
+    const bool famA = IsProcessorGroup(*this, kFamA);
+    // FamA rows carry no heading of their own: the plain label stands in for it.
+    page.ShowControl(kHeadingPlaceholderId, !famA);
+    page.ShowControl(kIsrNameLabelId, famA);
     CModule::AttachControls(page);
     page.SetSpinRange(kModulusSpinId, 1, kValueMax);
     for (int trigger = 0; trigger < TriggerCount(); ++trigger)
@@ -412,6 +420,13 @@ void CpmPDB::UpdateControlStates() {
     if (!m_newLayout) {
         page->EnableControl(kTriggerAModeId, IsTriggerEnabled('A'));
         page->EnableControl(kTriggerBModeId, IsTriggerEnabled('B'));
+    }
+    page->ShowControl(kUserVectorNoteId, false);
+    if (IsProcessorGroup(*this, kFamA) && !InterruptRows().empty()) {
+        if (CPage* row = InterruptRows().front().page)
+            row->ShowControl(kRowPriorityId, false);
+        // The interrupt may be routed through a user vector of the controller.
+        hwc::ShowUserVectorNote(*this, kUserVectorNoteId, InterruptRows().front().vector);
     }
 }
 

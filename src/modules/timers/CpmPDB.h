@@ -56,6 +56,8 @@ public:
     static constexpr int kPulseStartId = 1969;    // bit 13
     static constexpr int kSecondInterruptId = 1970; // bit 14
     static constexpr int kHeadingPlaceholderId = 512;
+    static constexpr int kIsrNameLabelId = 1895;
+    static constexpr int kUserVectorNoteId = 1955;
 
     // Register items: the first four are common to both layouts.
     static constexpr int kControlItem = 0; // SCR or MCTRL

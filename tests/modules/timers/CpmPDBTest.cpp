@@ -315,3 +315,19 @@ TEST(CpmPDB, PageEditsReachTheRegisters) {
     EXPECT_EQ(f.Warning(P::kDelayLabelId), "Trigger A delay is longer than counter period.");
     EXPECT_EQ(f.Text(P::kDelayLabelId), "Trigger A delay is longer than counter period.");
 }
+
+TEST(CpmPDB, InterruptRowAsOnTheOtherTimerPages) {
+    for (bool famA : {true, false}) {
+        CHost host;
+        host.groups = {famA ? hwc::test::kFamA : hwc::test::kFamE};
+        CpmPDB& pdb = host.Add<CpmPDB>(famA ? "PDB" : "PDB_0", "PDB", "", "INT:27:");
+        host.BindAll();
+        pdb.CreatePage();
+        pdb.OnInitialUpdate();
+        pdb.UpdateControlStates();
+        CPage& page = *pdb.Page();
+        ASSERT_EQ(pdb.InterruptRows().size(), 1u);
+        EXPECT_EQ(page.FindControl(P::kIsrNameLabelId)->IsVisible(), famA);
+        EXPECT_FALSE(page.FindControl(P::kUserVectorNoteId)->IsVisible());
+    }
+}
