@@ -564,6 +564,37 @@ CpmQT::tSourceState CpmQT::CheckInputPin(int pin) const {
             hwc::Format("Timer Pin #%d is not available on this device", pin)};
 }
 
+bool CpmQT::SharesPinsWithDecoder() const {
+    const char letter = TimerLetter();
+    const bool ports = !GpioModules(*this).empty();
+    CPinFuncContextMap own;
+    if (ports)
+        BuildPinMap(own, false);
+    for (const char* name : {"DEC_0", "DEC_1"}) {
+        const auto* decoder = dynamic_cast<const CModule*>(FindModule(Host(), name));
+        if (!decoder)
+            continue;
+        // Without ports to ask, timers A and B go with the first and second decoder.
+        if (!ports) {
+            if (letter == (name[4] == '0' ? 'A' : 'B'))
+                return true;
+            continue;
+        }
+        CPinFuncContextMap theirs;
+        decoder->BuildPinMap(theirs, false);
+        for (const auto& [signal, info] : own.Entries()) {
+            for (const tPinRef& pin : info->candidatePins) {
+                for (const auto& [otherSignal, other] : theirs.Entries()) {
+                    if (std::find(other->candidatePins.begin(), other->candidatePins.end(), pin) !=
+                        other->candidatePins.end())
+                        return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
 void CpmQT::CheckWarnings() {
     CModule::CheckWarnings();
     const std::uint32_t ctrl = Item(kCtrlItem).dwValue;
@@ -583,11 +614,7 @@ void CpmQT::CheckWarnings() {
          mode != kStopMode ? CheckPrimarySource(primary, mode, outputMode) : tSourceState{});
     show(kSecondaryStateId, secondaryUsed ? CheckInputPin(secondary) : tSourceState{});
 
-    // Timers A and B share their pins with the first two quadrature decoders.
-    const char letter = TimerLetter();
-    const char* decoder = letter == 'A' ? "DEC_0" : letter == 'B' ? "DEC_1" : nullptr;
-    const bool collides =
-        decoder && FindModule(Host(), decoder) && ((scr >> kOutputEnableBit) & 1u) != 0;
+    const bool collides = ((scr >> kOutputEnableBit) & 1u) != 0 && SharesPinsWithDecoder();
     const std::string collision =
         collides ? "Timer output is enabled and may collide with associated Quadrature Decoder "
                    "operation"

@@ -145,6 +145,8 @@ private:
     tSourceState CheckPrimarySource(int source, int countMode, int outputMode) const;
     // Follows counter input pin `pin` of this timer to what feeds it.
     tSourceState CheckInputPin(int pin) const;
+    // A quadrature decoder of the document can take the pins of this channel.
+    bool SharesPinsWithDecoder() const;
     bool HasFilter() const { return ItemCount() > kFiltItem; }
     bool HasDma() const { return ItemCount() > kDmaItem; }
     bool HasFaultAndDebug() const;

@@ -65,6 +65,8 @@ public:
         : CModule(parent, 0, descriptor, nullptr, 0) {}
     void AddPinFunctions(const CModule& peripheral, CPinFuncContextMap& map) override {
         const std::string& name = peripheral.InstanceName();
+        if (name == "DEC_0" && decoderPin >= 0)
+            map.AddPin("PHASEA", {this, decoderPin}, 0, true);
         if (name.size() != 5 || name.rfind("QT_A", 0) != 0)
             return;
         const int channel = name.back() - '0';
@@ -74,6 +76,7 @@ public:
     }
     std::set<int> pins;      // channels whose input pin the device has
     std::set<int> timerMode; // of those, the pins set to the timer function
+    int decoderPin = -1;     // the pin that carries the first decoder's phase A, if any
 };
 
 // A crossbar that feeds timer inputs and says which of its outputs are configured.
@@ -393,6 +396,18 @@ TEST(CpmQT, OutputSharedWithDecoder) {
               "operation");
     f.qt->Page()->UserClick(f.Control(CpmQT::kOutputEnableId));
     EXPECT_EQ(f.Check(CpmQT::kOutputStateId), "");
+
+    // With ports, the pins tell which channels a decoder shares.
+    for (int decoderPin : {2, 3}) {
+        CQtFixture shared({grp::kFamH, grp::kFamK}, 60.0f, "QT_A2");
+        shared.host.Add<CpmQtClock>("DEC_0", "DEC");
+        CpmQtPort& port = shared.host.Add<CpmQtPort>("GPIO_A", "GPIO");
+        port.pins = {2};
+        port.decoderPin = decoderPin;
+        shared.Open();
+        shared.qt->Page()->UserClick(shared.Control(CpmQT::kOutputEnableId));
+        EXPECT_EQ(shared.Check(CpmQT::kOutputStateId).empty(), decoderPin != 2) << decoderPin;
+    }
 
     // Timer B's outputs do not meet the first decoder.
     CQtFixture other({grp::kFamH, grp::kFamK}, 60.0f, "QT_B2");
