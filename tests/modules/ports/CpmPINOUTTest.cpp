@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "modules/ports/CpmGPIO.h"
 #include "modules/ports/CpmPINOUT.h"
 #include "modules/ports/PortQueries.h"
 #include "modules/system/CpmSYS_FamE_FamF_FamD.h"
@@ -447,6 +448,50 @@ TEST(CpmPINOUT, OtherElementsAndAbsentModulesChangeNothing) {
     EXPECT_TRUE(f.a->selections.empty());
     EXPECT_TRUE(f.b->selections.empty());
     EXPECT_EQ(f.page.Calls("SetGpioCheckbox").size(), 4u);
+}
+
+TEST(CpmPINOUT, RealPortsMoveFunctionsThroughTheSystemSelects) {
+    // A FamE port as the architecture files describe it: the second function of a pin is chosen
+    // by a peripheral-select bit of the system module.
+    CModuleTestHost host;
+    host.groups = {kFamE};
+    auto& pinout = host.Add<CpmPINOUT>("PINOUT", "PINOUT", "PAGE=/p.htm");
+    auto& sys = host.Add<CpmSYS_FamE_FamF_FamD>("SYS", "SYS_FamE_FamF_FamD", "GPSCNT=2");
+    host.Add<CpmFakePeripheral>("QT_A0", "QT");
+    host.Add<CpmFakePeripheral>("HSCMP_A", "HSCMP");
+    auto& port = host.Add<CpmGPIO>("GPIO_C", "GPIO",
+                                   "PER=0x0004\n2, QT_A0.TA0, GPS18:HSCMP_A.CMPA_O\n"
+                                   "3, HSCMP_A.CMPA_O\n");
+    host.BindAll();
+    const tPerCfgItem* per = port.PeripheralEnableRegister();
+    ASSERT_NE(per, nullptr);
+    tPerCfgItem* selects = sys.FindRegister("-SIM_GPSAH_INIT");
+    EXPECT_EQ(pinout.ForeignItems(),
+              (std::vector<tPerCfgItem*>{const_cast<tPerCfgItem*>(per),
+                                         sys.FindRegister("-SIM_GPSAL_INIT"), selects}));
+    CFakePage page;
+    page.answers["GetGpioCheckboxes"] = "GPIOXB_QT_A0__TA0,GPIOXB_HSCMP_A__CMPA_O";
+    pinout.SetNavigator(&page);
+    pinout.PageLoaded();
+    EXPECT_EQ(page.Calls("SetPinName").front(), "SetPinName|GPIO_C2|TA0|GPIO, TA0, CMPA_O");
+    EXPECT_EQ(page.Calls("SetGpioCheckbox"),
+              (std::vector<std::string>{"SetGpioCheckbox|GPIOXB_QT_A0__TA0|1",
+                                        "SetGpioCheckbox|GPIOXB_HSCMP_A__CMPA_O|0"}));
+
+    // The comparator output goes to its first pin, which then leaves the timer.
+    page.Clear();
+    pinout.ElementActivated("GPIOXB_HSCMP_A__CMPA_O");
+    EXPECT_EQ(per->dwValue, 0x0004u);
+    EXPECT_EQ(selects->dwValue, 0x0004u);
+    EXPECT_EQ(page.Calls("SetGpioCheckbox"),
+              (std::vector<std::string>{"SetGpioCheckbox|GPIOXB_QT_A0__TA0|0",
+                                        "SetGpioCheckbox|GPIOXB_HSCMP_A__CMPA_O|2"}));
+    // Off again: the pin becomes a GPIO, its select bit stays as it was.
+    pinout.ElementActivated("GPIOXB_HSCMP_A__CMPA_O");
+    EXPECT_EQ(per->dwValue, 0u);
+    EXPECT_EQ(pinout.CheckboxState("GPIOXB_HSCMP_A__CMPA_O"), 0);
+    EXPECT_EQ(pinout.CheckboxState("GPIOXB_QT_A0__TA0"), 0);
+    pinout.SetNavigator(nullptr);
 }
 
 // A page whose SetPinName makes the document refresh again while it is being called, as the
