@@ -71,9 +71,8 @@ const CDialogTemplate* CpmDEC::DialogTemplate() const {
                                dlg::DropList(kPhaseModeId, {"Quadrature (phase A and phase B)",
                                                             "Single phase (phase A pulses)"})}),
                      dlg::Row({dlg::Label("Position counter initialization:"),
-                               dlg::DropList(kInitModeId,
-                                             {"None", "By software", "On HOME signal",
-                                              "On INDEX pulse"})}),
+                               dlg::DropList(kInitModeId, {"None", "By software", "On HOME signal",
+                                                           "On INDEX pulse"})}),
                      dlg::Row({dlg::Label("Init value:"), dlg::Edit(kInitValueId)})}),
          dlg::Group("HOME and INDEX inputs",
                     {dlg::Row({dlg::CheckBox(kHomeEnableId, "HOME signal initializes counter"),
@@ -139,15 +138,13 @@ void CpmDEC::BindControls(IModuleHost* host) {
     m_watchdogEnable.Bind(control, kWatchdogEnableBit, false, "Watchdog Operation");
     m_watchdogTimeout.Bind(Item(kWatchdogItem), 0, 15, 0, "Watchdog timeout (in clocks)", false, 0,
                            kWatchdogMax, true);
-    m_filter.Bind(Item(kFilterItem), 0, 7, 0, "Filter interval (FIR)", false, 0, kFilterMax,
-                  true);
+    m_filter.Bind(Item(kFilterItem), 0, 7, 0, "Filter interval (FIR)", false, 0, kFilterMax, true);
     // The edit shows the two 16-bit halves as one number; the registers hold it.
     m_initValue.Bind(Item(kInitValueItem), 0, 31, 0, "Init value", true, 0, 0xFFFFFFFF, true);
     m_initValue.BindCustom(&SetInit, &GetInit, this, 0);
     m_homeInterrupt.Bind(control, kHomeInterruptBit, false, "Interrupts: HOME signal");
     m_indexInterrupt.Bind(control, kIndexInterruptBit, false, "Interrupts: INDEX pulse");
-    m_watchdogInterrupt.Bind(control, kWatchdogInterruptBit, false,
-                             "Interrupts: watchdog timeout");
+    m_watchdogInterrupt.Bind(control, kWatchdogInterruptBit, false, "Interrupts: watchdog timeout");
     Item(kInitValueItem).dwValue = InitValue();
 }
 

@@ -14,24 +14,24 @@ public:
     static constexpr unsigned kTemplateId = 140;
 
     // Page controls.
-    static constexpr int kReverseDirectionId = 1701;    // DECCR bit 9
-    static constexpr int kPhaseModeId = 1702;           // DECCR bit 10
-    static constexpr int kInitModeId = 1703;            // DECCR bits 0..1
-    static constexpr int kHomeEnableId = 1704;          // DECCR bit 13
-    static constexpr int kHomeEdgeId = 1705;            // DECCR bit 12
-    static constexpr int kIndexEnableId = 1706;         // DECCR bit 6
-    static constexpr int kIndexEdgeId = 1707;           // DECCR bit 5
-    static constexpr int kWatchdogEnableId = 1708;      // DECCR bit 2
-    static constexpr int kWatchdogTimeoutId = 1709;     // WTR
+    static constexpr int kReverseDirectionId = 1701; // DECCR bit 9
+    static constexpr int kPhaseModeId = 1702;        // DECCR bit 10
+    static constexpr int kInitModeId = 1703;         // DECCR bits 0..1
+    static constexpr int kHomeEnableId = 1704;       // DECCR bit 13
+    static constexpr int kHomeEdgeId = 1705;         // DECCR bit 12
+    static constexpr int kIndexEnableId = 1706;      // DECCR bit 6
+    static constexpr int kIndexEdgeId = 1707;        // DECCR bit 5
+    static constexpr int kWatchdogEnableId = 1708;   // DECCR bit 2
+    static constexpr int kWatchdogTimeoutId = 1709;  // WTR
     static constexpr int kWatchdogTimeoutSpinId = 1710;
-    static constexpr int kWatchdogTimeId = 1711;        // computed
-    static constexpr int kFilterId = 1712;              // FIR
+    static constexpr int kWatchdogTimeId = 1711; // computed
+    static constexpr int kFilterId = 1712;       // FIR
     static constexpr int kFilterSpinId = 1713;
-    static constexpr int kFilterTimeId = 1714;          // computed
-    static constexpr int kInitValueId = 1715;           // UIR:LIR
-    static constexpr int kHomeInterruptId = 1716;       // DECCR bit 14
-    static constexpr int kIndexInterruptId = 1717;      // DECCR bit 7
-    static constexpr int kWatchdogInterruptId = 1718;   // DECCR bit 3
+    static constexpr int kFilterTimeId = 1714;        // computed
+    static constexpr int kInitValueId = 1715;         // UIR:LIR
+    static constexpr int kHomeInterruptId = 1716;     // DECCR bit 14
+    static constexpr int kIndexInterruptId = 1717;    // DECCR bit 7
+    static constexpr int kWatchdogInterruptId = 1718; // DECCR bit 3
     static constexpr int kHeadingPlaceholderId = 512;
 
     // Register items in table order.

@@ -14,25 +14,25 @@ public:
     static constexpr unsigned kTemplateId = 2101;
 
     // Page controls: control register options.
-    static constexpr int kReverseDirectionId = 1801; // CTRL bit 10
-    static constexpr int kSinglePhaseId = 1802;      // CTRL bit 9
-    static constexpr int kIndexInitId = 1803;        // CTRL bit 6
-    static constexpr int kIndexEdgeId = 1804;        // CTRL list on bit 5
-    static constexpr int kHomeInitId = 1805;         // CTRL bit 13
-    static constexpr int kHomeEdgeId = 1806;         // CTRL list on bit 12
-    static constexpr int kWatchdogEnableId = 1807;   // CTRL bit 2
-    static constexpr int kCompareInterruptId = 1808; // CTRL bit 0
-    static constexpr int kHomeInterruptId = 1809;    // CTRL bit 14
+    static constexpr int kReverseDirectionId = 1801;  // CTRL bit 10
+    static constexpr int kSinglePhaseId = 1802;       // CTRL bit 9
+    static constexpr int kIndexInitId = 1803;         // CTRL bit 6
+    static constexpr int kIndexEdgeId = 1804;         // CTRL list on bit 5
+    static constexpr int kHomeInitId = 1805;          // CTRL bit 13
+    static constexpr int kHomeEdgeId = 1806;          // CTRL list on bit 12
+    static constexpr int kWatchdogEnableId = 1807;    // CTRL bit 2
+    static constexpr int kCompareInterruptId = 1808;  // CTRL bit 0
+    static constexpr int kHomeInterruptId = 1809;     // CTRL bit 14
     static constexpr int kWatchdogInterruptId = 1810; // CTRL bit 3
-    static constexpr int kIndexInterruptId = 1811;   // CTRL bit 7
+    static constexpr int kIndexInterruptId = 1811;    // CTRL bit 7
     // Second control register.
-    static constexpr int kUpdateHoldId = 1812;       // CTRL2 bit 0
-    static constexpr int kUpdatePositionId = 1813;   // CTRL2 bit 1
-    static constexpr int kModuloCountingId = 1814;   // CTRL2 bit 2
-    static constexpr int kRollInterruptId = 1815;    // CTRL2 bit 4
+    static constexpr int kUpdateHoldId = 1812;            // CTRL2 bit 0
+    static constexpr int kUpdatePositionId = 1813;        // CTRL2 bit 1
+    static constexpr int kModuloCountingId = 1814;        // CTRL2 bit 2
+    static constexpr int kRollInterruptId = 1815;         // CTRL2 bit 4
     static constexpr int kSimultaneousInterruptId = 1816; // CTRL2 bit 6
-    static constexpr int kOutputControlId = 1817;    // CTRL2 list on bit 9
-    static constexpr int kRevolutionSourceId = 1818; // CTRL2 list on bit 8
+    static constexpr int kOutputControlId = 1817;         // CTRL2 list on bit 9
+    static constexpr int kRevolutionSourceId = 1818;      // CTRL2 list on bit 8
     // Filter and watchdog.
     static constexpr int kFilterPeriodId = 1820;
     static constexpr int kFilterPeriodSpinId = 1821;

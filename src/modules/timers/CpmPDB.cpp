@@ -22,9 +22,9 @@ const tPerCfgDef kOlderRegisters[] = {
     {"-PDB_MOD_INIT", 0xFFFF, DW16},
 };
 const tPerCfgDef kNewerRegisters[] = {
-    {"MCTRL_INIT", 0, DW16},   {"DELAYA_INIT", 0, DW16}, {"DELAYB_INIT", 0, DW16},
+    {"MCTRL_INIT", 0, DW16},    {"DELAYA_INIT", 0, DW16}, {"DELAYB_INIT", 0, DW16},
     {"MOD_INIT", 0xFFFF, DW16}, {"CTRLA_INIT", 0, DW16},  {"CTRLC_INIT", 0, DW16},
-    {"DELAYC_INIT", 0, DW16},  {"DELAYD_INIT", 0, DW16},
+    {"DELAYC_INIT", 0, DW16},   {"DELAYD_INIT", 0, DW16},
 };
 
 // Fields of both layouts.
@@ -106,10 +106,10 @@ tLayoutItem CounterGroup(std::vector<std::string> inputItems) {
                                           dlg::DropList(CpmPDB::kPrescalerId, kPrescalerItems)}),
                                 dlg::Row({dlg::Label("PDB Modulus:"), dlg::Edit(CpmPDB::kModulusId),
                                           dlg::UpDown(CpmPDB::kModulusSpinId, 1, kValueMax)})}),
-                   dlg::Column({dlg::Row({dlg::Label("Counter period"),
-                                          dlg::ReadOnly(CpmPDB::kPeriodId)}),
-                                dlg::Row({dlg::Label("Counter frequency"),
-                                          dlg::ReadOnly(CpmPDB::kFrequencyId)})})})});
+                   dlg::Column(
+                       {dlg::Row({dlg::Label("Counter period"), dlg::ReadOnly(CpmPDB::kPeriodId)}),
+                        dlg::Row({dlg::Label("Counter frequency"),
+                                  dlg::ReadOnly(CpmPDB::kFrequencyId)})})})});
 }
 
 // The controls of one trigger control register of the newer layout.
@@ -133,13 +133,13 @@ tLayoutItem PairGroup(int pair) {
                    dlg::DropList(CpmPDB::kFirstModeId + offset, modes),
                    dlg::Label(hwc::Format("Trigger %c output:", second)),
                    dlg::DropList(CpmPDB::kSecondModeId + offset, modes)}),
-         dlg::Row({dlg::CheckBox(CpmPDB::kPulseEnableId + offset, "Pulse output enable"),
-                   dlg::Label("Polarity:"),
-                   dlg::DropList(CpmPDB::kPolarityId + offset, {"active high", "active low"}),
-                   dlg::Label("Starts on:"),
-                   dlg::DropList(CpmPDB::kPulseStartId + offset,
-                                 {hwc::Format("trigger %c", first),
-                                  hwc::Format("trigger %c", second)})}),
+         dlg::Row(
+             {dlg::CheckBox(CpmPDB::kPulseEnableId + offset, "Pulse output enable"),
+              dlg::Label("Polarity:"),
+              dlg::DropList(CpmPDB::kPolarityId + offset, {"active high", "active low"}),
+              dlg::Label("Starts on:"),
+              dlg::DropList(CpmPDB::kPulseStartId + offset, {hwc::Format("trigger %c", first),
+                                                             hwc::Format("trigger %c", second)})}),
          dlg::Row({dlg::CheckBox(CpmPDB::kFirstInterruptId + offset,
                                  hwc::Format("Trigger %c interrupt", first)),
                    dlg::CheckBox(CpmPDB::kSecondInterruptId + offset,
@@ -147,11 +147,11 @@ tLayoutItem PairGroup(int pair) {
 }
 
 tLayoutItem InterruptGroup() {
-    return dlg::Group("Interrupt", {dlg::Placeholder(CpmPDB::kHeadingPlaceholderId),
-                                    dlg::Label("ISR Name:", CpmPDB::kIsrNameLabelId),
-                                    dlg::Placeholder(CModule::kFirstRowPlaceholderId),
-                                    dlg::Link(CpmPDB::kUserVectorNoteId,
-                                              "(user vector information)")});
+    return dlg::Group("Interrupt",
+                      {dlg::Placeholder(CpmPDB::kHeadingPlaceholderId),
+                       dlg::Label("ISR Name:", CpmPDB::kIsrNameLabelId),
+                       dlg::Placeholder(CModule::kFirstRowPlaceholderId),
+                       dlg::Link(CpmPDB::kUserVectorNoteId, "(user vector information)")});
 }
 
 } // namespace
@@ -242,11 +242,12 @@ const CDialogTemplate* CpmPDB::DialogTemplate() const {
         {CounterGroup({"Crossbar output " + std::string(kCrossbarPlaceholder), "Input trigger 1",
                        "Input trigger 2", "Input trigger 3", "Input trigger 4", "Input trigger 5",
                        "Input trigger 6", "Input trigger 7"}),
-         dlg::Group("Options",
-                    {dlg::CheckBox(kMasterOptionId, "Continuous mode"),
-                     dlg::CheckBox(kMasterOptionId + 1, "Load delays at the next counter roll-over"),
-                     dlg::CheckBox(kMasterOptionId + 2, "Sequence error interrupt"),
-                     dlg::CheckBox(kMasterOptionId + 3, "DMA request instead of the delay interrupt")}),
+         dlg::Group(
+             "Options",
+             {dlg::CheckBox(kMasterOptionId, "Continuous mode"),
+              dlg::CheckBox(kMasterOptionId + 1, "Load delays at the next counter roll-over"),
+              dlg::CheckBox(kMasterOptionId + 2, "Sequence error interrupt"),
+              dlg::CheckBox(kMasterOptionId + 3, "DMA request instead of the delay interrupt")}),
          PairGroup(0), PairGroup(1), InterruptGroup()});
     return m_newLayout ? &newer : &older;
 }
@@ -326,9 +327,8 @@ void CpmPDB::BindControls(IModuleHost* host) {
     m_modulus.Bind(Item(kModulusItem), 0, 15, 0, "PDB Modulus", false, 0, kValueMax, true);
     for (int trigger = 0; trigger < TriggerCount(); ++trigger) {
         const std::string caption = hwc::Format("Trigger %c Delay", kTriggerNames[trigger]);
-        m_delays[static_cast<std::size_t>(trigger)].Bind(Item(DelayItem(trigger)), 0, 15, 0,
-                                                         caption.c_str(), false, 0, kValueMax,
-                                                         true);
+        m_delays[static_cast<std::size_t>(trigger)].Bind(
+            Item(DelayItem(trigger)), 0, 15, 0, caption.c_str(), false, 0, kValueMax, true);
     }
     if (!m_newLayout) {
         m_triggerAEnable.Bind(control, kTriggerAEnableBit, false, "");
@@ -353,9 +353,9 @@ void CpmPDB::BindControls(IModuleHost* host) {
                          hwc::Format("Trigger %c output", first).c_str());
         p.secondMode.Bind(ctrl, kSecondModeBit, kSecondModeBit, 0,
                           hwc::Format("Trigger %c output", second).c_str());
-        p.pulseEnable.Bind(ctrl, kPulseEnableBit, false,
-                           hwc::Format("Triggers %c and %c pulse output enable", first, second)
-                               .c_str());
+        p.pulseEnable.Bind(
+            ctrl, kPulseEnableBit, false,
+            hwc::Format("Triggers %c and %c pulse output enable", first, second).c_str());
         p.firstInterrupt.Bind(ctrl, kFirstInterruptBit, false, "");
         p.polarity.Bind(ctrl, kPolarityBit, kPolarityBit, 0,
                         hwc::Format("Triggers %c and %c pulse polarity", first, second).c_str());
@@ -390,9 +390,9 @@ bool CpmPDB::IsTriggerEnabled(char trigger) const {
 
 void CpmPDB::Recalculate() {
     const double busHz = static_cast<double>(GetBusClock()) * 1000000.0;
-    const tTiming timing = Timing(busHz, Field(Item(kControlItem).dwValue, kPrescalerLow,
-                                               kPrescalerHigh),
-                                  Item(kModulusItem).dwValue & kValueMax);
+    const tTiming timing =
+        Timing(busHz, Field(Item(kControlItem).dwValue, kPrescalerLow, kPrescalerHigh),
+               Item(kModulusItem).dwValue & kValueMax);
     ShowTime(kPeriodId, timing.period, true, "??");
     ShowFrequency(kFrequencyId, timing.frequency, true, "??");
     for (int trigger = 0; trigger < TriggerCount(); ++trigger) {
@@ -401,8 +401,8 @@ void CpmPDB::Recalculate() {
         // Only a known period can be outlasted: without a clock or modulus nothing is compared.
         const bool active = IsSelected() && IsTriggerEnabled(kTriggerNames[trigger]) &&
                             timing.period > 0.0 && delay > timing.period + kDelayTolerance;
-        const std::string text = hwc::Format("Trigger %c delay is longer than counter period.",
-                                             kTriggerNames[trigger]);
+        const std::string text =
+            hwc::Format("Trigger %c delay is longer than counter period.", kTriggerNames[trigger]);
         // A cleared warning gives the label its caption back.
         SetWarning(*this, kDelayLabelId + 4 * trigger, active,
                    active ? text : DelayCaption(trigger), active ? text : std::string());
@@ -463,8 +463,9 @@ void CpmPDB::CheckInputTrigger() {
             hwc::CrossbarExists(*this, kCrossbar) &&
             !hwc::CrossbarOutputConfigured(*this, kCrossbar, output)) {
             active = true;
-            text = hwc::Format("XBAR_OUT%d is not configured and is selected as Input Trigger. (%s)",
-                               output, hwc::CrossbarLink(*this, kCrossbar).c_str());
+            text =
+                hwc::Format("XBAR_OUT%d is not configured and is selected as Input Trigger. (%s)",
+                            output, hwc::CrossbarLink(*this, kCrossbar).c_str());
         }
     } else if (IsSelected()) {
         const int selection = static_cast<int>(Field(control, kOlderInputLow, kOlderInputHigh));
@@ -516,7 +517,8 @@ void CpmPDB::CheckPreTriggers() {
                preB ? textB : std::string());
 
     const bool pulse = enabledA && modeA == kModePulseOut && !enabledB;
-    const std::string textPulse = "Trigger B must be enabled if Trigger A Output is set to PulseOut";
+    const std::string textPulse =
+        "Trigger B must be enabled if Trigger A Output is set to PulseOut";
     SetWarning(*this, kPulseOutWarningId, pulse, pulse ? textPulse : std::string(),
                pulse ? textPulse : std::string());
 }

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "support/ModuleTestHost.h"
 #include "modules/timers/CpmDEC.h"
 #include "modules/timers/CpmENC.h"
+#include "support/ModuleTestHost.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "support/ModuleTestHost.h"
 #include "modules/framework/ModuleQueries.h"
 #include "modules/routing/RoutingQueries.h"
 #include "modules/system/CpmSYS_FamA.h"
 #include "modules/timers/CpmPDB.h"
 #include "modules/timers/TimerQueries.h"
+#include "support/ModuleTestHost.h"
 
 namespace {
 
@@ -204,8 +204,7 @@ TEST(CpmPDB, NewerLayoutTriggersCAndD) {
     // The first input trigger names the crossbar output of each block.
     EXPECT_EQ(f.Control(P::kInputTriggerId).Items().front(), "Crossbar output (XBAR_OUT38)");
     CPdbFixture second({hwc::test::kFamE}, 8.0f, "PDB_1");
-    EXPECT_EQ(second.Control(P::kInputTriggerId).Items().front(),
-              "Crossbar output (XBAR_OUT41)");
+    EXPECT_EQ(second.Control(P::kInputTriggerId).Items().front(), "Crossbar output (XBAR_OUT41)");
 }
 
 TEST(CpmPDB, DelayBlockQueryAnswersForTheOlderLayout) {
