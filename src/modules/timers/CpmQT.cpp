@@ -79,6 +79,11 @@ constexpr int kFilterCountOffset = 3;
 
 constexpr const char* kInterruptsDescription = "Interrupts:";
 constexpr const char* kCrossbar = "XBAR_A";
+// Modules whose outputs can share a pin with a timer input: comparators, the PWM's
+// synchronisation output and the converters' triggers.
+constexpr const char* kPinSources[] = {"CMP_A",   "CMP_B",   "CMP_C",   "HSCMP_A", "HSCMP_B",
+                                       "HSCMP_C", "HSCMP_D", "HSCMP_0", "HSCMP_1", "HSCMP_2",
+                                       "HSCMP_3", "PWM_A",   "PWM_B",   "ADC_A",   "ADC_B"};
 
 std::uint32_t Field(std::uint32_t value, int low, int high) {
     const std::uint32_t width = static_cast<std::uint32_t>(high - low + 1);
@@ -529,15 +534,11 @@ CpmQT::tSourceState CpmQT::CheckInputPin(int pin) const {
     CPinFuncContextMap map;
     if (const auto* channel = dynamic_cast<const CModule*>(FindModule(Host(), channelName)))
         channel->BuildPinMap(map, false);
-    const CModule* gpio = nullptr;
-    int gpioPin = 0;
+    std::vector<tPinRef> pins;
     for (const auto& [signal, info] : map.Entries()) {
         if (!info->currentPins.empty())
             return {};
-        if (!gpio && !info->candidatePins.empty()) {
-            gpio = info->candidatePins.front().gpio;
-            gpioPin = info->candidatePins.front().pin;
-        }
+        pins.insert(pins.end(), info->candidatePins.begin(), info->candidatePins.end());
     }
     if (letter != '\0') {
         if (const CModuleBase* crossbar = FindModule(Host(), kCrossbar)) {
@@ -551,9 +552,25 @@ CpmQT::tSourceState CpmQT::CheckInputPin(int pin) const {
             }
         }
     }
-    if (gpio) {
+    // The pin may carry the output of another module, which the timer then sees.
+    for (const char* source : kPinSources) {
+        const auto* module = dynamic_cast<const CModule*>(FindModule(Host(), source));
+        if (!module || module == this)
+            continue;
+        CPinFuncContextMap theirs;
+        module->BuildPinMap(theirs, false);
+        for (const auto& [signal, info] : theirs.Entries()) {
+            for (const tPinRef& current : info->currentPins) {
+                if (std::find(pins.begin(), pins.end(), current) != pins.end())
+                    return {false, hwc::Format("(routed to %s %s)", source, signal.c_str()), {}};
+            }
+        }
+    }
+    if (!pins.empty()) {
+        const CModule* gpio = pins.front().gpio;
         const std::uint32_t controlId =
-            (static_cast<std::uint32_t>(kPinSubPageBase + gpioPin) << CPage::kSubPageShift) |
+            (static_cast<std::uint32_t>(kPinSubPageBase + pins.front().pin)
+             << CPage::kSubPageShift) |
             kPinFunctionControlId;
         const std::string link = LinkText(gpio->InstanceName(), gpio->TypeKey(), gpio->Title(),
                                           nullptr, controlId, nullptr, false);

@@ -67,6 +67,8 @@ public:
         const std::string& name = peripheral.InstanceName();
         if (name == "DEC_0" && decoderPin >= 0)
             map.AddPin("PHASEA", {this, decoderPin}, 0, true);
+        if (name == "HSCMP_A" && comparatorPin >= 0)
+            map.AddPin("CMPA_O", {this, comparatorPin}, 2, true);
         if (name.size() != 5 || name.rfind("QT_A", 0) != 0)
             return;
         const int channel = name.back() - '0';
@@ -77,6 +79,7 @@ public:
     std::set<int> pins;      // channels whose input pin the device has
     std::set<int> timerMode; // of those, the pins set to the timer function
     int decoderPin = -1;     // the pin that carries the first decoder's phase A, if any
+    int comparatorPin = -1;  // the pin that carries the first comparator's output, if any
 };
 
 // A crossbar that feeds timer inputs and says which of its outputs are configured.
@@ -370,6 +373,15 @@ TEST(CpmQT, InputPinsFollowedToPortAndCrossbar) {
     EXPECT_EQ(f.Check(CpmQT::kSecondaryStateId), "Timer Pin #2 is not available on this device");
     f.Select(CpmQT::kCaptureModeId, 0);
     EXPECT_EQ(f.Check(CpmQT::kSecondaryStateId), "");
+
+    // A pin that carries a comparator's output feeds the timer from there.
+    f.host.Add<CpmQtClock>("HSCMP_A", "HSCMP");
+    port.comparatorPin = 1;
+    f.Counting(1, 1);
+    EXPECT_EQ(f.Check(CpmQT::kPrimaryStateId), "");
+    EXPECT_EQ(f.Text(CpmQT::kPrimaryStateId), "(routed to HSCMP_A CMPA_O)");
+    port.comparatorPin = -1;
+    EXPECT_NE(f.Check(CpmQT::kPrimaryStateId), "");
 
     // An input the crossbar feeds is followed there.
     CpmQtCrossbar& crossbar = f.host.Add<CpmQtCrossbar>(
