@@ -20,15 +20,16 @@ bool IsBrowserScheme(const QString& scheme) {
     return kSchemes.contains(scheme, Qt::CaseInsensitive);
 }
 
-// Reports every click on an element with an id (outside links, which report themselves) as
-// a navigation to the activation address. It runs in its own script world, so the page's
-// own script neither sees nor disturbs it.
+// Reports every click on an element with an id (outside links, which report themselves) as a
+// console message that the page hands on. A message, unlike a navigation, leaves the page's
+// loading state alone, so script calls made in answer are not held up. It runs in its own
+// script world, so the page's own script neither sees nor disturbs it.
 const char* kActivationScript = R"(
 document.addEventListener('click', function (event) {
     var element = event.target;
     if (!element || !element.id || (element.closest && element.closest('a[href]')))
         return;
-    window.location.href = 'hwc-activate:' + encodeURIComponent(element.id);
+    console.debug('hwc-activate:' + encodeURIComponent(element.id));
 }, true);
 )";
 
@@ -48,10 +49,28 @@ CHtmlWebPage::CHtmlWebPage(LinkHandler onModuleLink, QObject* parent)
     scripts().insert(activation);
 }
 
-QString CHtmlWebPage::ActivatedElement(const QUrl& url) {
-    if (url.scheme().compare(QLatin1String(kActivationScheme), Qt::CaseInsensitive) != 0)
+QString CHtmlWebPage::ActivatedElement(const QString& message) {
+    const QString prefix = QLatin1String(kActivationPrefix);
+    if (!message.startsWith(prefix))
         return {};
-    return url.path(QUrl::FullyDecoded);
+    return QUrl::fromPercentEncoding(message.mid(prefix.size()).toUtf8());
+}
+
+void CHtmlWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
+                                            const QString& message, int lineNumber,
+                                            const QString& sourceId) {
+    const QString element = ActivatedElement(message);
+    if (element.isEmpty()) {
+        QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceId);
+        return;
+    }
+    // Like a module link, the element is handled once the browser is done with the click.
+    if (m_onElement) {
+        QTimer::singleShot(0, this, [this, element] {
+            if (m_onElement)
+                m_onElement(element);
+        });
+    }
 }
 
 bool CHtmlWebPage::IsModuleLink(const QString& address) {
@@ -60,17 +79,6 @@ bool CHtmlWebPage::IsModuleLink(const QString& address) {
 }
 
 bool CHtmlWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
-    const QString element = ActivatedElement(url);
-    if (!element.isEmpty()) {
-        // Like a module link, the element is handled once the browser is done with the click.
-        if (m_onElement) {
-            QTimer::singleShot(0, this, [this, element] {
-                if (m_onElement)
-                    m_onElement(element);
-            });
-        }
-        return false;
-    }
     const QString address = url.toString();
     if (!IsModuleLink(address)) {
         // Other desktop programs (mail and the like) start only from a click of the user.

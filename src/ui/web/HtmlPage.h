@@ -28,16 +28,18 @@ public:
 
     // True for the addresses that name a module page ("hwc:..." and "hwcna:...", any case).
     static bool IsModuleLink(const QString& address);
-    // The address by which the page reports a clicked element: the scheme and the element's id,
-    // percent-encoded. A script installed in every page of the browser sends it.
-    static constexpr const char* kActivationScheme = "hwc-activate";
-    // The element id an activation address carries; empty for any other address.
-    static QString ActivatedElement(const QUrl& url);
+    // The console message by which the page reports a clicked element: this prefix and the
+    // element's id, percent-encoded. A script installed in every page of the browser sends it.
+    static constexpr const char* kActivationPrefix = "hwc-activate:";
+    // The element id an activation message carries; empty for any other message.
+    static QString ActivatedElement(const QString& message);
     // Where the ids of clicked elements go.
     void SetElementHandler(ElementHandler handler) { m_onElement = std::move(handler); }
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                  int lineNumber, const QString& sourceId) override;
 
 private:
     LinkHandler m_onModuleLink;

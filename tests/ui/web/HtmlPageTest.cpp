@@ -150,12 +150,11 @@ TEST_F(HtmlPageTest, ClickedElementsReachTheModule) {
     EXPECT_EQ(m_module.loaded, loaded);
 }
 
-TEST(HtmlActivationTest, OnlyTheActivationSchemeCarriesAnElement) {
-    EXPECT_EQ(CHtmlWebPage::ActivatedElement(QUrl("hwc-activate:GPIOXB_A__B%20C")),
-              "GPIOXB_A__B C");
-    EXPECT_EQ(CHtmlWebPage::ActivatedElement(QUrl("HWC-ACTIVATE:x")), "x");
-    EXPECT_EQ(CHtmlWebPage::ActivatedElement(QUrl("hwc:ADC_A/ADC")), "");
-    EXPECT_EQ(CHtmlWebPage::ActivatedElement(QUrl("http://host/hwc-activate:x")), "");
+TEST(HtmlActivationTest, OnlyTheActivationMessageCarriesAnElement) {
+    EXPECT_EQ(CHtmlWebPage::ActivatedElement("hwc-activate:GPIOXB_A__B%20C%3F"), "GPIOXB_A__B C?");
+    EXPECT_EQ(CHtmlWebPage::ActivatedElement("hwc-activate:"), "");
+    EXPECT_EQ(CHtmlWebPage::ActivatedElement("HWC-ACTIVATE:x"), "");
+    EXPECT_EQ(CHtmlWebPage::ActivatedElement("log: hwc-activate:x"), "");
     // Without a browser a module calls nothing.
     CModuleDescriptor descriptor("PINOUT", "PINOUT");
     CpmWebPageTest module(nullptr, &descriptor);
