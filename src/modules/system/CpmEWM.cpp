@@ -205,9 +205,10 @@ void CpmEWM::Recalculate() {
     ShowTime(kHighTimeId, (Item(kCompareHighItem).dwValue & kByteMask) * period, true, nullptr);
     ShowTime(kLowTimeId, (Item(kCompareLowItem).dwValue & kByteMask) * period, true, nullptr);
 
-    // Without a bus clock (no clock module) the rule cannot be told.
+    // Without a bus clock (no clock module) the rule cannot be told; a monitor that is not
+    // written keeps its reset state and does not count.
     const double busMHz = GetBusClock();
-    const bool tooFast = busMHz > 0.0 && dividedMHz > busMHz / 2.0;
+    const bool tooFast = IsSelected() && busMHz > 0.0 && dividedMHz > busMHz / 2.0;
     const std::string text =
         tooFast ? "The divided clock used to run the EWM counter must be no more than half the "
                   "frequency of the bus clock (" +
@@ -236,10 +237,12 @@ void CpmEWM::UpdateControlStates() {
 void CpmEWM::CheckWarnings() {
     CModule::CheckWarnings();
     const std::uint32_t control = Item(kControlItem).dwValue;
+    // Settings that are not written never reach the monitor: nothing to warn about.
+    const bool written = IsSelected();
 
     // EWM_in comes through the crossbar: its output needs a source.
     const int output = InputCrossbarOutput();
-    const bool inputMissing = ((control >> kInputEnableBit) & 1u) != 0 && output != 0 &&
+    const bool inputMissing = written && ((control >> kInputEnableBit) & 1u) != 0 && output != 0 &&
                               hwc::CrossbarExists(*this, kCrossbar) &&
                               !hwc::CrossbarOutputConfigured(*this, kCrossbar, output);
     SetWarning(*this, kInputEnableId, inputMissing, kInputCaption,
@@ -250,7 +253,8 @@ void CpmEWM::CheckWarnings() {
 
     // The clock source must run; without a clock module nothing says it does not.
     std::string text;
-    if (const hwc::IClockGenerator* clock = hwc::FindClockGenerator(*this)) {
+    const hwc::IClockGenerator* clock = written ? hwc::FindClockGenerator(*this) : nullptr;
+    if (clock) {
         switch (Item(kClockControlItem).dwValue & kClockSourceMask) {
         case kRelaxationSource:
             if (clock->IsRelaxationOscillatorDisabled())

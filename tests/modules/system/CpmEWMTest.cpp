@@ -55,6 +55,7 @@ struct CEwmFixture {
         if (withCrossbar)
             crossbar = &host.Add<CpmEwmCrossbarTest>("XBAR_A", "XBAR");
         ewm = &host.Add<E>("EWM", "EWM", "", "INT:81:");
+        ewm->SetSelected(true);
         host.BindAll();
         ewm->CreatePage();
         ewm->OnInitialUpdate();
@@ -112,6 +113,23 @@ TEST(CpmEWM, RegistersAndFields) {
     EXPECT_EQ(f.ewm->Item(E::kPrescalerItem).dwValue, 0u);
     page.UserEdit(f.Control(E::kCompareHighId), "256");
     EXPECT_EQ(f.ewm->Item(E::kCompareHighItem).dwValue, 255u);
+}
+
+TEST(CpmEWM, MonitorNotWrittenRaisesNothing) {
+    // Out of reset the monitor is off: what its page holds while it is not written counts for
+    // nothing, though the values are still shown.
+    CEwmFixture f({CModule::kFamE}, 4.0f, true);
+    f.clock->relaxationOff = true;
+    f.ewm->Page()->UserClick(f.Control(E::kInputEnableId));
+    f.ewm->SetSelected(false);
+    f.Set(0, "1", "255");
+    EXPECT_EQ(f.Text(E::kFrequencyId), "8 MHz");
+    EXPECT_TRUE(f.host.Active().empty()) << f.host.Active().begin()->second;
+    f.ewm->SetSelected(true);
+    f.ewm->CheckWarnings();
+    EXPECT_NE(f.Warning(E::kFrequencyLabelId), "");
+    EXPECT_EQ(f.Warning(E::kClockSourceLabelId), E::kRelaxationWarning);
+    EXPECT_NE(f.Warning(E::kInputEnableId), "");
 }
 
 TEST(CpmEWM, CounterFrequencyAndCompareTimes) {
