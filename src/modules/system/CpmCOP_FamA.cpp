@@ -106,7 +106,8 @@ tLayoutItem InterruptGroup() {
                       {dlg::Link(C::kUserVectorNoteId, "(user vector information)"),
                        dlg::Placeholder(C::kHeadingPlaceholderId),
                        dlg::Row({dlg::Label("ISR Name:", C::kIsrNameLabelId),
-                                 dlg::Placeholder(C::kFirstRowPlaceholderId)})});
+                                 dlg::Placeholder(C::kFirstRowPlaceholderId)})},
+                      C::kInterruptGroupId);
 }
 
 } // namespace
@@ -309,7 +310,9 @@ void CpmCOP_FamA::UpdateControlStates() {
     page->ShowControl(kUserVectorNoteId, false);
     if (InterruptRows().empty()) {
         // Without an interrupt there is no row to name or to note.
-        page->ShowControls({kHeadingPlaceholderId, kIsrNameLabelId, kFirstRowPlaceholderId}, false);
+        page->ShowControls(
+            {kInterruptGroupId, kHeadingPlaceholderId, kIsrNameLabelId, kFirstRowPlaceholderId},
+            false);
         return;
     }
     if (IsProcessorGroup(*this, kFamA)) {

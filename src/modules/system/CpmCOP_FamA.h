@@ -44,6 +44,7 @@ public:
     static constexpr int kWindowValueSpinId = 1776;
     static constexpr int kWindowTimeLabelId = 1777;
     static constexpr int kWindowTimeId = 1778;
+    static constexpr int kInterruptGroupId = 1779;
     static constexpr int kUserVectorNoteId = 1955;
     static constexpr int kIsrNameLabelId = 1895;
     static constexpr int kHeadingPlaceholderId = 512;

@@ -353,6 +353,7 @@ TEST(CpmCOP_FamA, InterruptRowsAndEnable) {
     famC.Open();
     EXPECT_TRUE(famC.cop->InterruptRows().empty());
     EXPECT_FALSE(famC.Shown(C::kIsrNameLabelId));
+    EXPECT_FALSE(famC.Shown(C::kInterruptGroupId));
     EXPECT_FALSE(famC.Shown(C::kUserVectorNoteId));
 
     CCopFixture famA({CModule::kFamA}, true, "INT:11:");
