@@ -36,19 +36,25 @@ Status CTextFile::Load(const std::string& path) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return Status::Error(FileErrorMessage("open", path, errno));
-    std::string bytes;
-    char buffer[65536];
+    // The bytes are read straight into the text and converted where they stand.
+    constexpr std::size_t kChunk = 65536;
     while (true) {
-        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
-        bytes.append(buffer, got);
-        if (bytes.size() > kMaxSize)
+        const std::size_t had = m_text.size();
+        m_text.resize(had + kChunk);
+        const std::size_t got = std::fread(m_text.data() + had, 1, kChunk, file.get());
+        m_text.resize(had + got);
+        if (m_text.size() > kMaxSize) {
+            SetBytes({});
             return Status::Error(Format("The file \"%s\" is too large to be read.", path.c_str()));
-        if (got < sizeof buffer)
+        }
+        if (got < kChunk)
             break;
     }
-    if (std::ferror(file.get()))
+    if (std::ferror(file.get())) {
+        SetBytes({});
         return Status::Error(FileErrorMessage("read", path, errno ? errno : EIO));
-    SetBytes(bytes);
+    }
+    ConvertLineEnds();
     return Status::Ok();
 }
 
@@ -60,23 +66,31 @@ CTextFile CTextFile::FromBytes(std::string_view bytes, std::string path) {
 }
 
 void CTextFile::SetBytes(std::string_view bytes) {
-    m_text.clear();
-    m_text.reserve(bytes.size());
+    m_text.assign(bytes);
+    ConvertLineEnds();
+}
+
+void CTextFile::ConvertLineEnds() {
     m_pos = 0;
-    m_lineEnding = ELineEnding::LF;
-    bool sawLineEnd = false;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-            if (!sawLineEnd)
-                m_lineEnding = ELineEnding::CRLF;
-            sawLineEnd = true;
+    // The first line end decides the convention; a carriage return alone is no line end.
+    const std::size_t firstLineEnd = m_text.find('\n');
+    m_lineEnding = firstLineEnd != std::string::npos && firstLineEnd > 0 &&
+                           m_text[firstLineEnd - 1] == '\r'
+                       ? ELineEnding::CRLF
+                       : ELineEnding::LF;
+    std::size_t from = m_text.find('\r');
+    if (from == std::string::npos)
+        return;
+    // Every carriage return right before a line feed goes; the text moves up over the gaps.
+    std::size_t to = from;
+    const std::size_t size = m_text.size();
+    for (; from < size; ++from) {
+        const char c = m_text[from];
+        if (c == '\r' && from + 1 < size && m_text[from + 1] == '\n')
             continue;
-        }
-        if (c == '\n')
-            sawLineEnd = true;
-        m_text.push_back(c);
+        m_text[to++] = c;
     }
+    m_text.resize(to);
 }
 
 bool CTextFile::ReadLine(std::string& line) {

@@ -42,6 +42,8 @@ public:
 
 private:
     void SetBytes(std::string_view bytes);
+    // Drops the carriage return of every CRLF pair in the text, noting the convention.
+    void ConvertLineEnds();
 
     std::string m_path;
     std::string m_text;
