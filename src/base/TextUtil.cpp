@@ -90,14 +90,18 @@ std::string Format(const char* format, ...) {
     va_start(args, format);
     va_list copy;
     va_copy(copy, args);
-    const int needed = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    std::string out;
-    if (needed > 0) {
-        out.resize(static_cast<std::size_t>(needed));
-        std::vsnprintf(out.data(), out.size() + 1, format, args);
-    }
+    // Most texts fit a small buffer and are formatted once; a longer one is formatted again.
+    char buffer[256];
+    const int needed = std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
+    std::string out;
+    if (needed > 0 && static_cast<std::size_t>(needed) < sizeof buffer) {
+        out.assign(buffer, static_cast<std::size_t>(needed));
+    } else if (needed > 0) {
+        out.resize(static_cast<std::size_t>(needed));
+        std::vsnprintf(out.data(), out.size() + 1, format, copy);
+    }
+    va_end(copy);
     return out;
 }
 
