@@ -13,6 +13,21 @@ bool IsSeparator(int ch) {
     return ch >= 0 && hwc::IsSpace(static_cast<char>(ch));
 }
 
+// Appends the run of characters from the file's position up to the first one `isStop` accepts
+// (or the end) to `out` in one step, and moves past it.
+template <typename IsStop>
+void TakeRun(hwc::CTextFile& file, std::string& out, IsStop isStop) {
+    const std::string_view text = file.Text();
+    const std::size_t from = file.Tell();
+    std::size_t end = from;
+    while (end < text.size() && !isStop(static_cast<unsigned char>(text[end])))
+        ++end;
+    if (end > from) {
+        out.append(text.data() + from, end - from);
+        file.Seek(end);
+    }
+}
+
 } // namespace
 
 CTextFileParser::CTextFileParser(hwc::CTextFile& file) : m_file(file) {
@@ -45,6 +60,12 @@ void CTextFileParser::AddQuotes(std::string_view opener, std::string_view closer
     for (const auto& kind : m_kinds) {
         m_longestOpener = std::max(m_longestOpener, kind->opener.size());
         m_endsOpener[static_cast<unsigned char>(kind->opener.back())] = true;
+    }
+    m_plainStops = m_endsOpener;
+    m_plainStops[static_cast<unsigned char>('\\')] = true;
+    for (int ch = 0; ch < 256; ++ch) {
+        if (IsSeparator(ch))
+            m_plainStops[static_cast<std::size_t>(ch)] = true;
     }
 }
 
@@ -130,6 +151,9 @@ bool CTextFileParser::GetNextToken(std::string& token, bool sameLineOnly, bool s
 bool CTextFileParser::SkipWhiteSpace(bool sameLineOnly) {
     m_whiteSpace.clear();
     while (true) {
+        // Blanks within a line need no decision one by one.
+        if (m_pushCount == 0)
+            TakeRun(m_file, m_whiteSpace, [](unsigned char c) { return c != ' ' && c != '\t'; });
         const int ch = GetChar();
         if (ch == kEof)
             return false;
@@ -161,6 +185,20 @@ void CTextFileParser::ReadToken() {
     m_tokenOffset = here > openerSize ? here - openerSize : 0;
 
     while (true) {
+        // Runs of characters that can neither end the token nor start anything are taken in one
+        // step: in a stretch past the point where a longer opener could still be forming, those
+        // that are no backslash, no line end and not the closer's last character; outside one,
+        // those that are no separator, no backslash and end no opener.
+        if (m_pushCount == 0) {
+            if (!m_kind) {
+                TakeRun(m_file, m_token, [this](unsigned char c) { return m_plainStops[c]; });
+            } else if (m_kind->opener.size() + m_token.size() >= m_longestOpener) {
+                const char last = m_kind->closer.back();
+                TakeRun(m_file, m_token, [last](unsigned char c) {
+                    return c == '\\' || c == '\n' || c == static_cast<unsigned char>(last);
+                });
+            }
+        }
         const int ch = GetChar();
         if (ch == kEof)
             return;
@@ -282,6 +320,8 @@ bool CTextFileParser::ReadLine(std::string& line) {
             return true;
         }
         line.push_back(static_cast<char>(ch));
+        if (m_pushCount == 0)
+            TakeRun(m_file, line, [](unsigned char c) { return c == '\n'; });
     }
 }
 

@@ -115,6 +115,7 @@ private:
     std::vector<std::unique_ptr<CQuotesInfo>> m_kinds;
     std::size_t m_longestOpener = 0;
     std::array<bool, 256> m_endsOpener{}; // characters that end some opener
+    std::array<bool, 256> m_plainStops{}; // characters an unquoted token is not simply extended by
     const CQuotesInfo* m_pending = nullptr;
     bool m_continuation = false;
 

@@ -312,3 +312,46 @@ TEST(TextFileParser, LineContinuationJoinsLines) {
     // Off by default: the backslash is a token of its own.
     EXPECT_EQ(AllTokens("a \\\nb"), (std::vector<Token>{{"a", ""}, {"\\", ""}, {"b", ""}}));
 }
+
+TEST(TextFileParser, CharactersThatCouldStartOrEndAStretchInsideLongText) {
+    // Closer and opener characters alone, in the middle of long comments and tokens, neither end
+    // nor open anything; the real closer right after them still does.
+    const std::string run(300, 'r');
+    EXPECT_EQ(AllTokens("/*" + run + "*" + run + "/ " + run + "**/x"),
+              (std::vector<Token>{{run + "*" + run + "/ " + run + "*", "/*"}, {"x", ""}}));
+    EXPECT_EQ(AllTokens(run + "*/" + run + "/" + run + "/*c*/"),
+              (std::vector<Token>{{run + "*/" + run + "/" + run, ""}, {"c", "/*"}}));
+    EXPECT_EQ(AllTokens("/*" + run + ".*" + run + ".*/"),
+              (std::vector<Token>{{run + ".*" + run + ".", "/*"}}));
+    EXPECT_EQ(AllTokens("/*." + run + "*/" + run + ".*/"),
+              (std::vector<Token>{{run + "*/" + run, "/*."}}));
+    EXPECT_EQ(AllTokens("// " + run + "*/ \\ x\ny"),
+              (std::vector<Token>{{" " + run + "*/ \\ x", "//"}, {"y", ""}}));
+    // Line numbers still count the line ends inside and between long stretches.
+    CTextFile file = CTextFile::FromBytes("/*" + run + "\n" + run + "\n*/\t \t" + run + "\nz");
+    CTextFileParser parser(file);
+    AddHeaderKinds(parser);
+    std::string token;
+    ASSERT_TRUE(parser.GetNextToken(token, false, false));
+    EXPECT_EQ(parser.GetLineNumber(), 3);
+    ASSERT_TRUE(parser.GetNextToken(token, true, false));
+    EXPECT_EQ(token, run);
+    EXPECT_EQ(parser.GetPrecedingWhiteSpace(), "\t \t");
+    EXPECT_FALSE(parser.GetNextToken(token, true, false));
+    ASSERT_TRUE(parser.GetNextToken(token, false, false));
+    EXPECT_EQ(token, "z");
+    EXPECT_EQ(parser.GetLineNumber(), 4);
+}
+
+TEST(TextFileParser, EscapesAndJoinedLinesInsideLongStrings) {
+    const std::string run(200, 's');
+    // An escaped quote does not end the string; a joined line keeps it open; the line end does.
+    EXPECT_EQ(CTokens("\"" + run + "\\\"" + run + "\\  \n" + run + "\" x"),
+              (std::vector<Token>{{"\"" + run + "\\\"" + run + "\\  \n" + run + "\"", "\""},
+                                  {"x", ""}}));
+    EXPECT_EQ(CTokens("\"" + run + "\nnext"),
+              (std::vector<Token>{{"\"" + run, "\""}, {"next", ""}}));
+    // A backslash inside a long plain token stays in it; one before the line end joins.
+    EXPECT_EQ(CTokens(run + "\\" + run + " " + run + "\\\n" + run),
+              (std::vector<Token>{{run + "\\" + run, ""}, {run, ""}, {run, ""}}));
+}
