@@ -103,26 +103,31 @@ tLayoutItem Choice(const char* caption, int id, std::vector<std::string> items) 
     return pair;
 }
 
-// A pin row: function, then the settings read left to right, then its warnings.
+// A pin's frame: its function, then one setting a line (the interrupt check box beside its
+// polarity), read top to bottom, so that the table columns of a row fit the page pane; then the
+// pin's warnings.
 std::unique_ptr<CDialogTemplate>
 MakePinTemplate(int pin, const std::vector<CpmGPIO_PinDlg::tExtra>& extras) {
     using D = CpmGPIO_PinDlg;
-    tLayoutItem row = dlg::Row({});
-    row.children.push_back(dlg::Label(Format("Pin %2d: Function", pin)));
-    row.children.push_back(dlg::DropList(D::kFunctionId));
-    row.children.push_back(Choice("Direction", D::kDirectionId, {"Input", "Output"}));
-    row.children.push_back(Choice("PullUp", D::kPullUpId, {"Disabled", "Enabled"}));
-    row.children.push_back(Choice("Init.Value", D::kInitValueId, {"0", "1"}));
-    row.children.push_back(dlg::CheckBox(D::kInterruptId, "Interrupt"));
-    row.children.push_back(Choice("Int.Polarity", D::kPolarityId, {"Active high", "Active low"}));
-    for (const CpmGPIO_PinDlg::tExtra& extra : extras)
-        row.children.push_back(Choice(extra.caption, extra.id, {extra.off, extra.on}));
     tLayoutItem column = dlg::Column({});
-    column.children.push_back(std::move(row));
+    column.children.push_back(
+        dlg::Row({dlg::Label(Format("Pin %2d: Function", pin)), dlg::DropList(D::kFunctionId)}));
+    column.children.push_back(Choice("Direction", D::kDirectionId, {"Input", "Output"}));
+    column.children.push_back(Choice("PullUp", D::kPullUpId, {"Disabled", "Enabled"}));
+    column.children.push_back(Choice("Init.Value", D::kInitValueId, {"0", "1"}));
+    tLayoutItem interrupt = dlg::Row({dlg::CheckBox(D::kInterruptId, "Interrupt")});
+    interrupt.children.push_back(
+        Choice("Int.Polarity", D::kPolarityId, {"Active high", "Active low"}));
+    column.children.push_back(std::move(interrupt));
+    for (const CpmGPIO_PinDlg::tExtra& extra : extras)
+        column.children.push_back(Choice(extra.caption, extra.id, {extra.off, extra.on}));
     column.children.push_back(dlg::Label("", D::kInterruptWarningId));
     column.children.push_back(dlg::Label("", D::kSameFunctionWarningId));
+    // A frame around each pin keeps its lines apart from the next pin's.
+    tLayoutItem frame = dlg::Group("", {});
+    frame.children = std::move(column.children);
     return std::make_unique<CDialogTemplate>(CModule::kPinSubPageBase + pin,
-                                             std::initializer_list<tLayoutItem>{column});
+                                             std::initializer_list<tLayoutItem>{frame});
 }
 
 // One template per pin and set of newer settings, kept for the life of the program as pages
