@@ -178,6 +178,12 @@ TEST(CpmCOP_FamA, DivisorsOutsideTheCounterShowOff) {
     EXPECT_EQ(f.Text(C::kTimeoutId), "OFF");
 
     // The counter of FamG stops at 4096.
+    CCopFixture famG({CModule::kFamG});
+    famG.Open();
+    famG.Set(0, 0, "4096");
+    EXPECT_EQ(famG.Text(C::kTimeoutId), "0.512 ms");
+    famG.Set(0, 0, "5000");
+    EXPECT_EQ(famG.Text(C::kTimeoutId), "OFF");
     EXPECT_EQ(C::CountTime(4096, 4096, 1.0), 0.004096);
     EXPECT_EQ(C::CountTime(4097, 4096, 1.0), 0.0);
     EXPECT_EQ(C::CountTime(5000, 4096, 1.0), 0.0);
