@@ -55,6 +55,7 @@ void CAppcfgFile::ParseParameters(const std::string& commentText) {
 }
 
 CAppcfgFileReader::CAppcfgFileReader(const std::vector<tNamePair>& aliases) {
+    m_aliases.reserve(2 * aliases.size());
     for (const tNamePair& pair : aliases) {
         m_aliases[pair.first] = pair.second;
         m_aliases[pair.second] = pair.first;
