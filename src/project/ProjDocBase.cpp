@@ -133,7 +133,13 @@ void CProjDocBase::ClearProject() {
     m_warningsPending = true;
 
     m_tree.DeleteAll();
-    m_mainHeader = NewMainHeader();
+    // A reader that has read nothing yet, as the document starts with, serves as it is: its
+    // index of legacy names is not built a second time for the first project opened.
+    const bool unread = m_mainHeader && m_mainHeader->Path().empty() &&
+                        m_mainHeader->Definitions().empty() &&
+                        m_mainHeader->ParameterBlocks().empty();
+    if (!unread)
+        m_mainHeader = NewMainHeader();
     m_warnings.Clear();
     m_itemOwners.clear();
     m_modules.clear();
