@@ -29,19 +29,36 @@ namespace {
 struct tAxis {
     IBinding* binding;
     CModuleBase* module;
+    bool inSubPage; // a repeated row: an interrupt row, a port pin
 };
 
-void CollectAxes(const CPage& page, CModuleBase& module, std::vector<tAxis>& axes) {
+// The page's settings; of its repeated rows (interrupt rows, port pins), which share their
+// code, the first stands for the others.
+void CollectAxes(const CPage& page, CModuleBase& module, std::vector<tAxis>& axes,
+                 bool inSubPage = false) {
     for (IBinding* binding : page.Bindings())
-        axes.push_back({binding, &module});
-    for (CModuleSubDlg* subPage : page.SubPages())
-        CollectAxes(*subPage, module, axes);
+        axes.push_back({binding, &module, inSubPage});
+    for (CModuleSubDlg* subPage : page.SubPages()) {
+        if (!subPage->Bindings().empty()) {
+            CollectAxes(*subPage, module, axes, true);
+            break;
+        }
+    }
 }
 
-// Two modules of one type (two timers) do not ask each other, and two numeric fields are
-// paired only through the choices around them (50 x 50 steps would make the walk too slow).
+// Warnings that need two settings pair a module's setting with one of its own or with a
+// setting of the module it names as related in the architecture file (a timer and the clock
+// module, the real-time counter and the power module). Repeated rows (interrupt rows, port
+// pins) and the system module's many enables are driven alone, and two numeric fields are
+// paired only through the choices around them: the full square of every setting of a large
+// project would make the walk far too slow.
 bool WorthPairing(const tAxis& first, const tAxis& second) {
-    if (first.module != second.module && first.module->TypeKey() == second.module->TypeKey())
+    if (first.inSubPage || second.inSubPage ||
+        first.module->TypeKey().substr(0, 4) == "SYS_" ||
+        second.module->TypeKey().substr(0, 4) == "SYS_")
+        return false;
+    if (first.module != second.module && first.module->RelatedModule() != second.module &&
+        second.module->RelatedModule() != first.module)
         return false;
     return !(dynamic_cast<CSetValue*>(first.binding) && dynamic_cast<CSetValue*>(second.binding));
 }

@@ -1,5 +1,7 @@
 #include "modules/ports/CpmGPIO.h"
 
+#include <algorithm>
+
 #include <map>
 #include <mutex>
 
@@ -504,9 +506,10 @@ void CpmGPIO::AddPinFunctions(const CModule& peripheral, CPinFuncContextMap& map
         const auto& functions = dialog->Description().functions;
         for (std::size_t k = 0; k < functions.size(); ++k) {
             const int function = static_cast<int>(k) + 1;
-            bool owned = false;
-            for (const std::string& owner : functions[k].owners)
-                owned = owned || FindModule(Host(), owner) == &peripheral;
+            // Instance names are unique in a document, so the name tells the owner.
+            const auto& owners = functions[k].owners;
+            const bool owned = std::find(owners.begin(), owners.end(),
+                                         peripheral.InstanceName()) != owners.end();
             // A function the system module cannot select is no way to route the signal.
             if (owned && CanSelectFunction(pin, function))
                 map.AddPin(functions[k].name, {this, pin}, function, current == function);
