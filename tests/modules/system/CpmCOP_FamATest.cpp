@@ -59,7 +59,11 @@ struct CCopFixture {
     }
     CPageControl& Control(int id) { return *cop->Page()->FindControl(id); }
     std::string Text(int id) { return Control(id).Text(); }
-    bool Shown(int id) { return Control(id).IsVisible(); }
+    // A control the page lacks is not shown either.
+    bool Shown(int id) {
+        const CPageControl* control = cop->Page()->FindControl(id);
+        return control && control->IsVisible();
+    }
     // Source and prescaler positions and the timeout divisor, as a user sets them.
     void Set(int source, int prescaler, const std::string& timeout) {
         CPage& page = *cop->Page();
