@@ -234,6 +234,10 @@ void CpmPIT::CheckWarnings() {
                active ? text : std::string());
 }
 
+bool CpmPIT::IsModuleEnabled() const {
+    return (Item(kCtrlItem).dwValue >> kCounterEnableBit) & 1u;
+}
+
 float CpmPIT::CrystalClock() const {
     const hwc::IClockGenerator* clock = hwc::FindClockGenerator(*this);
     return clock ? clock->CrystalClockMHz() : 0.0f;

@@ -7,8 +7,9 @@
 #include "bindings/SetMode.h"
 #include "bindings/SetValue.h"
 #include "modules/framework/CModule.h"
+#include "modules/framework/ModuleQueries.h"
 
-class CpmPIT : public CModule {
+class CpmPIT : public CModule, public hwc::IModuleEnable {
     HWC_DECLARE_MODULE_CLASS(CpmPIT, CModule)
 public:
     static constexpr unsigned kTemplateId = 2045;
@@ -39,6 +40,8 @@ public:
     void Recalculate() override;
     void UpdateControlStates() override;
     void CheckWarnings() override;
+    // The counter enable: a crossbar input fed by the timer's sync output needs it.
+    bool IsModuleEnabled() const override;
 
     CSetBit& CounterEnable() { return m_counterEnable; }
     CSetBit& InterruptEnable() { return m_interruptEnable; }
