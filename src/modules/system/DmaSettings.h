@@ -1,0 +1,48 @@
+#pragma once
+// Settings the two DMA controllers' channel pages share: a list that keeps a stored code it does
+// not offer (a reserved transfer size), and signed address offsets typed as decimal numbers.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "bindings/SetMode.h"
+#include "bindings/SetValue.h"
+
+namespace hwc {
+
+// The request sources of one channel, by request number, as the module information's "in" lines
+// name them: the label shown and the module part ("SCI_0", alternatives joined by '|',
+// "Reserved", or empty for a request that needs no other module).
+struct tDmaSources {
+    std::vector<std::string> labels;
+    std::vector<std::string> modules;
+};
+
+// Reads one line of module information that was split at commas, tabs and quotes removed: an
+// "in" line "in,request,source of channel 0,source of channel 1,..." stores each non-empty source
+// for its channel. A request above `maxRequest` or no number leaves the lists alone. False when
+// the line is no "in" line.
+bool ReadDmaSourceLine(const std::vector<std::string>& fields, int maxRequest,
+                       std::span<tDmaSources> channels);
+
+// A list whose field may hold a code the list does not offer: such a value shows no selection,
+// counts as valid and is written back as it was loaded, until the user picks an entry.
+class CKeptChoice : public CSetMode {
+public:
+    bool ValidateControl(bool show) override;
+    void Apply() override;
+
+private:
+    bool KeepsValue() const;
+};
+
+// The low `bits` bits of the value as a two's-complement number.
+std::int64_t SignedField(std::uint32_t value, int bits);
+
+// Lets a value binding on a `bits`-wide field show signed decimal numbers ("-2") and read them
+// as well as plain or hex numbers up to the field's width ("0xFFFE").
+void UseSignedText(CSetValue& binding, int bits);
+
+} // namespace hwc
