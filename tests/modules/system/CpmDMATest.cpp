@@ -346,3 +346,17 @@ TEST(CpmDMA, SummaryDetailsEnabledChannelsOnly) {
     EXPECT_NE(text.find("Bytes to transfer: 64"), std::string::npos) << text;
     EXPECT_EQ(text.find("Req  0: Reserved"), std::string::npos) << text;
 }
+
+TEST(CpmDMA, BitsOutsideEveryFieldAreKept) {
+    CDmaFixture f;
+    f.Bind();
+    // DCR bits 6, 16 and 23..27, REQC bits beside the request fields, DSR_BCR status bits.
+    f.Reg(CpmDMA::DcrItem(0)) = 0x0F810040;
+    f.Reg(CpmDMA::kReqcItem) = 0xF0F0F0F0;
+    f.Reg(CpmDMA::DsrBcrItem(0)) = 0xFF000010;
+    f.Open();
+    f.dma->ApplyControls();
+    EXPECT_EQ(f.Reg(CpmDMA::DcrItem(0)), 0x0F810040u);
+    EXPECT_EQ(f.Reg(CpmDMA::kReqcItem), 0xF0F0F0F0u);
+    EXPECT_EQ(f.Reg(CpmDMA::DsrBcrItem(0)), 0xFF000010u);
+}

@@ -339,3 +339,22 @@ TEST(CpmEDMA, SummaryDetailsRunningChannelsOnly) {
     EXPECT_NE(text.find("Minor loop bytes: 16"), std::string::npos) << text;
     EXPECT_EQ(text.find("Source size: 8-bit"), std::string::npos) << text;
 }
+
+TEST(CpmEDMA, BitsOutsideEveryFieldAreKept) {
+    CEdmaFixture f;
+    f.Reg(M::kCrItem) = 0xFFFFFF6Bu;
+    f.Reg(M::PriorityItem(0)) = 0x33;
+    f.Tcd(0, M::kChMux) = 0xC5;
+    f.Tcd(0, M::kCsr) = 0xFCC0;
+    f.Tcd(0, M::kCiter) = 0x8201;
+    f.Tcd(0, M::kBiter) = 0x8201;
+    f.Tcd(0, M::kNbytes) = 0xC0000000u | (0x5u << 10) | 4;
+    f.Open();
+    f.edma->ApplyControls();
+    EXPECT_EQ(f.Reg(M::kCrItem), 0xFFFFFF6Bu);
+    EXPECT_EQ(f.Reg(M::PriorityItem(0)), 0x33u);
+    EXPECT_EQ(f.Tcd(0, M::kChMux), 0xC5u);
+    EXPECT_EQ(f.Tcd(0, M::kCsr), 0xFCC0u);
+    EXPECT_EQ(f.Tcd(0, M::kCiter), 0x8201u);
+    EXPECT_EQ(f.Tcd(0, M::kNbytes), 0xC0000000u | (0x5u << 10) | 4);
+}
