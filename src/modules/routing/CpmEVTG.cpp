@@ -137,7 +137,6 @@ void CpmEVTG_EVENT_AOI_Dlg::Bind() {
 }
 
 void CpmEVTG_EVENT_AOI_Dlg::Attach(CModuleSubDlg& page) {
-    m_page = &page;
     page.SetControlText(kGroupId, Format("AOI%d", m_block));
     m_terms.Attach(page);
     if (CPageControl* control = page.FindControl(kFilterCountId))
@@ -154,8 +153,12 @@ void CpmEVTG_EVENT_AOI_Dlg::Refresh() {
 }
 
 void CpmEVTG_EVENT_AOI_Dlg::ShowLatency() {
-    if (m_page)
-        m_page->SetControlText(kLatencyId, m_module.LatencyText(m_channel, m_block));
+    const std::uint32_t id =
+        (static_cast<std::uint32_t>(CpmEVTG_EVENT_Dlg::kFirstBlockPageId + 2 * m_channel + m_block)
+         << CPage::kSubPageShift) |
+        static_cast<std::uint32_t>(kLatencyId);
+    if (CPage* page = m_module.Page())
+        page->SetControlText(static_cast<int>(id), m_module.LatencyText(m_channel, m_block));
 }
 
 // --- Channels ---
@@ -235,7 +238,6 @@ void CpmEVTG_EVENT_Dlg::Bind() {
 }
 
 void CpmEVTG_EVENT_Dlg::Attach(CModuleSubDlg& page) {
-    m_page = &page;
     page.SetControlText(kGroupId, Format("Channel %c", 'A' + m_channel));
     // The crossbar may have built its registers after this module bound its own.
     m_inputs.Bind(m_module, Caption(), m_module.ForeignItems());

@@ -47,7 +47,6 @@ private:
     CpmEVTG& m_module;
     int m_channel;
     int m_block;
-    CModuleSubDlg* m_page = nullptr;
     CAoiTermFields m_terms;
     CSetMode m_filterCount;
     CSetValue m_filterPeriod;
@@ -91,7 +90,6 @@ public:
 private:
     CpmEVTG& m_module;
     int m_channel;
-    CModuleSubDlg* m_page = nullptr;
     CLogicInputs m_inputs;
     std::array<std::unique_ptr<CpmEVTG_EVENT_AOI_Dlg>, 2> m_blocks;
     CSetMode m_outputStage;
