@@ -1,7 +1,6 @@
 #include "modules/system/CpmDMA.h"
 
-#include <algorithm>
-#include <mutex>
+#include <string>
 
 #include "base/NumberScan.h"
 #include "base/TextUtil.h"

@@ -1,6 +1,7 @@
 #include "modules/system/CpmEDMA.h"
 
-#include <mutex>
+#include <algorithm>
+#include <string>
 
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
