@@ -233,7 +233,8 @@ void CpmDMA_Dlg::SetWarning(int id, bool active, const std::string& text) {
 void CpmDMA_Dlg::CheckWarnings() {
     const int n = m_channel;
     const std::uint32_t dcr = m_module.Item(CpmDMA::DcrItem(n)).dwValue;
-    const bool enabled = ((dcr >> kEnableRequestBit) & 1u) != 0;
+    // A controller left out of the header stays in its reset state, every request off.
+    const bool enabled = m_module.IsSelected() && ((dcr >> kEnableRequestBit) & 1u) != 0;
     const int request = static_cast<int>(Field(m_module.Item(CpmDMA::kReqcItem).dwValue,
                                                RequestLow(n), RequestLow(n) + kRequestBits - 1));
     const std::vector<std::string> items = SourceItems();

@@ -358,6 +358,13 @@ void CpmEDMA_Dlg::UpdateControlStates(CPage& page) {
 void CpmEDMA_Dlg::CheckWarnings() {
     using M = CpmEDMA;
     const int n = m_channel;
+    // A controller left out of the header stays in its reset state: nothing to warn about.
+    if (!m_module.IsSelected()) {
+        for (int id : {kSizeWarningId, kSourceOffsetWarningId, kDestinationOffsetWarningId,
+                       kByteCountWarningId, kIterationWarningId, kPriorityWarningId})
+            SetWarning(id, false, {});
+        return;
+    }
     const std::uint32_t attr = m_module.Item(M::TcdItem(n, M::kAttr)).dwValue;
     const std::uint32_t sourceSize = M::TransferBytes(Field(attr, kSourceSizeLow, kSourceSizeHigh));
     const std::uint32_t destinationSize =

@@ -41,6 +41,7 @@ struct CDmaFixture {
     explicit CDmaFixture(const std::string& info = kInfo) {
         host.groups = {CModule::kFamE};
         dma = &host.Add<CpmDMA>("DMA", "DMA", info);
+        dma->SetSelected(true);
     }
     CpmDmaSourceTest& AddSource(const std::string& name, bool selected) {
         auto& source = host.Add<CpmDmaSourceTest>(name, "SRC");
@@ -286,6 +287,16 @@ TEST(CpmDMA, ByteCountFitsTheSourceSize) {
               "The number of transferred bytes should be nonzero");
     f.Configure(0, 0, 1, 0);
     EXPECT_EQ(f.Warning(0, D::kByteCountWarningId), "");
+}
+
+TEST(CpmDMA, ControllerLeftOutOfTheHeaderRaisesNothing) {
+    CDmaFixture f;
+    f.Bind();
+    f.Configure(1, kEnable | kWordSource, 0, 7);
+    EXPECT_EQ(f.host.warnings.size(), 2u);
+    f.dma->SetSelected(false);
+    f.dma->CheckWarnings();
+    EXPECT_TRUE(f.host.warnings.empty());
 }
 
 TEST(CpmDMA, ReservedSourceSizeIsKeptAndNotDividedBy) {

@@ -16,6 +16,7 @@ struct CEdmaFixture {
                           const std::string& interrupts = "INT:92,93,94,95,96:") {
         host.groups = {CModule::kFamD};
         edma = &host.Add<CpmEDMA>("EDMA", "EDMA", info, interrupts);
+        edma->SetSelected(true);
         host.BindAll();
     }
     void Open() {
@@ -230,6 +231,21 @@ TEST(CpmEDMA, EnabledChannelsNeedTheirOwnPriority) {
     f.Reg(M::PriorityItem(1)) = 2;
     f.edma->CheckWarnings();
     EXPECT_EQ(f.Warning(1, D::kPriorityWarningId), "");
+}
+
+TEST(CpmEDMA, ControllerLeftOutOfTheHeaderRaisesNothing) {
+    CEdmaFixture f;
+    f.Words(0);
+    f.Words(1);
+    f.Reg(M::PriorityItem(1)) = 3;
+    f.Tcd(0, M::kNbytes) = 0;
+    f.Tcd(0, M::kBiter) = 1;
+    f.Tcd(1, M::kAttr) = 0x0303;
+    f.edma->CheckWarnings();
+    EXPECT_EQ(f.host.warnings.size(), 5u);
+    f.edma->SetSelected(false);
+    f.edma->CheckWarnings();
+    EXPECT_TRUE(f.host.warnings.empty());
 }
 
 TEST(CpmEDMA, SignedOffsetsOnThePage) {
