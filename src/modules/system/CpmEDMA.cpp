@@ -421,8 +421,8 @@ void CpmEDMA_Dlg::CheckWarnings() {
                 continue;
             if (Field(m_module.Item(M::PriorityItem(other)).dwValue, kPriorityLow, kPriorityHigh) ==
                 own)
-                clash = Format("DMA channels %d and %d are both enabled with priority %u", n, other,
-                               own);
+                clash = Format("DMA channel %d is enabled with priority %u, as is channel %d", n,
+                               own, other);
         }
     }
     SetWarning(kPriorityWarningId, !clash.empty(), clash);

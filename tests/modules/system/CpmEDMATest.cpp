@@ -216,9 +216,9 @@ TEST(CpmEDMA, EnabledChannelsNeedTheirOwnPriority) {
     f.Reg(M::PriorityItem(1)) = 3 | (1u << 7);
     f.edma->CheckWarnings();
     EXPECT_EQ(f.Warning(0, D::kPriorityWarningId),
-              "DMA channels 0 and 1 are both enabled with priority 3");
+              "DMA channel 0 is enabled with priority 3, as is channel 1");
     EXPECT_EQ(f.Warning(1, D::kPriorityWarningId),
-              "DMA channels 1 and 0 are both enabled with priority 3");
+              "DMA channel 1 is enabled with priority 3, as is channel 0");
     // Round-robin arbitration does not use the priorities.
     f.Reg(M::kCrItem) = 1u << 2;
     f.edma->CheckWarnings();
