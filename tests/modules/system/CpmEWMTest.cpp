@@ -8,6 +8,7 @@
 #include "modules/framework/ModuleQueries.h"
 #include "modules/routing/RoutingQueries.h"
 #include "modules/system/CpmEWM.h"
+#include "support/CrossbarStub.h"
 #include "support/ModuleTestHost.h"
 
 namespace {
@@ -34,7 +35,7 @@ public:
 };
 
 // A crossbar that answers whether its outputs are configured.
-class CpmEwmCrossbarTest : public CModule, public hwc::ICrossbar {
+class CpmEwmCrossbarTest : public CModule, public hwc::test::CCrossbarStub {
     HWC_DECLARE_MODULE_CLASS(CpmEwmCrossbarTest, CModule)
 public:
     CpmEwmCrossbarTest(CModuleBase* parent, const CModuleDescriptor* descriptor)

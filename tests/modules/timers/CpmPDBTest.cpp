@@ -9,6 +9,7 @@
 #include "modules/system/CpmSYS_FamA.h"
 #include "modules/timers/CpmPDB.h"
 #include "modules/timers/TimerQueries.h"
+#include "support/CrossbarStub.h"
 #include "support/ModuleTestHost.h"
 
 namespace {
@@ -26,7 +27,7 @@ public:
 };
 
 // A crossbar whose outputs are configured as the test says.
-class CpmPdbCrossbar : public CModule, public hwc::ICrossbar {
+class CpmPdbCrossbar : public CModule, public hwc::test::CCrossbarStub {
     HWC_DECLARE_MODULE_CLASS(CpmPdbCrossbar, CModule)
 public:
     CpmPdbCrossbar(CModuleBase* parent, const CModuleDescriptor* descriptor)

@@ -10,6 +10,7 @@
 #include "modules/system/SystemQueries.h"
 #include "modules/timers/CpmQT.h"
 #include "modules/timers/TimerQueries.h"
+#include "support/CrossbarStub.h"
 #include "support/ModuleTestHost.h"
 
 namespace {
@@ -83,7 +84,7 @@ public:
 };
 
 // A crossbar that feeds timer inputs and says which of its outputs are configured.
-class CpmQtCrossbar : public CModule, public hwc::ICrossbar {
+class CpmQtCrossbar : public CModule, public hwc::test::CCrossbarStub {
     HWC_DECLARE_MODULE_CLASS(CpmQtCrossbar, CModule)
 public:
     CpmQtCrossbar(CModuleBase* parent, const CModuleDescriptor* descriptor)
