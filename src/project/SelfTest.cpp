@@ -5,6 +5,8 @@
 #include <optional>
 #include <set>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/FixedText.h"
 #include "base/NumberScan.h"
@@ -185,6 +187,47 @@ bool SetRegisterFromText(CProjDocBase& document, std::string_view assignment,
     return true;
 }
 
+// The register values of every module, taken before a module's controls are driven.
+using tValueSnapshot = std::vector<std::vector<std::pair<std::uint32_t, std::string>>>;
+
+tValueSnapshot TakeValues(CProjDocBase& document) {
+    tValueSnapshot snapshot;
+    snapshot.reserve(document.Modules().size());
+    for (const auto& module : document.Modules()) {
+        auto& values = snapshot.emplace_back();
+        values.reserve(module->ItemCount());
+        for (int i = 0; i < module->ItemCount(); ++i)
+            values.emplace_back(module->Item(i).dwValue, std::string(FieldText(module->Item(i).szValue)));
+    }
+    return snapshot;
+}
+
+// Puts back what a module's self-test changed, in that module or in another one (a pin's
+// function list writes the system module's select bits), so the run leaves the project as it
+// found it.
+void RestoreValues(CProjDocBase& document, const tValueSnapshot& snapshot) {
+    std::size_t index = 0;
+    for (const auto& module : document.Modules()) {
+        if (index >= snapshot.size())
+            break;
+        const auto& values = snapshot[index++];
+        bool changed = false;
+        for (int i = 0; i < module->ItemCount() && i < static_cast<int>(values.size()); ++i) {
+            tPerCfgItem& item = module->Item(i);
+            if (item.dwValue == values[i].first && FieldText(item.szValue) == values[i].second)
+                continue;
+            item.dwValue = values[i].first;
+            CopyCut(item.szValue, values[i].second);
+            changed = true;
+        }
+        if (!changed)
+            continue;
+        module->RefreshControls();
+        module->Recalculate();
+        module->UpdateControlStates();
+    }
+}
+
 } // namespace hwc
 
 bool RunSelfTest(CProjDocBase& document) {
@@ -203,7 +246,9 @@ bool RunSelfTest(CProjDocBase& document) {
                                                   module->InstanceName().c_str());
             log.Write(title, true);
             log.Write(std::string(title.size(), '-'), true);
+            const hwc::tValueSnapshot before = hwc::TakeValues(document);
             module->SelfTest();
+            hwc::RestoreValues(document, before);
             log.Write("\n", true);
         }
     }
