@@ -102,6 +102,19 @@ std::string CSetCtrl::LabelBefore() const {
     const CPageControl* before = m_control->Page().ControlBefore(*m_control);
     if (!before)
         return {};
+    // A list or field before this control shows a setting, not a caption: its text changes
+    // with the value, so it would make the description depend on when the page was made.
+    switch (before->Kind()) {
+    case EControlKind::DropList:
+    case EControlKind::DropDown:
+    case EControlKind::Edit:
+    case EControlKind::ReadOnlyEdit:
+    case EControlKind::ListBox:
+    case EControlKind::UpDown:
+        return {};
+    default:
+        break;
+    }
     std::string_view label = before->Text();
     while (!label.empty() && label.back() == ':')
         label.remove_suffix(1);

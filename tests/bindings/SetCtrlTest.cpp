@@ -14,6 +14,7 @@ namespace {
 const CDialogTemplate kPage(1, {
     Row({Label("Prescaler:"), Edit(10)}),
     Row({Label("Mode"), Edit(11)}),
+    Row({DropList(12, {"Roll over", "Reinitialize"}), DropList(13, {"Up", "Down"})}),
 });
 
 // The smallest binding: records what the base asks of it.
@@ -61,6 +62,18 @@ TEST(SetCtrl, AttachingJoinsTheControlAndLosingFocusApplies) {
 
     probe.Detach();
     EXPECT_EQ(page.FindControl(10)->Handler(), nullptr);
+}
+
+// A list before a control shows a setting that changes; it is never taken as the caption.
+TEST(SetCtrl, ALabelBeforeIsACaptionNeverAListSelection) {
+    CPage page(kPage);
+    CProbe probe;
+    page.FindControl(12)->SetSelection(0);
+    probe.Attach(*page.FindControl(13));
+    EXPECT_EQ(probe.LabelBefore(), "");
+    probe.Detach();
+    probe.Attach(*page.FindControl(12));
+    EXPECT_EQ(probe.LabelBefore(), ""); // an edit field before it holds a value too
 }
 
 TEST(SetCtrl, DescriptionIsCompletedFromTheLabel) {
