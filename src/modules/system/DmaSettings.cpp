@@ -95,4 +95,17 @@ void UseSignedText(CSetValue& binding, int bits) {
     binding.SetTextHandlers(&ParseSigned, &FormatSigned, nullptr, bits);
 }
 
+tLayoutItem NaturalWidth(tLayoutItem item) {
+    tLayoutItem column = dlg::Column({});
+    column.children.push_back(std::move(item));
+    return column;
+}
+
+tLayoutItem NaturalRow(std::initializer_list<tLayoutItem> items) {
+    tLayoutItem row = dlg::Row({});
+    for (const tLayoutItem& item : items)
+        row.children.push_back(NaturalWidth(item));
+    return row;
+}
+
 } // namespace hwc

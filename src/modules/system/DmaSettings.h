@@ -1,6 +1,7 @@
 #pragma once
-// Settings the two DMA controllers' channel pages share: a list that keeps a stored code it does
-// not offer (a reserved transfer size), and signed address offsets typed as decimal numbers.
+// What the two DMA controllers' channel pages share: a list that keeps a stored code it does not
+// offer (a reserved transfer size), signed address offsets typed as decimal numbers, the request
+// sources of the module information and the layout of a channel page's lines.
 
 #include <cstdint>
 #include <span>
@@ -9,6 +10,7 @@
 
 #include "bindings/SetMode.h"
 #include "bindings/SetValue.h"
+#include "model/DialogTemplate.h"
 
 namespace hwc {
 
@@ -44,5 +46,11 @@ std::int64_t SignedField(std::uint32_t value, int bits);
 // Lets a value binding on a `bits`-wide field show signed decimal numbers ("-2") and read them
 // as well as plain or hex numbers up to the field's width ("0xFFFE").
 void UseSignedText(CSetValue& binding, int bits);
+
+// A channel page is a sub-page, whose rows give each plain control one fixed column width; in a
+// column of its own a control keeps the width its text needs.
+tLayoutItem NaturalWidth(tLayoutItem item);
+// One line of a channel page: the controls side by side, each as wide as it needs.
+tLayoutItem NaturalRow(std::initializer_list<tLayoutItem> items);
 
 } // namespace hwc
