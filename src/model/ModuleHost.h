@@ -3,6 +3,7 @@
 // tests use a small fake.
 
 #include <cstddef>
+#include <string_view>
 
 class CModuleBase;
 struct tPerCfgItem;
@@ -35,6 +36,9 @@ public:
     // Shows the module's page as selecting it in the module tree does; false when the page
     // being left keeps the focus (an invalid value) or there is nothing to show it in.
     virtual bool ShowModulePage(CModuleBase& /*module*/) { return false; }
+    // The processor has a module of this instance name, but the program has no class for its
+    // type, so nothing can be asked of it (an asker cannot tell whether it is set up).
+    virtual bool IsModuleWithoutClass(std::string_view /*instanceName*/) const { return false; }
 };
 
 namespace hwc {

@@ -37,6 +37,7 @@ CProjDocBase::CProjDocBase() : m_mainHeader(NewMainHeader()) {}
 CProjDocBase::~CProjDocBase() {
     m_tree.DeleteAll();
     m_modules.clear();
+    m_modulesWithoutClass.clear();
     if (hwc::HostBeingOpened() == this)
         hwc::SetHostBeingOpened(nullptr);
     DeleteTempPaths();
@@ -143,6 +144,7 @@ void CProjDocBase::ClearProject() {
     m_warnings.Clear();
     m_itemOwners.clear();
     m_modules.clear();
+    m_modulesWithoutClass.clear();
     m_projectFilePath.clear();
     m_processor = tProcessorData();
 
@@ -258,14 +260,21 @@ const CRuntimeClass* CProjDocBase::ModuleClassFor(std::string_view typeKey) cons
 CModuleBase* CProjDocBase::CreateModule(const CModuleDescriptor* descriptor, CModuleBase* parent) {
     const std::string_view typeKey = descriptor ? std::string_view(descriptor->TypeKey()) : "UNREC";
     const CRuntimeClass* runtimeClass = ModuleClassFor(typeKey);
-    if (!runtimeClass)
+    if (!runtimeClass) {
+        if (descriptor)
+            m_modulesWithoutClass.insert(descriptor->InstanceName());
         return nullptr;
+    }
     hwc::ScopedHostBeingOpened opening(this);
     std::unique_ptr<CModuleBase> module(runtimeClass->CreateObject(parent, descriptor));
     if (!module)
         return nullptr;
     m_modules.push_back(std::move(module));
     return m_modules.back().get();
+}
+
+bool CProjDocBase::IsModuleWithoutClass(std::string_view instanceName) const {
+    return m_modulesWithoutClass.find(instanceName) != m_modulesWithoutClass.end();
 }
 
 CModuleBase* CProjDocBase::FindModule(std::string_view instanceName) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -113,6 +114,7 @@ public:
     // first and, when it holds an invalid value, stays (false). Without a window the page is
     // made and marked shown; the desktop program shows it in its page pane.
     bool ShowModulePage(CModuleBase& module) override;
+    bool IsModuleWithoutClass(std::string_view instanceName) const override;
 
     void AddObserver(hwc::IDocumentObserver* observer);
     void RemoveObserver(hwc::IDocumentObserver* observer);
@@ -224,6 +226,8 @@ private:
 
     std::unique_ptr<CAppcfgFileReader> m_mainHeader;
     std::vector<std::unique_ptr<CModuleBase>> m_modules;
+    // Instances the architecture file describes whose type has no class in this program.
+    std::set<std::string, std::less<>> m_modulesWithoutClass;
     std::map<const tPerCfgItem*, CModuleBase*> m_itemOwners;
     CModuleTree m_tree;
     CWarningList m_warnings;

@@ -49,6 +49,9 @@ public:
             warnings.erase({module, id});
     }
     void UpdateAllViews(CModuleBase*, int hint, const void*) override { hints.push_back(hint); }
+    bool IsModuleWithoutClass(std::string_view instance) const override {
+        return withoutClass.count(std::string(instance)) != 0;
+    }
     bool IsProcessorGroup(int entry) const override { return groups.count(entry) != 0; }
     float ExternalClockMHz() const override { return external; }
     void SetExternalClockMHz(float mhz) override { external = mhz; }
@@ -116,6 +119,7 @@ public:
     std::vector<tWarningCall> calls;
     std::vector<int> hints;
     std::set<int> groups;
+    std::set<std::string> withoutClass; // instances the processor has but no class can show
     float external = 0.0f;
     float crystal = 0.0f;
     bool generateComments = true;

@@ -263,6 +263,11 @@ void CpmDMA_Dlg::CheckWarnings() {
             if (name.empty())
                 continue;
             const CModuleBase* module = CModuleBase::FindModule(m_module.Host(), name);
+            // A source the processor has but this program cannot set up yet is not judged.
+            if (!module && m_module.Host() && m_module.Host()->IsModuleWithoutClass(name)) {
+                available = true;
+                break;
+            }
             if (!module)
                 continue;
             last = module;

@@ -217,6 +217,10 @@ TEST(CpmDMA, SourceModuleMustBeWrittenToTheHeader) {
     f.Configure(1, kEnable, 3, 4);
     EXPECT_EQ(f.Warning(1, D::kSourceStateId),
               "The source for channel 1 (SCI_0) is not configured or is not available");
+    // A source the processor has but the program cannot set up yet is not judged.
+    f.host.withoutClass = {"SCI_0"};
+    f.dma->CheckWarnings();
+    EXPECT_EQ(f.Warning(1, D::kSourceStateId), "");
 
     CDmaFixture g;
     CpmDmaSourceTest& sci = g.AddSource("SCI_0", false);
