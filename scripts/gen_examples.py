@@ -169,8 +169,7 @@ def t_qt(chip):
         count = 12
     names = ["CTRL", "SCR", "CMP1", "CMP2", "LOAD", "CNTR", "CMPLD1", "CMPLD2", "COMSCR", "FILT",
              "ENBL", "DMA"]
-    return ([("PERIOD_US", 0, INTERNAL | DW32 | DECVALUE)] +
-            [("%s_INIT" % name, 0, DW16) for name in names[:count]])
+    return [("%s_INIT" % name, 0, DW16) for name in names[:count]]
 
 
 def t_pwm(chip):
@@ -401,6 +400,14 @@ def t_edma(chip):
     return table
 
 
+def t_dma(chip):
+    table = [("REQC_INIT", 0, DW32)]
+    for channel in range(4):
+        table += [("%s%d_INIT" % (name, channel), 0, DW32)
+                  for name in ("SAR", "DAR", "DSR_BCR", "DCR")]
+    return table
+
+
 def t_vmon(chip):
     values = [("COMM_INTERFACE", 0), ("LONG_INTR", 0), ("SHORT_INTR", 0), ("POLL_DRIVEN", 1),
               ("COMM_BUFFER_SIZE", 0), ("COMM_RQUEUE_SIZE", 32), ("USE_READMEM", 1),
@@ -443,7 +450,7 @@ TABLES = {
     "COP_FamA": t_cop, "HSCMP": t_hscmp, "PDB": t_pdb, "CRC": t_crc, "FTFL": t_ftfl,
     "MCM": t_mcm, "FLASHOPT": t_flashopt, "YCAN": t_ycan, "LSCAN": t_lscan,
     "PWMAll_FamC": t_pwmall, "PWM_FamC": t_pwm_famc, "ENC": t_enc, "EVTG": t_evtg,
-    "EDMA": t_edma, "VMON": t_vmon,
+    "EDMA": t_edma, "DMA": t_dma, "VMON": t_vmon,
     "PIT": simple(("CTRL_INIT", 0, DW16 | NODEFAULT), ("MOD_INIT", 0, DW16)),
     "CMP": simple(("CTRL_INIT", 0, DW16), ("FILT_INIT", 0, DW16)),
     "TSN": simple(("CNTL_INIT", 0, DW16)),

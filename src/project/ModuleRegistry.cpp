@@ -3,16 +3,29 @@
 #include "modules/framework/CpmEMPTY.h"
 #include "modules/interrupts/CpmINTC.h"
 #include "modules/clocks/CpmOCCS.h"
+#include "modules/ports/CpmGPIO.h"
+#include "modules/ports/CpmPINOUT.h"
+#include "modules/timers/CpmDEC.h"
+#include "modules/timers/CpmENC.h"
+#include "modules/timers/CpmPDB.h"
 #include "modules/timers/CpmPIT.h"
 #include "modules/framework/CpmPLUGINS.h"
+#include "modules/timers/CpmQT.h"
 #include "modules/timers/CpmQTALL.h"
 #include "modules/timers/CpmRTC.h"
+#include "modules/system/CpmCOP_FamA.h"
+#include "modules/system/CpmDMA.h"
+#include "modules/system/CpmEDMA.h"
+#include "modules/system/CpmEWM.h"
 #include "modules/system/CpmPMC.h"
 #include "modules/system/CpmSYS_FamA.h"
 #include "modules/system/CpmSYS_FamE_FamF_FamD.h"
 #include "modules/system/CpmSYS_V1.h"
 #include "modules/system/CpmSYS_V2.h"
 #include "modules/system/CpmTSN.h"
+#include "modules/routing/CpmAOI.h"
+#include "modules/routing/CpmEVTG.h"
+#include "modules/routing/CpmXBAR.h"
 #include "modules/framework/CpmUNREC.h"
 #include "modules/framework/CpmVOID.h"
 
@@ -20,12 +33,12 @@ namespace {
 
 // The class of each key is "Cpm" followed by the key; null marks a class still to be written.
 constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
-    {"PINOUT", nullptr},
+    {"PINOUT", &CpmPINOUT::kRuntimeClass},
     {"OCCS", &CpmOCCS::kRuntimeClass},
     {"UNREC", &CpmUNREC::kRuntimeClass},
     {"TRL", nullptr},
     {"TSN", &CpmTSN::kRuntimeClass},
-    {"DEC", nullptr},
+    {"DEC", &CpmDEC::kRuntimeClass},
     {"DAC", nullptr},
     {"CMP", nullptr},
     {"SYS_V1", &CpmSYS_V1::kRuntimeClass},
@@ -39,42 +52,42 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"SCI", nullptr},
     {"I2C", nullptr},
     {"I2C_FamB", nullptr},
-    {"GPIO", nullptr},
+    {"GPIO", &CpmGPIO::kRuntimeClass},
     {"PWM", nullptr},
     {"PIT", &CpmPIT::kRuntimeClass},
     {"EMPTY", &CpmEMPTY::kRuntimeClass},
     {"INTC", &CpmINTC::kRuntimeClass},
     {"QTALL", &CpmQTALL::kRuntimeClass},
-    {"QT", nullptr},
+    {"QT", &CpmQT::kRuntimeClass},
     {"YCAN", nullptr},
     {"LSCAN", nullptr},
     {"VMON", nullptr},
     {"PMC", &CpmPMC::kRuntimeClass},
     {"PGA", nullptr},
-    {"PDB", nullptr},
+    {"PDB", &CpmPDB::kRuntimeClass},
     {"ADC_FamA", nullptr},
     {"PWM_FamA", nullptr},
     {"HSCMP", nullptr},
     {"I2C_FamA", nullptr},
     {"RTC", &CpmRTC::kRuntimeClass},
-    {"COP_FamA", nullptr},
+    {"COP_FamA", &CpmCOP_FamA::kRuntimeClass},
     {"PWM_FamC", nullptr},
     {"PWMAll_FamC", nullptr},
     {"PWM_FamC_SWLayer", nullptr},
-    {"XBAR", nullptr},
+    {"XBAR", &CpmXBAR::kRuntimeClass},
     {"VREF_DAC", nullptr},
     {"SYS_FamE_FamF_FamD", &CpmSYS_FamE_FamF_FamD::kRuntimeClass},
     {"ADC_FamE", nullptr},
-    {"AOI", nullptr},
-    {"DMA", nullptr},
+    {"AOI", &CpmAOI::kRuntimeClass},
+    {"DMA", &CpmDMA::kRuntimeClass},
     {"CRC", nullptr},
-    {"ENC", nullptr},
-    {"EWM", nullptr},
+    {"ENC", &CpmENC::kRuntimeClass},
+    {"EWM", &CpmEWM::kRuntimeClass},
     {"FTFL", nullptr},
     {"FMC", nullptr},
     {"MCM", nullptr},
-    {"EVTG", nullptr},
-    {"EDMA", nullptr},
+    {"EVTG", &CpmEVTG::kRuntimeClass},
+    {"EDMA", &CpmEDMA::kRuntimeClass},
     {"FLASHOPT", nullptr},
     // Folder nodes, tried after every key above.
     {"VOID", &CpmVOID::kRuntimeClass},

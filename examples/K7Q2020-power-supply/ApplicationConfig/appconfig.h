@@ -52,10 +52,6 @@
     QT_A0 Configuration
 --------------------------------------------
 .*/
-/*. Internal HWC parameters, do not edit!
-    [PARAMETERS:QT_A0]
-    PERIOD_US=500
-.*/
 #define QT_A0_CTRL_INIT                   0x3823U
 #define QT_A0_CMP1_INIT                   0x03A9U
 

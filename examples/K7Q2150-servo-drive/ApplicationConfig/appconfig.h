@@ -54,10 +54,6 @@
     QT_A1 Configuration
 --------------------------------------------
 .*/
-/*. Internal HWC parameters, do not edit!
-    [PARAMETERS:QT_A1]
-    PERIOD_US=125
-.*/
 #define QT_A1_CTRL_INIT                   0x3220U
 #define QT_A1_CMP1_INIT                   0x0EA5U
 

@@ -50,10 +50,6 @@
     QT_B0 Configuration
 --------------------------------------------
 .*/
-/*. Internal HWC parameters, do not edit!
-    [PARAMETERS:QT_B0]
-    PERIOD_US=10000
-.*/
 #define QT_B0_CTRL_INIT                   0x3620U
 #define QT_B0_CMP1_INIT                   0xF423U
 

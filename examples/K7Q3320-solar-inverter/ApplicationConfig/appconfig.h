@@ -33,6 +33,16 @@
 #define COP_COPTO_INIT                    0x1F40U
 
 /*.
+    DMA Configuration
+--------------------------------------------
+.*/
+#define DMA_REQC_INIT                     0x01000000U
+#define DMA_SAR0_INIT                     0x0000E0A8U
+#define DMA_DAR0_INIT                     0x00000400U
+#define DMA_DSR_BCR0_INIT                 0x00000040U
+#define DMA_DCR0_INIT                     0xE01A0300U /* SCI0 receive into a 64-byte ring buffer */
+
+/*.
     INTC Configuration
 --------------------------------------------
 .*/
@@ -63,10 +73,6 @@
 /*.
     QT_A0 Configuration
 --------------------------------------------
-.*/
-/*. Internal HWC parameters, do not edit!
-    [PARAMETERS:QT_A0]
-    PERIOD_US=100000
 .*/
 #define QT_A0_CTRL_INIT                   0x3E20U
 #define QT_A0_CMP1_INIT                   0x0B71U

@@ -47,10 +47,6 @@
     QT_A0 Configuration
 --------------------------------------------
 .*/
-/*. Internal HWC parameters, do not edit!
-    [PARAMETERS:QT_A0]
-    PERIOD_US=50
-.*/
 #define QT_A0_CTRL_INIT                   0x3020U
 #define QT_A0_CMP1_INIT                   0x0BB7U
 

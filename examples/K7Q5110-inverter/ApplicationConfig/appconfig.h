@@ -180,18 +180,18 @@
 #define EDMA_TCD0_CSR_INIT                0x0000U
 #define EDMA_TCD0_CH_MUX_INIT             0x00U
 #define EDMA_TCD0_BITER_ELINKNO_INIT      0x0008U
-#define EDMA_TCD1_SARDR_INIT              0x00000000U
-#define EDMA_TCD1_SOFF_INIT               0x0000U
-#define EDMA_TCD1_ATTR_INIT               0x0000U
-#define EDMA_TCD1_NBYTES_MLOFFNO_INIT     0x00000000U
-#define EDMA_TCD1_SLAST_INIT              0x00000000U
-#define EDMA_TCD1_DARDR_INIT              0x00000000U
-#define EDMA_TCD1_DOFF_INIT               0x0000U
-#define EDMA_TCD1_CITER_ELINKNO_INIT      0x0000U
-#define EDMA_TCD1_DLASTSGA_INIT           0x00000000U
-#define EDMA_TCD1_CSR_INIT                0x0000U
+#define EDMA_TCD1_SARDR_INIT              0x0000E500U
+#define EDMA_TCD1_SOFF_INIT               0x0002U
+#define EDMA_TCD1_ATTR_INIT               0x0101U
+#define EDMA_TCD1_NBYTES_MLOFFNO_INIT     0x00000010U
+#define EDMA_TCD1_SLAST_INIT              0xFFFFFFF0U
+#define EDMA_TCD1_DARDR_INIT              0x00000800U
+#define EDMA_TCD1_DOFF_INIT               0x0002U
+#define EDMA_TCD1_CITER_ELINKNO_INIT      0x0004U
+#define EDMA_TCD1_DLASTSGA_INIT           0xFFFFFFC0U
+#define EDMA_TCD1_CSR_INIT                0x0002U
 #define EDMA_TCD1_CH_MUX_INIT             0x00U
-#define EDMA_TCD1_BITER_ELINKNO_INIT      0x0000U
+#define EDMA_TCD1_BITER_ELINKNO_INIT      0x0004U
 #define EDMA_TCD2_SARDR_INIT              0x00000000U
 #define EDMA_TCD2_SOFF_INIT               0x0000U
 #define EDMA_TCD2_ATTR_INIT               0x0000U
@@ -389,10 +389,6 @@
     QT_A0 Configuration
 --------------------------------------------
 .*/
-/*. Internal HWC parameters, do not edit!
-    [PARAMETERS:QT_A0]
-    PERIOD_US=1000
-.*/
 #define QT_A0_CTRL_INIT                   0x3823U
 #define QT_A0_SCR_INIT                    0x0000U
 #define QT_A0_CMP1_INIT                   0x1D4BU
@@ -409,10 +405,6 @@
 /*.
     QT_A1 Configuration
 --------------------------------------------
-.*/
-/*. Internal HWC parameters, do not edit!
-    [PARAMETERS:QT_A1]
-    PERIOD_US=100
 .*/
 #define QT_A1_CTRL_INIT                   0x3823U
 #define QT_A1_SCR_INIT                    0x0000U
@@ -431,7 +423,7 @@
     QT_A2 Configuration
 --------------------------------------------
 .*/
-#define QT_A2_CTRL_INIT                   0x4600U
+#define QT_A2_CTRL_INIT                   0x4400U
 #define QT_A2_SCR_INIT                    0x0080U
 #define QT_A2_CMP1_INIT                   0x0000U
 #define QT_A2_CMP2_INIT                   0x0000U
@@ -448,7 +440,7 @@
     QT_A3 Configuration
 --------------------------------------------
 .*/
-#define QT_A3_CTRL_INIT                   0x4600U
+#define QT_A3_CTRL_INIT                   0x4400U
 #define QT_A3_SCR_INIT                    0x0080U
 #define QT_A3_CMP1_INIT                   0x0000U
 #define QT_A3_CMP2_INIT                   0x0000U
@@ -1262,7 +1254,7 @@
 .*/
 #define GPIO_C_PUR_INIT                   0xFFFFU
 #define GPIO_C_DDR_INIT                   0x0020U
-#define GPIO_C_PER_INIT                   0xFFC3U  /* crystal, timers, serial, CAN */
+#define GPIO_C_PER_INIT                   0xFFD7U  /* crystal, timers, serial, CAN */
 #define GPIO_C_IENR_INIT                  0x0000U
 #define GPIO_C_IPOLR_INIT                 0x0000U
 #define GPIO_C_DR_INIT                    0x0000U
