@@ -14,6 +14,7 @@
 #include "base/TextUtil.h"
 #include "header/LegacyNames.h"
 #include "model/ModuleBase.h"
+#include "model/PageHints.h"
 #include "modules/framework/CpmPLUGINS.h"
 #include "modules/framework/CpmVOID.h"
 #include "project/ArchitectureFile.h"
@@ -335,9 +336,13 @@ void CProjDocBase::Notify(int hint, CModuleBase* sender, const void* object) {
 }
 
 void CProjDocBase::UpdateAllViews(CModuleBase* sender, int hint, const void* object) {
+    // The tree's check marks are what a save writes, so they follow a selection made by code.
+    if (hint == hwc::kHintModuleSelected)
+        m_tree.RefreshStateImages();
     Notify(hint, sender, object);
     // A register written by a control or a page refresh can change any module's warnings.
-    if ((hint >= 10 && hint <= 12) || (hint >= 20 && hint <= 23))
+    if ((hint >= 10 && hint <= 12) || (hint >= 20 && hint <= 23) ||
+        hint == hwc::kHintModuleSelected)
         RequestWarnings();
 }
 
