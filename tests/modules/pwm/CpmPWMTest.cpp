@@ -311,6 +311,10 @@ TEST(CpmPWM, MappedFaultWithoutSourceWarning) {
     // The pin status counts a fault pin only while the fault is mapped.
     EXPECT_TRUE(f.pwm->IsPinFunctionUsed("FAULT0"));
     EXPECT_FALSE(f.pwm->IsPinFunctionUsed("FAULT1"));
+    // The outputs need their pins while the generator runs.
+    EXPECT_FALSE(f.pwm->IsPinFunctionUsed("PWM0"));
+    f.Load(CpmPWM::kControlItem, 0x0001);
+    EXPECT_TRUE(f.pwm->IsPinFunctionUsed("PWM0"));
 
     // Without ports nothing tells where a fault comes from: no warning.
     COlder alone({hwc::test::kFamH}, 40.0f);
@@ -404,6 +408,22 @@ TEST(CpmPWM_FamA, FaultFilterLatencyAndTwoDeadTimes) {
     CFamA none({hwc::test::kFamA});
     none.Load(CpmPWM_FamA::kFirstFilterItem, 0x0001);
     EXPECT_EQ(none.Text(B::kFilterLatencyId), "??");
+}
+
+TEST(CpmPWM_FamA, EnableAnswerAndRegistersOfItsOwnLayout) {
+    CFamA f({hwc::test::kFamA}, 50.0f, false, "PWM");
+    EXPECT_FALSE(hwc::ModuleEnabled(*f.pwm, "PWM", true));
+    f.Load(CpmPWM_FamA::kControlItem, 0x0001);
+    EXPECT_TRUE(hwc::ModuleEnabled(*f.pwm, "PWM", false));
+    // PWMCM and the values sit at their own places: 400 centre-aligned at /1 is 62.5 kHz.
+    f.Load(CpmPWM_FamA::kModuloItem, 400);
+    f.Load(CpmPWM_FamA::kFirstValueItem, 200);
+    EXPECT_EQ(f.Text(B::kFrequencyId), "62.5 kHz");
+    EXPECT_EQ(f.Text(B::kDutyId), "50 %");
+    f.pwm->SetSelected(true);
+    f.Load(CpmPWM_FamA::kDeadTime1Item, 400);
+    EXPECT_NE(f.Warning(B::kDeadTimeWarningId).find("Dead time 1 (400 counts)"),
+              std::string::npos);
 }
 
 TEST(CpmPWM_FamA, SelfTestKeepsThePageUsable) {
