@@ -3,6 +3,7 @@
 // outputs, which other modules (the crossbar) take as inputs. Each free function gives the
 // asker's "absent" answer while the sub-module does not exist or does not answer.
 
+#include <string>
 #include <string_view>
 
 class CModuleBase;
@@ -20,5 +21,29 @@ public:
 // of them. `absent` without the sub-module.
 bool PwmTriggerSelected(const CModuleBase& asker, std::string_view submodule, int trigger,
                         bool absent);
+
+// What a sub-module tells its common module: the fault inputs its outputs are disabled by.
+class IPwmSubmodule {
+public:
+    virtual ~IPwmSubmodule() = default;
+    // Bit n set when fault input n (0..7) disables any of the sub-module's outputs.
+    virtual unsigned MappedFaults() const = 0;
+};
+
+// What the common module of the sub-modules answers.
+class IPwmCommon {
+public:
+    virtual ~IPwmCommon() = default;
+    // The run bit of sub-module 0..3.
+    virtual bool IsSubmoduleRunning(int submodule) const = 0;
+};
+
+// The common module of a sub-module instance ("PWM_A_0" gives "PWM_A", "PWM_2" gives "PWM");
+// empty when the name does not end in '_' and a digit.
+std::string PwmCommonInstance(std::string_view submodule);
+// The run bit of the named sub-module in its common module; `absent` without the common module.
+bool PwmSubmoduleRunning(const CModuleBase& asker, std::string_view submodule, bool absent);
+// The fault inputs the named sub-module maps to its outputs; 0 without the sub-module.
+unsigned PwmMappedFaults(const CModuleBase& asker, std::string_view submodule);
 
 } // namespace hwc
