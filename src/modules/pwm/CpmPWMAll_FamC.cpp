@@ -6,6 +6,7 @@
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
 #include "modules/framework/ModuleQueries.h"
+#include "modules/pwm/PwmMath.h"
 #include "modules/routing/RoutingQueries.h"
 
 namespace {
@@ -215,10 +216,7 @@ void CpmPWMAll_FamC::BindControls(IModuleHost* host) {
 }
 
 std::uint32_t CpmPWMAll_FamC::FilterLatencyClocks() const {
-    const std::uint32_t filter = Value(kFfilt);
-    const std::uint32_t period = (filter >> kFilterPeriodLow) & 0xFFu;
-    const std::uint32_t count = (filter >> kFilterCountLow) & 0x7u;
-    return period == 0 ? 0u : (count + 3u) * period + 2u;
+    return hwc::pwm::FaultFilterLatencyClocks(Value(kFfilt));
 }
 
 void CpmPWMAll_FamC::Recalculate() {

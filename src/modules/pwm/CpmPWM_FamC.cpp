@@ -111,7 +111,25 @@ tLayoutItem FaultMapRow(const char* caption, int firstId) {
                      dlg::Edit(firstId + 1), dlg::Label("X:"), dlg::Edit(firstId + 2)});
 }
 
-CDialogTemplate MakePage(unsigned id) {
+tLayoutItem FaultGroup(bool filter) {
+    using C = CpmPWM_FamC;
+    tLayoutItem group =
+        dlg::Group("Faults",
+                   {dlg::Row({dlg::Label("Fault state A:"),
+                              dlg::DropList(C::kFaultStateAId, kFaultStates), dlg::Label("B:"),
+                              dlg::DropList(C::kFaultStateBId, kFaultStates), dlg::Label("X:"),
+                              dlg::DropList(C::kFaultStateXId, kFaultStates)}),
+                    FaultMapRow("Faults 0-3 disabling:", C::kFaultMap0Id),
+                    FaultMapRow("Faults 4-7 disabling:", C::kFaultMap1Id)});
+    if (filter)
+        group.children.push_back(dlg::Row(
+            {dlg::Label("Filter period (bus clocks):"), dlg::Edit(C::kFilterPeriodId),
+             dlg::Label("Filter count:"), dlg::Edit(C::kFilterCountId), dlg::Label("Latency:"),
+             dlg::ReadOnly(C::kFilterLatencyId)}));
+    return group;
+}
+
+CDialogTemplate MakePage(unsigned id, bool filter) {
     using C = CpmPWM_FamC;
     return CDialogTemplate(
         id,
@@ -174,13 +192,7 @@ CDialogTemplate MakePage(unsigned id) {
                         dlg::CheckBox(C::kFirstTriggerId + 5, "VAL5")}),
               dlg::CheckBox(C::kDriverWritesValuesId, "Driver writes the VAL registers"),
               dlg::Label("", C::kDriverWarningId)}),
-         dlg::Group("Faults",
-                    {dlg::Row({dlg::Label("Fault state A:"),
-                               dlg::DropList(C::kFaultStateAId, kFaultStates),
-                               dlg::Label("B:"), dlg::DropList(C::kFaultStateBId, kFaultStates),
-                               dlg::Label("X:"), dlg::DropList(C::kFaultStateXId, kFaultStates)}),
-                     FaultMapRow("Faults 0-3 disabling:", C::kFaultMap0Id),
-                     FaultMapRow("Faults 4-7 disabling:", C::kFaultMap1Id)}),
+         FaultGroup(filter),
          dlg::Group("Capture",
                     {dlg::Row({dlg::CheckBox(C::kCaptureArmAId, "Capture A"),
                                dlg::DropList(C::kCaptureEdgeAId, kCaptureEdges),
@@ -189,7 +201,8 @@ CDialogTemplate MakePage(unsigned id) {
                                dlg::CheckBox(C::kCaptureArmXId, "Capture X"),
                                dlg::DropList(C::kCaptureEdgeXId, kCaptureEdges)})}),
          dlg::Placeholder(CModule::kFirstHeadingPlaceholderId),
-         dlg::Placeholder(CModule::kFirstRowPlaceholderId)});
+         dlg::Placeholder(CModule::kFirstRowPlaceholderId),
+         dlg::Placeholder(CModule::kFirstRowPlaceholderId + 1)});
 }
 
 } // namespace
@@ -221,8 +234,8 @@ int CpmPWM_FamC::RegisterCountOf(const CModuleBase& module) {
 }
 
 const CDialogTemplate* CpmPWM_FamC::DialogTemplate() const {
-    static const CDialogTemplate page = MakePage(kTemplateId);
-    static const CDialogTemplate famDPage = MakePage(kFamDTemplateId);
+    static const CDialogTemplate page = MakePage(kTemplateId, false);
+    static const CDialogTemplate famDPage = MakePage(kFamDTemplateId, true);
     return IsProcessorGroup(*this, kFamD) ? &famDPage : &page;
 }
 
@@ -268,6 +281,10 @@ void CpmPWM_FamC::AttachControls(CPage& page) {
     attach(m_captureEdgeB, kCaptureEdgeBId);
     attach(m_captureArmX, kCaptureArmXId);
     attach(m_captureEdgeX, kCaptureEdgeXId);
+    if (HasFaultFilter()) {
+        attach(m_filterPeriod, kFilterPeriodId);
+        attach(m_filterCount, kFilterCountId);
+    }
 }
 
 void CpmPWM_FamC::BindControls(IModuleHost* host) {
@@ -313,6 +330,10 @@ void CpmPWM_FamC::BindControls(IModuleHost* host) {
     m_captureEdgeB.Bind(Item(kCaptCtrlBItem), kCaptureEdgeLow, kCaptureEdgeHigh, 0, "Edge B");
     m_captureArmX.Bind(Item(kCaptCtrlXItem), kCaptureArmBit, false, "Capture X");
     m_captureEdgeX.Bind(Item(kCaptCtrlXItem), kCaptureEdgeLow, kCaptureEdgeHigh, 0, "Edge X");
+    if (HasFaultFilter()) {
+        m_filterPeriod.Bind(Item(kFaultFilterItem), 0, 7, 0, "Filter period", false, 0, 255, true);
+        m_filterCount.Bind(Item(kFaultFilterItem), 8, 10, 0, "Filter count", false, 0, 7, true);
+    }
 }
 
 int CpmPWM_FamC::PeriodCounts() const {
@@ -380,6 +401,16 @@ void CpmPWM_FamC::Recalculate() {
     };
     SetText(page, kDeadTime0NsId, deadTime(kDtcnt0Item));
     SetText(page, kDeadTime1NsId, deadTime(kDtcnt1Item));
+    if (HasFaultFilter()) {
+        const std::uint32_t clocks = pwm::FaultFilterLatencyClocks(Value(kFaultFilterItem));
+        std::string time;
+        if (clocks != 0 && busHz > 0.0)
+            ShowTime(kNoControlId, clocks / busHz, true, "??", nullptr, &time);
+        SetText(page, kFilterLatencyId,
+                clocks == 0 ? std::string("Filter off")
+                            : busHz > 0.0 ? hwc::Format("%u bus clocks, %s", clocks, time.c_str())
+                                          : std::string("??"));
+    }
 }
 
 void CpmPWM_FamC::UpdateControlStates() {

@@ -61,6 +61,10 @@ public:
     static constexpr int kCaptureEdgeBId = 2263;
     static constexpr int kCaptureArmXId = 2264;
     static constexpr int kCaptureEdgeXId = 2265;
+    // FamD's fault filter of the sub-module.
+    static constexpr int kFilterPeriodId = 2266;
+    static constexpr int kFilterCountId = 2267;
+    static constexpr int kFilterLatencyId = 2268;
     // Warning indicators.
     static constexpr int kPeriodWarningId = 2270;
     static constexpr int kEdgeWarningId = 2271;
@@ -125,6 +129,7 @@ public:
     double InputClockHz() const;
     double FrequencyHz() const;
     bool IsIndependent() const;
+    bool HasFaultFilter() const { return ItemCount() > kFaultFilterItem; }
 
 protected:
     void AttachControls(CPage& page) override;
@@ -167,4 +172,6 @@ private:
     CSetMode m_captureEdgeB;
     CSetBit m_captureArmX;
     CSetMode m_captureEdgeX;
+    CSetValue m_filterPeriod;
+    CSetValue m_filterCount;
 };

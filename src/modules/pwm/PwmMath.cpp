@@ -112,4 +112,10 @@ const char* AlignmentText(EAlignment alignment) {
     }
 }
 
+std::uint32_t FaultFilterLatencyClocks(std::uint32_t filter) {
+    const std::uint32_t period = filter & 0xFFu;
+    const std::uint32_t count = (filter >> 8) & 0x7u;
+    return period == 0 ? 0u : (count + 3u) * period + 2u;
+}
+
 } // namespace hwc::pwm

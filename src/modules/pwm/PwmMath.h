@@ -54,4 +54,8 @@ EAlignment ClassifyAlignment(std::uint32_t init, std::uint32_t val1, std::uint32
 // "Center-aligned", "Edge-aligned", "Phase-shifted" or "??".
 const char* AlignmentText(EAlignment alignment);
 
+// Latency of a fault input filter register (period in bits 0..7, count in bits 8..10) in bus
+// clocks: (count + 3) x period + 2; 0 while the period is 0, which turns the filter off.
+std::uint32_t FaultFilterLatencyClocks(std::uint32_t filter);
+
 } // namespace hwc::pwm

@@ -171,6 +171,23 @@ TEST(CpmPWM_FamC, UnknownClockOrPeriodShowsQuestionMarks) {
     EXPECT_EQ(f.Text(f.Sub(), S::kAlignmentId), "??");
 }
 
+TEST(CpmPWM_FamC, FamDFaultFilterOfTheSubmodule) {
+    CFixture f({"PWM_A_0"}, true, 100.0f, {CModule::kFamD});
+    CPage& page = *f.Sub().Page();
+    page.UserEdit(*page.FindControl(S::kFilterPeriodId), "4");
+    page.UserEdit(*page.FindControl(S::kFilterCountId), "3");
+    EXPECT_EQ(f.Sub().Item(S::kFaultFilterItem).dwValue, 0x0304u);
+    f.Sub().Recalculate();
+    EXPECT_EQ(f.Text(f.Sub(), S::kFilterLatencyId), "26 bus clocks, 0.26 us");
+    page.UserEdit(*page.FindControl(S::kFilterCountId), "8"); // three bits only
+    EXPECT_FALSE(f.Sub().Validate(false));
+    EXPECT_EQ(f.Sub().Item(S::kFaultFilterItem).dwValue, 0x0304u);
+    // The other groups have neither the register nor its controls.
+    CFixture famE;
+    EXPECT_FALSE(famE.Sub().HasFaultFilter());
+    EXPECT_EQ(famE.Sub().FindControl(S::kFilterPeriodId), nullptr);
+}
+
 TEST(CpmPWM_FamC, SignedEditsTakeDecimalAndHexWithinSixteenBits) {
     CFixture f;
     CPage& page = *f.Sub().Page();

@@ -110,4 +110,12 @@ TEST(PwmMath, AlignmentClassification) {
     EXPECT_STREQ(AlignmentText(EAlignment::Unknown), "??");
 }
 
+TEST(PwmMath, FaultFilterLatency) {
+    EXPECT_EQ(FaultFilterLatencyClocks(0x0304), 26u);   // (3 + 3) x 4 + 2
+    EXPECT_EQ(FaultFilterLatencyClocks(0x0001), 5u);    // (0 + 3) x 1 + 2
+    EXPECT_EQ(FaultFilterLatencyClocks(0x07FF), 2552u); // the largest
+    EXPECT_EQ(FaultFilterLatencyClocks(0x0700), 0u);    // period 0: filter off
+    EXPECT_EQ(FaultFilterLatencyClocks(0xF8FF), 767u);  // bits above the count are not read
+}
+
 } // namespace
