@@ -268,6 +268,10 @@ TEST(CpmPWM_FamC, ClockFromSubmoduleZeroNeedsItRunning) {
     f.SetValues(sub1, {{S::kCtrl2Item, 3}});
     EXPECT_NE(f.host.Warning(sub1, S::kClockWarningId).find("reserved"), std::string::npos);
     EXPECT_EQ(f.Text(sub1, S::kFrequencyId), "??");
+    // The reserved code stays as loaded: the page takes it and writes it back.
+    EXPECT_TRUE(sub1.Validate(false));
+    sub1.ApplyControls();
+    EXPECT_EQ(sub1.Item(S::kCtrl2Item).dwValue, 3u);
     f.SetValues(f.Sub(0), {{S::kCtrl2Item, S::kSubmodule0Clock}});
     EXPECT_NE(f.host.Warning(f.Sub(0), S::kClockWarningId).find("itself"), std::string::npos);
 
