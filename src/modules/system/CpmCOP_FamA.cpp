@@ -112,26 +112,6 @@ tLayoutItem InterruptGroup() {
 
 } // namespace
 
-// --- Clock-source list that keeps a value it lacks ---
-
-bool CpmCOP_FamA::CKeptChoice::KeepsValue() const {
-    const CPageControl* control = GetWnd();
-    const tBindingField field = Field();
-    if (!control || !field.value || control->Selection() >= 0)
-        return false;
-    const std::uint32_t value = (*field.value & field.mask) >> Shift();
-    return value >= control->Items().size();
-}
-
-bool CpmCOP_FamA::CKeptChoice::ValidateControl(bool show) {
-    return KeepsValue() || CSetMode::ValidateControl(show);
-}
-
-void CpmCOP_FamA::CKeptChoice::Apply() {
-    if (!KeepsValue())
-        CSetMode::Apply();
-}
-
 // --- Module ---
 
 double CpmCOP_FamA::CountTime(std::uint32_t count, std::uint32_t limit, double clockMHz) {

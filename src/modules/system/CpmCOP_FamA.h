@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bindings/SetBit.h"
+#include "bindings/KeptChoice.h"
 #include "bindings/SetMode.h"
 #include "bindings/SetValue.h"
 #include "modules/clocks/ClockQueries.h"
@@ -110,17 +111,6 @@ protected:
     void AttachControls(CPage& page) override;
 
 private:
-    // A clock-source list that may lack the field's value (FamC offers three sources): such a
-    // value shows no selection, stays valid and is kept as it is.
-    class CKeptChoice : public CSetMode {
-    public:
-        bool ValidateControl(bool show) override;
-        void Apply() override;
-
-    private:
-        bool KeepsValue() const;
-    };
-
     // The processor has the warning interrupt (and the page layout with it).
     bool HasWarningInterrupt() const;
     // The processor has the service window as well.
@@ -135,7 +125,7 @@ private:
     CSetBit m_waitMode;
     CSetBit m_stopMode;
     CSetBit m_lossOfClock;
-    CKeptChoice m_clockSource;
+    hwc::CKeptChoice m_clockSource;
     CSetMode m_prescaler;
     CSetBit m_warningInterrupt;
     CSetValue m_timeoutDivisor;

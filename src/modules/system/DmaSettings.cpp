@@ -65,22 +65,6 @@ bool ReadDmaSourceLine(const std::vector<std::string>& fields, int maxRequest,
     return true;
 }
 
-bool CKeptChoice::KeepsValue() const {
-    // A drop list cannot be cleared by the user: no selection means the stored code is not
-    // among the entries.
-    const CPageControl* control = GetWnd();
-    return control && control->Selection() < 0;
-}
-
-bool CKeptChoice::ValidateControl(bool show) {
-    return KeepsValue() || CSetMode::ValidateControl(show);
-}
-
-void CKeptChoice::Apply() {
-    if (!KeepsValue())
-        CSetMode::Apply();
-}
-
 std::int64_t SignedField(std::uint32_t value, int bits) {
     if (bits <= 0 || bits > 32)
         return 0;

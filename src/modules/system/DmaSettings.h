@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bindings/KeptChoice.h"
 #include "bindings/SetMode.h"
 #include "bindings/SetValue.h"
 #include "model/DialogTemplate.h"
@@ -28,17 +29,6 @@ struct tDmaSources {
 // the line is no "in" line.
 bool ReadDmaSourceLine(const std::vector<std::string>& fields, int maxRequest,
                        std::span<tDmaSources> channels);
-
-// A list whose field may hold a code the list does not offer: such a value shows no selection,
-// counts as valid and is written back as it was loaded, until the user picks an entry.
-class CKeptChoice : public CSetMode {
-public:
-    bool ValidateControl(bool show) override;
-    void Apply() override;
-
-private:
-    bool KeepsValue() const;
-};
 
 // The low `bits` bits of the value as a two's-complement number.
 std::int64_t SignedField(std::uint32_t value, int bits);

@@ -133,24 +133,6 @@ int CrossbarOutputOf(const CModuleBase& crossbar, char letter, int pin) {
 
 } // namespace
 
-bool CpmQT::CKeptChoice::KeepsValue() const {
-    const CPageControl* control = GetWnd();
-    const tBindingField field = Field();
-    if (!control || !field.value || control->Selection() >= 0)
-        return false;
-    const std::uint32_t value = (*field.value & field.mask) >> Shift();
-    return value >= control->Items().size();
-}
-
-bool CpmQT::CKeptChoice::ValidateControl(bool show) {
-    return KeepsValue() || CSetMode::ValidateControl(show);
-}
-
-void CpmQT::CKeptChoice::Apply() {
-    if (!KeepsValue())
-        CSetMode::Apply();
-}
-
 CpmQT::CpmQT(CModuleBase* parent, const CModuleDescriptor* descriptor)
     : CModule(parent, kTemplateId, descriptor, nullptr, 0) {
     const int count = RegisterCountOf(*this);
@@ -568,10 +550,8 @@ CpmQT::tSourceState CpmQT::CheckInputPin(int pin) const {
     }
     if (!pins.empty()) {
         const CModule* gpio = pins.front().gpio;
-        const std::uint32_t controlId =
-            (static_cast<std::uint32_t>(kPinSubPageBase + pins.front().pin)
-             << CPage::kSubPageShift) |
-            kPinFunctionControlId;
+        const int controlId =
+            CPage::SubPageControlId(kPinSubPageBase + pins.front().pin, kPinFunctionControlId);
         const std::string link = LinkText(gpio->InstanceName(), gpio->TypeKey(), gpio->Title(),
                                           nullptr, controlId, nullptr, false);
         return {true, hwc::Format("(%s mode bad)", gpio->InstanceName().c_str()),

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bindings/SetBit.h"
+#include "bindings/KeptChoice.h"
 #include "bindings/SetMode.h"
 #include "bindings/SetValue.h"
 #include "modules/framework/CModule.h"
@@ -125,17 +126,6 @@ protected:
     void AttachControls(CPage& page) override;
 
 private:
-    // A list that may lack the field's value (the preload fields have a fourth code): such a
-    // value shows no selection, stays valid and is written back as it was.
-    class CKeptChoice : public CSetMode {
-    public:
-        bool ValidateControl(bool show) override;
-        void Apply() override;
-
-    private:
-        bool KeepsValue() const;
-    };
-
     // What the check of one source found: the indicator beside it and the warning, if any.
     struct tSourceState {
         bool active = false;
@@ -174,8 +164,8 @@ private:
     CSetValue m_counter;
     CSetValue m_compareLoad1;
     CSetValue m_compareLoad2;
-    CKeptChoice m_preload1;
-    CKeptChoice m_preload2;
+    hwc::CKeptChoice m_preload1;
+    hwc::CKeptChoice m_preload2;
     CSetBit m_alternativeLoad;
     CSetBit m_reloadOnCapture;
     CSetBit m_triggeredInit;
