@@ -153,6 +153,11 @@ public:
     static bool IsSubPageControlId(int id) {
         return id != kNoControlId && static_cast<std::uint32_t>(id) >= (1u << kSubPageShift);
     }
+    // The id of a control of a sub-page; sub-page ids of 0x8000 and more set the highest bit.
+    static constexpr int SubPageControlId(int subPage, int controlId) {
+        return static_cast<int>((static_cast<std::uint32_t>(subPage) << kSubPageShift) |
+                                static_cast<std::uint32_t>(controlId));
+    }
 
     explicit CPage(const CDialogTemplate& dialogTemplate, CPage* parent = nullptr);
     ~CPage();

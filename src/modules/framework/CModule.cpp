@@ -286,9 +286,8 @@ std::string CModule::PinList(const CPinFuncContextMap& map, EPinListKind kind) c
     auto add = [&](const std::string& signal, const tPinRef& pin) {
         if (!pin.gpio)
             return;
-        const std::uint32_t controlId =
-            (static_cast<std::uint32_t>(kPinSubPageBase + pin.pin) << CPage::kSubPageShift) |
-            kPinFunctionControlId;
+        const int controlId =
+            CPage::SubPageControlId(kPinSubPageBase + pin.pin, kPinFunctionControlId);
         std::string link = LinkText(pin.gpio->InstanceName(), pin.gpio->TypeKey(),
                                     pin.gpio->Title(), signal.c_str(), controlId, nullptr, false);
         if (std::find(links.begin(), links.end(), link) == links.end())

@@ -320,10 +320,7 @@ std::string CpmGPIO::PinText(int pin) const {
 }
 
 int CpmGPIO::PinControlId(int pin, int controlId) {
-    const std::uint32_t id =
-        (static_cast<std::uint32_t>(kPinSubPageBase + pin) << CPage::kSubPageShift) |
-        static_cast<std::uint32_t>(controlId);
-    return static_cast<int>(id);
+    return CPage::SubPageControlId(kPinSubPageBase + pin, controlId);
 }
 
 // The architecture file's module information arrives after construction: the reset values of

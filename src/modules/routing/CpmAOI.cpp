@@ -126,10 +126,7 @@ CpmAOI_Dlg* CpmAOI::EventDialog(int event) const {
 }
 
 int CpmAOI::InputLabelId(int event, int input) {
-    const std::uint32_t id =
-        (static_cast<std::uint32_t>(kFirstEventPageId + event) << CPage::kSubPageShift) |
-        static_cast<std::uint32_t>(CLogicInputs::kFirstNameId + input);
-    return static_cast<int>(id);
+    return CPage::SubPageControlId(kFirstEventPageId + event, CLogicInputs::kFirstNameId + input);
 }
 
 // The architecture file's module information arrives after construction. The events are made

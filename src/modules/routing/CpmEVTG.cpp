@@ -153,12 +153,10 @@ void CpmEVTG_EVENT_AOI_Dlg::Refresh() {
 }
 
 void CpmEVTG_EVENT_AOI_Dlg::ShowLatency() {
-    const std::uint32_t id =
-        (static_cast<std::uint32_t>(CpmEVTG_EVENT_Dlg::kFirstBlockPageId + 2 * m_channel + m_block)
-         << CPage::kSubPageShift) |
-        static_cast<std::uint32_t>(kLatencyId);
+    const int id = CPage::SubPageControlId(
+        CpmEVTG_EVENT_Dlg::kFirstBlockPageId + 2 * m_channel + m_block, kLatencyId);
     if (CPage* page = m_module.Page())
-        page->SetControlText(static_cast<int>(id), m_module.LatencyText(m_channel, m_block));
+        page->SetControlText(id, m_module.LatencyText(m_channel, m_block));
 }
 
 // --- Channels ---
@@ -321,17 +319,11 @@ const CDialogTemplate* CpmEVTG::DialogTemplate() const {
 }
 
 int CpmEVTG::InputLabelId(int channel, int input) {
-    const std::uint32_t id =
-        (static_cast<std::uint32_t>(kFirstChannelPageId + channel) << CPage::kSubPageShift) |
-        static_cast<std::uint32_t>(CLogicInputs::kFirstNameId + input);
-    return static_cast<int>(id);
+    return CPage::SubPageControlId(kFirstChannelPageId + channel, CLogicInputs::kFirstNameId + input);
 }
 
 int CpmEVTG::StageNoteId(int channel) {
-    const std::uint32_t id =
-        (static_cast<std::uint32_t>(kFirstChannelPageId + channel) << CPage::kSubPageShift) |
-        static_cast<std::uint32_t>(CpmEVTG_EVENT_Dlg::kStageRoleId);
-    return static_cast<int>(id);
+    return CPage::SubPageControlId(kFirstChannelPageId + channel, CpmEVTG_EVENT_Dlg::kStageRoleId);
 }
 
 int CpmEVTG::OutputStage(int channel) const {

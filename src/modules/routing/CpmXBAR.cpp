@@ -211,10 +211,7 @@ hwc::xbar::ESourceTable CpmXBAR::SourceTable() const {
 }
 
 int CpmXBAR::OutputControlId(int output, int controlId) {
-    const std::uint32_t id =
-        (static_cast<std::uint32_t>(kOutputPageBase + output) << CPage::kSubPageShift) |
-        static_cast<std::uint32_t>(controlId);
-    return static_cast<int>(id);
+    return CPage::SubPageControlId(kOutputPageBase + output, controlId);
 }
 
 // The module information arrives after construction. The outputs are read once: a page may

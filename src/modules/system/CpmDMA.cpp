@@ -143,8 +143,7 @@ const CDialogTemplate& CpmDMA_Dlg::Template() const {
 }
 
 int CpmDMA_Dlg::PageControlId(int id) const {
-    const std::uint32_t page = static_cast<std::uint32_t>(CpmDMA::kFirstChannelPageId + m_channel);
-    return static_cast<int>((page << CPage::kSubPageShift) | static_cast<std::uint32_t>(id));
+    return CPage::SubPageControlId(CpmDMA::kFirstChannelPageId + m_channel, id);
 }
 
 std::vector<std::string> CpmDMA_Dlg::SourceItems() const {

@@ -217,8 +217,7 @@ const CDialogTemplate& CpmEDMA_Dlg::Template() const {
 }
 
 int CpmEDMA_Dlg::PageControlId(int id) const {
-    const std::uint32_t page = static_cast<std::uint32_t>(CpmEDMA::kFirstChannelPageId + m_channel);
-    return static_cast<int>((page << CPage::kSubPageShift) | static_cast<std::uint32_t>(id));
+    return CPage::SubPageControlId(CpmEDMA::kFirstChannelPageId + m_channel, id);
 }
 
 std::vector<std::string> CpmEDMA_Dlg::RequestItems() const {
