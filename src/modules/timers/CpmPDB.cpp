@@ -388,6 +388,14 @@ bool CpmPDB::IsTriggerEnabled(char trigger) const {
     return ((ctrl >> bit) & 1u) != 0;
 }
 
+bool CpmPDB::IsModuleEnabled() const {
+    for (int index = 0; index < TriggerCount(); ++index) {
+        if (IsTriggerEnabled(static_cast<char>('A' + index)))
+            return true;
+    }
+    return false;
+}
+
 void CpmPDB::Recalculate() {
     const double busHz = static_cast<double>(GetBusClock()) * 1000000.0;
     const tTiming timing =

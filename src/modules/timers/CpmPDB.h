@@ -10,9 +10,10 @@
 #include "bindings/SetMode.h"
 #include "bindings/SetValue.h"
 #include "modules/framework/CModule.h"
+#include "modules/framework/ModuleQueries.h"
 #include "modules/timers/TimerQueries.h"
 
-class CpmPDB : public CModule, public hwc::IDelayBlock {
+class CpmPDB : public CModule, public hwc::IDelayBlock, public hwc::IModuleEnable {
     HWC_DECLARE_MODULE_CLASS(CpmPDB, CModule)
 public:
     static constexpr unsigned kTemplateId = 2058;
@@ -90,6 +91,8 @@ public:
 
     // hwc::IDelayBlock
     bool IsTriggerEnabled(char trigger) const override;
+    // hwc::IModuleEnable: the block runs when any of its triggers is enabled.
+    bool IsModuleEnabled() const override;
 
     bool IsNewLayout() const { return m_newLayout; }
     int TriggerCount() const { return m_newLayout ? 4 : 2; }

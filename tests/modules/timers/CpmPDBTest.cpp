@@ -196,6 +196,11 @@ TEST(CpmPDB, NewerLayoutTriggersCAndD) {
     EXPECT_FALSE(f.pdb->IsTriggerEnabled('C'));
     EXPECT_TRUE(f.pdb->IsTriggerEnabled('D'));
     EXPECT_FALSE(f.pdb->IsTriggerEnabled('E'));
+    // The crossbar asks whether the block runs at all: any enabled trigger will do.
+    EXPECT_TRUE(hwc::ModuleEnabled(*f.pdb, "PDB_0", false));
+    f.pdb->Item(P::kCtrlCItem).dwValue = 0;
+    EXPECT_FALSE(hwc::ModuleEnabled(*f.pdb, "PDB_0", true));
+    f.pdb->Item(P::kCtrlCItem).dwValue = 1u << 0;
     EXPECT_EQ(f.Warning(P::kDelayLabelId + 8), "");
     EXPECT_EQ(f.Warning(P::kDelayLabelId + 12), "Trigger D delay is longer than counter period.");
     EXPECT_EQ(f.Text(P::kDelayTimeId + 8), "0.10025 ms");
