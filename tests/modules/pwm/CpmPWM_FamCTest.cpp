@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/DialogTemplate.h"
+#include "model/ModelTestSupport.h"
 #include "modules/framework/ModuleQueries.h"
 #include "modules/pwm/CpmPWMAll_FamC.h"
 #include "modules/pwm/CpmPWM_FamC.h"
@@ -340,6 +341,28 @@ TEST(CpmPWMAll_FamC, InstancePrefixRule) {
         EXPECT_EQ(all.GetDefineName(all.Item(all.Index(C::kMctrl))), c.define) << c.instance;
         EXPECT_EQ(all.ItemCount(), 10);
     }
+}
+
+TEST(CpmPWMAll_FamC, TwoCommonModulesClaimOnlyTheirOwnDefines) {
+    CAppcfgFile header;
+    Define(header, "PWM_A_MCTRL_INIT", "0x0F00");
+    Define(header, "PWM_B_MCTRL_INIT", "0x0100");
+    Define(header, "PWM_B_OUTEN_INIT", "0x0070");
+    CHost host;
+    host.groups = {CModule::kFamE};
+    C& a = host.Add<C>("PWM_A", "PWMAll_FamC");
+    C& b = host.Add<C>("PWM_B", "PWMAll_FamC");
+    host.BindAll();
+    EXPECT_TRUE(a.LoadFromHeader(&header));
+    EXPECT_TRUE(b.LoadFromHeader(&header));
+    EXPECT_EQ(a.Item(a.Index(C::kMctrl)).dwValue, 0x0F00u);
+    EXPECT_EQ(a.Item(a.Index(C::kOuten)).dwValue, 0u);
+    EXPECT_EQ(b.Item(b.Index(C::kMctrl)).dwValue, 0x0100u);
+    EXPECT_EQ(b.Item(b.Index(C::kOuten)).dwValue, 0x0070u);
+    std::string text;
+    ASSERT_TRUE(b.WriteHeaderText(text));
+    EXPECT_NE(text.find("PWM_B_MCTRL_INIT"), std::string::npos);
+    EXPECT_EQ(text.find("PWM_A_"), std::string::npos);
 }
 
 TEST(CpmPWMAll_FamC, RegisterSetsAndSecondMode) {
