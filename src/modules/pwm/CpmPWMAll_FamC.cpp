@@ -92,11 +92,17 @@ tLayoutItem Faults() {
                       {FaultBlock(0), FaultBlock(1), FaultBlock(2), FaultBlock(3), FilterRow()});
 }
 
+// The crossbars a fault input can be fed through, by processor group.
+constexpr const char* kCrossbars[] = {"XBAR_A", "XBAR"};
+constexpr int kMaxCrossbarOutputs = 256;
+
 // The crossbar output that feeds the named signal ("PWM_A_FAULT0"), -1 when none does.
-int CrossbarOutputOf(const CModuleBase& asker, const std::string& signal) {
+int CrossbarOutputOf(const CModuleBase& asker, const char* crossbar, const std::string& signal) {
+    if (!hwc::CrossbarExists(asker, crossbar))
+        return -1;
     const std::string ending = " " + signal + ".";
-    for (int output = 0; output < 256; ++output) {
-        const std::string label = hwc::CrossbarOutputLabel(asker, "XBAR_A", output);
+    for (int output = 0; output < kMaxCrossbarOutputs; ++output) {
+        const std::string label = hwc::CrossbarOutputLabel(asker, crossbar, output);
         if (label == signal + "." ||
             (label.size() > ending.size() &&
              label.compare(label.size() - ending.size(), ending.size(), ending) == 0))
@@ -262,14 +268,17 @@ void CpmPWMAll_FamC::CheckWarnings() {
         std::string text;
         if ((mapped >> fault) & 1u) {
             const std::string signal = hwc::Format("%s_FAULT%d", InstanceName().c_str(), fault);
-            const int output = CrossbarOutputOf(*this, signal);
-            if (output >= 0) {
+            for (const char* crossbar : kCrossbars) {
+                const int output = CrossbarOutputOf(*this, crossbar, signal);
+                if (output < 0)
+                    continue;
                 const hwc::tCrossbarSourceCheck check =
-                    hwc::CrossbarSourceCheck(*this, "XBAR_A", output);
+                    hwc::CrossbarSourceCheck(*this, crossbar, output);
                 if (!check.passes)
                     text = hwc::Format("Fault %d disables PWM outputs, but its source %s has "
-                                       "none: %s",
-                                       fault, signal.c_str(), check.message.c_str());
+                                       "none (see %s): %s",
+                                       fault, signal.c_str(), crossbar, check.message.c_str());
+                break;
             }
         }
         SetWarning(*this, kFaultSourceWarningId + 10 * f, !text.empty(), text, text);

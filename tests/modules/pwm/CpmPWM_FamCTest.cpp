@@ -39,16 +39,17 @@ public:
     int OutputMode(int) const override { return 0; }
     hwc::tCrossbarSourceCheck CheckOutputSource(int output) const override {
         if (output == 29 && !sourceSet)
-            return {false, "PWM_A_FAULT0 selects no input."};
+            return {false, signal + " selects no input."};
         return {};
     }
     bool IsSignalInUse(std::string_view) const override { return false; }
     std::string OutputLabel(int output) const override {
-        return output == 29 ? "29. PWM_A_FAULT0." : "Crossbar output " + std::to_string(output) + ".";
+        return output == 29 ? "29. " + signal + "." : "Crossbar output " + std::to_string(output) + ".";
     }
     std::optional<hwc::tCrossbarField> OutputField(int) const override { return std::nullopt; }
     std::vector<std::string> InputNames() const override { return {}; }
     bool sourceSet = false;
+    std::string signal = "PWM_A_FAULT0";
 };
 
 // A FamE document with a clock module, the common module PWM_A and the given sub-modules.
@@ -446,4 +447,18 @@ TEST(CpmPWMAll_FamC, MappedFaultWithoutSourceWarns) {
     xbar.sourceSet = true;
     f.all->CheckWarnings();
     EXPECT_EQ(f.host.Warning(*f.all, C::kFaultSourceWarningId), "");
+}
+
+TEST(CpmPWMAll_FamC, FaultSourceThroughTheSingleCrossbarOfInstancePwm) {
+    CHost host;
+    C& all = host.Add<C>("PWM", "PWMAll_FamC");
+    S& sub = host.Add<S>("PWM_0", "PWM_FamC");
+    auto& xbar = host.Add<CpmPwmCrossbarTest>("XBAR", "XBAR");
+    xbar.signal = "PWM_FAULT0";
+    host.BindAll();
+    sub.Item(S::kDismap0Item).dwValue = 0x0010; // fault 0 on B
+    all.CheckWarnings();
+    EXPECT_NE(host.Warning(all, C::kFaultSourceWarningId).find("PWM_FAULT0 selects no input"),
+              std::string::npos);
+    EXPECT_NE(host.Warning(all, C::kFaultSourceWarningId).find("see XBAR"), std::string::npos);
 }
