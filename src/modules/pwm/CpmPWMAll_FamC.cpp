@@ -40,6 +40,11 @@ constexpr tRegisterName kSecondMode[] = {
     {R::kFtst, "-PWM_A_FTST1_INIT", "FTST1_INIT", true},
 };
 
+// Summary texts of the run bits.
+constexpr const char* kRunTexts[] = {"Sub-module 0 run", "Sub-module 1 run",
+                                     "Sub-module 2 run", "Sub-module 3 run"};
+static_assert(std::size(kRunTexts) == CpmPWMAll_FamC::kSubmodules);
+
 // MCTRL fields.
 constexpr int kLoadOkLow = 0, kRunLow = 8;
 // OUTEN fields.
@@ -138,6 +143,11 @@ CpmPWMAll_FamC::CpmPWMAll_FamC(CModuleBase* parent, const CModuleDescriptor* des
     const int count = static_cast<int>(table.size());
     SetItemCount(count);
     InitRegisters(nullptr, Items(), count, InstanceName(), {}, table.data(), true);
+    if (!IsFaultChannelMode()) {
+        for (int n = 0; n < kSubmodules; ++n)
+            AddCommentItems({{&m_run[n], 0}});
+    }
+    AddCommentItems({{&m_filterPeriod, 0}, {&m_filterCount, 0}});
 }
 
 bool CpmPWMAll_FamC::UsesStoredNames() const {
@@ -198,7 +208,7 @@ void CpmPWMAll_FamC::BindControls(IModuleHost* host) {
         tPerCfgItem& outen = Item(m_index[kOuten]);
         for (int n = 0; n < kSubmodules; ++n) {
             m_loadOk[n].Bind(mctrl, kLoadOkLow + n, false, "Load OK");
-            m_run[n].Bind(mctrl, kRunLow + n, false, "Run");
+            m_run[n].Bind(mctrl, kRunLow + n, false, kRunTexts[n]);
             m_outputA[n].Bind(outen, kOutputALow + n, false, "Output A enable");
             m_outputB[n].Bind(outen, kOutputBLow + n, false, "Output B enable");
             m_outputX[n].Bind(outen, kOutputXLow + n, false, "Output X enable");

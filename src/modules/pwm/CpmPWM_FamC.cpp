@@ -224,6 +224,8 @@ CpmPWM_FamC::CpmPWM_FamC(CModuleBase* parent, const CModuleDescriptor* descripto
                      {&m_val5, 0},
                      {&m_deadTime0, 0},
                      {&m_deadTime1, 0}});
+    if (HasFaultFilter())
+        AddCommentItems({{&m_filterPeriod, 0}, {&m_filterCount, 0}});
 }
 
 int CpmPWM_FamC::RegisterCountOf(const CModuleBase& module) {
