@@ -1,7 +1,8 @@
 #pragma once
-// What the PWM sub-modules answer to the others: whether a sub-module drives its trigger
-// outputs, which other modules (the crossbar) take as inputs. Each free function gives the
-// asker's "absent" answer while the sub-module does not exist or does not answer.
+// What the PWM modules answer to the others: whether a sub-module drives its trigger outputs,
+// which other modules (the crossbar) take as inputs; which fault inputs a sub-module maps to its
+// outputs; and whether the common module runs a sub-module. Each free function gives the
+// asker's "absent" answer while the module does not exist or does not answer.
 
 #include <string>
 #include <string_view>
