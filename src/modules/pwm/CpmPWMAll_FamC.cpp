@@ -41,8 +41,8 @@ constexpr tRegisterName kSecondMode[] = {
 };
 
 // Summary texts of the run bits.
-constexpr const char* kRunTexts[] = {"Sub-module 0 run", "Sub-module 1 run",
-                                     "Sub-module 2 run", "Sub-module 3 run"};
+constexpr const char* kRunTexts[] = {"Sub-module 0 run", "Sub-module 1 run", "Sub-module 2 run",
+                                     "Sub-module 3 run"};
 static_assert(std::size(kRunTexts) == CpmPWMAll_FamC::kSubmodules);
 
 // MCTRL fields.
@@ -65,25 +65,23 @@ bool IsNewerGroup(const CModuleBase& module) {
 
 tLayoutItem SubmoduleRow(int n) {
     const int o = 10 * n;
-    return dlg::Row({dlg::Label(hwc::Format("Sub-module %d:", n), R::kRowLabelId + o),
-                     dlg::CheckBox(R::kLoadOkId + o, "Load OK"),
-                     dlg::CheckBox(R::kRunId + o, "Run"),
-                     dlg::CheckBox(R::kOutputAId + o, "Output A"),
-                     dlg::CheckBox(R::kOutputBId + o, "Output B"),
-                     dlg::CheckBox(R::kOutputXId + o, "Output X")});
+    return dlg::Row(
+        {dlg::Label(hwc::Format("Sub-module %d:", n), R::kRowLabelId + o),
+         dlg::CheckBox(R::kLoadOkId + o, "Load OK"), dlg::CheckBox(R::kRunId + o, "Run"),
+         dlg::CheckBox(R::kOutputAId + o, "Output A"), dlg::CheckBox(R::kOutputBId + o, "Output B"),
+         dlg::CheckBox(R::kOutputXId + o, "Output X")});
 }
 
 tLayoutItem FaultBlock(int local) {
     const int o = 10 * local;
-    return dlg::Column(
-        {dlg::Row({dlg::Label("Fault input:", R::kFaultLabelId + o),
-                   dlg::CheckBox(R::kFaultInterruptId + o, "Interrupt enable"),
-                   dlg::CheckBox(R::kFaultHighId + o, "Active high"),
-                   dlg::CheckBox(R::kFaultAutoClearId + o, "Automatic clearing"),
-                   dlg::CheckBox(R::kFaultSafeId + o, "Safe mode")}),
-         dlg::Row({dlg::CheckBox(R::kFaultFullCycleId + o, "Full-cycle recovery"),
-                   dlg::CheckBox(R::kFaultHalfCycleId + o, "Half-cycle recovery")}),
-         dlg::Label("", R::kFaultSourceWarningId + o)});
+    return dlg::Column({dlg::Row({dlg::Label("Fault input:", R::kFaultLabelId + o),
+                                  dlg::CheckBox(R::kFaultInterruptId + o, "Interrupt enable"),
+                                  dlg::CheckBox(R::kFaultHighId + o, "Active high"),
+                                  dlg::CheckBox(R::kFaultAutoClearId + o, "Automatic clearing"),
+                                  dlg::CheckBox(R::kFaultSafeId + o, "Safe mode")}),
+                        dlg::Row({dlg::CheckBox(R::kFaultFullCycleId + o, "Full-cycle recovery"),
+                                  dlg::CheckBox(R::kFaultHalfCycleId + o, "Half-cycle recovery")}),
+                        dlg::Label("", R::kFaultSourceWarningId + o)});
 }
 
 tLayoutItem FilterRow() {
@@ -160,17 +158,15 @@ std::string CpmPWMAll_FamC::SubmoduleName(int submodule) const {
 
 const CDialogTemplate* CpmPWMAll_FamC::DialogTemplate() const {
     static const CDialogTemplate page(
-        kTemplateId,
-        {dlg::Group("Sub-modules", {SubmoduleRow(0), SubmoduleRow(1), SubmoduleRow(2),
-                                    SubmoduleRow(3)}),
-         Faults(), dlg::Placeholder(CModule::kFirstHeadingPlaceholderId),
-         dlg::Placeholder(CModule::kFirstRowPlaceholderId),
-         dlg::Placeholder(CModule::kFirstRowPlaceholderId + 1)});
+        kTemplateId, {dlg::Group("Sub-modules", {SubmoduleRow(0), SubmoduleRow(1), SubmoduleRow(2),
+                                                 SubmoduleRow(3)}),
+                      Faults(), dlg::Placeholder(CModule::kFirstHeadingPlaceholderId),
+                      dlg::Placeholder(CModule::kFirstRowPlaceholderId),
+                      dlg::Placeholder(CModule::kFirstRowPlaceholderId + 1)});
     static const CDialogTemplate faultChannelPage(
-        kFaultChannelTemplateId,
-        {Faults(), dlg::Placeholder(CModule::kFirstHeadingPlaceholderId),
-         dlg::Placeholder(CModule::kFirstRowPlaceholderId),
-         dlg::Placeholder(CModule::kFirstRowPlaceholderId + 1)});
+        kFaultChannelTemplateId, {Faults(), dlg::Placeholder(CModule::kFirstHeadingPlaceholderId),
+                                  dlg::Placeholder(CModule::kFirstRowPlaceholderId),
+                                  dlg::Placeholder(CModule::kFirstRowPlaceholderId + 1)});
     return IsFaultChannelMode() ? &faultChannelPage : &page;
 }
 
@@ -249,9 +245,9 @@ void CpmPWMAll_FamC::Recalculate() {
     else
         ShowTime(kNoControlId, clocks / busHz, true, "??", nullptr, &text);
     if (CPageControl* control = page->FindControl(kFilterLatencyId))
-        control->SetText(clocks == 0 || busHz <= 0.0 ? text
-                                                     : hwc::Format("%u bus clocks, %s", clocks,
-                                                                   text.c_str()));
+        control->SetText(clocks == 0 || busHz <= 0.0
+                             ? text
+                             : hwc::Format("%u bus clocks, %s", clocks, text.c_str()));
 }
 
 void CpmPWMAll_FamC::UpdateControlStates() {

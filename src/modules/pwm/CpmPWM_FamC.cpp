@@ -113,19 +113,18 @@ tLayoutItem FaultMapRow(const char* caption, int firstId) {
 
 tLayoutItem FaultGroup(bool filter) {
     using C = CpmPWM_FamC;
-    tLayoutItem group =
-        dlg::Group("Faults",
-                   {dlg::Row({dlg::Label("Fault state A:"),
-                              dlg::DropList(C::kFaultStateAId, kFaultStates), dlg::Label("B:"),
-                              dlg::DropList(C::kFaultStateBId, kFaultStates), dlg::Label("X:"),
-                              dlg::DropList(C::kFaultStateXId, kFaultStates)}),
-                    FaultMapRow("Faults 0-3 disabling:", C::kFaultMap0Id),
-                    FaultMapRow("Faults 4-7 disabling:", C::kFaultMap1Id)});
+    tLayoutItem group = dlg::Group(
+        "Faults",
+        {dlg::Row({dlg::Label("Fault state A:"), dlg::DropList(C::kFaultStateAId, kFaultStates),
+                   dlg::Label("B:"), dlg::DropList(C::kFaultStateBId, kFaultStates),
+                   dlg::Label("X:"), dlg::DropList(C::kFaultStateXId, kFaultStates)}),
+         FaultMapRow("Faults 0-3 disabling:", C::kFaultMap0Id),
+         FaultMapRow("Faults 4-7 disabling:", C::kFaultMap1Id)});
     if (filter)
-        group.children.push_back(dlg::Row(
-            {dlg::Label("Filter period (bus clocks):"), dlg::Edit(C::kFilterPeriodId),
-             dlg::Label("Filter count:"), dlg::Edit(C::kFilterCountId), dlg::Label("Latency:"),
-             dlg::ReadOnly(C::kFilterLatencyId)}));
+        group.children.push_back(
+            dlg::Row({dlg::Label("Filter period (bus clocks):"), dlg::Edit(C::kFilterPeriodId),
+                      dlg::Label("Filter count:"), dlg::Edit(C::kFilterCountId),
+                      dlg::Label("Latency:"), dlg::ReadOnly(C::kFilterLatencyId)}));
     return group;
 }
 
@@ -136,9 +135,8 @@ CDialogTemplate MakePage(unsigned id, bool filter) {
         {dlg::Group(
              "Clock and period",
              {dlg::Row({dlg::Label("Clock source:"),
-                        dlg::DropList(C::kClockSourceId,
-                                      {"Bus clock", "External clock", "Sub-module 0 clock",
-                                       "Reserved (3)"}),
+                        dlg::DropList(C::kClockSourceId, {"Bus clock", "External clock",
+                                                          "Sub-module 0 clock", "Reserved (3)"}),
                         dlg::Label("Prescaler:"),
                         dlg::DropList(C::kPrescalerId, {"/ 1", "/ 2", "/ 4", "/ 8", "/ 16", "/ 32",
                                                         "/ 64", "/ 128"})}),
@@ -153,11 +151,11 @@ CDialogTemplate MakePage(unsigned id, bool filter) {
              "Outputs",
              {dlg::CheckBox(C::kIndependentId, "Independent outputs (A and B not complementary)"),
               dlg::Row({dlg::Label("A on (VAL2):"), dlg::Edit(C::kVal2Id),
-                        dlg::Label("A off (VAL3):"), dlg::Edit(C::kVal3Id),
-                        dlg::Label("Duty A:"), dlg::ReadOnly(C::kDutyAId)}),
+                        dlg::Label("A off (VAL3):"), dlg::Edit(C::kVal3Id), dlg::Label("Duty A:"),
+                        dlg::ReadOnly(C::kDutyAId)}),
               dlg::Row({dlg::Label("B on (VAL4):"), dlg::Edit(C::kVal4Id),
-                        dlg::Label("B off (VAL5):"), dlg::Edit(C::kVal5Id),
-                        dlg::Label("Duty B:"), dlg::ReadOnly(C::kDutyBId)}),
+                        dlg::Label("B off (VAL5):"), dlg::Edit(C::kVal5Id), dlg::Label("Duty B:"),
+                        dlg::ReadOnly(C::kDutyBId)}),
               dlg::Row({dlg::CheckBox(C::kPolarityAId, "Invert A"),
                         dlg::CheckBox(C::kPolarityBId, "Invert B"),
                         dlg::CheckBox(C::kPolarityXId, "Invert X")}),
@@ -168,8 +166,7 @@ CDialogTemplate MakePage(unsigned id, bool filter) {
          dlg::Group(
              "Reload and triggers",
              {dlg::Row({dlg::CheckBox(C::kFullReloadId, "Full-cycle reload"),
-                        dlg::CheckBox(C::kHalfReloadId, "Half-cycle reload"),
-                        dlg::Label("Reload:"),
+                        dlg::CheckBox(C::kHalfReloadId, "Half-cycle reload"), dlg::Label("Reload:"),
                         dlg::DropList(C::kReloadFrequencyId,
                                       {"Every opportunity", "Every 2 opportunities",
                                        "Every 3 opportunities", "Every 4 opportunities",
@@ -183,24 +180,21 @@ CDialogTemplate MakePage(unsigned id, bool filter) {
                         dlg::Label("Initialise on:"),
                         dlg::DropList(C::kInitSourceId, {"Local sync", "Master reload",
                                                          "Master sync", "External sync"})}),
-              dlg::Row({dlg::Label("Trigger 0 on:"),
-                        dlg::CheckBox(C::kFirstTriggerId + 0, "VAL0"),
+              dlg::Row({dlg::Label("Trigger 0 on:"), dlg::CheckBox(C::kFirstTriggerId + 0, "VAL0"),
                         dlg::CheckBox(C::kFirstTriggerId + 2, "VAL2"),
-                        dlg::CheckBox(C::kFirstTriggerId + 4, "VAL4"),
-                        dlg::Label("Trigger 1 on:"),
+                        dlg::CheckBox(C::kFirstTriggerId + 4, "VAL4"), dlg::Label("Trigger 1 on:"),
                         dlg::CheckBox(C::kFirstTriggerId + 1, "VAL1"),
                         dlg::CheckBox(C::kFirstTriggerId + 3, "VAL3"),
                         dlg::CheckBox(C::kFirstTriggerId + 5, "VAL5")}),
               dlg::CheckBox(C::kDriverWritesValuesId, "Driver writes the VAL registers"),
               dlg::Label("", C::kDriverWarningId)}),
          FaultGroup(filter),
-         dlg::Group("Capture",
-                    {dlg::Row({dlg::CheckBox(C::kCaptureArmAId, "Capture A"),
-                               dlg::DropList(C::kCaptureEdgeAId, kCaptureEdges),
-                               dlg::CheckBox(C::kCaptureArmBId, "Capture B"),
-                               dlg::DropList(C::kCaptureEdgeBId, kCaptureEdges),
-                               dlg::CheckBox(C::kCaptureArmXId, "Capture X"),
-                               dlg::DropList(C::kCaptureEdgeXId, kCaptureEdges)})}),
+         dlg::Group("Capture", {dlg::Row({dlg::CheckBox(C::kCaptureArmAId, "Capture A"),
+                                          dlg::DropList(C::kCaptureEdgeAId, kCaptureEdges),
+                                          dlg::CheckBox(C::kCaptureArmBId, "Capture B"),
+                                          dlg::DropList(C::kCaptureEdgeBId, kCaptureEdges),
+                                          dlg::CheckBox(C::kCaptureArmXId, "Capture X"),
+                                          dlg::DropList(C::kCaptureEdgeXId, kCaptureEdges)})}),
          dlg::Placeholder(CModule::kFirstHeadingPlaceholderId),
          dlg::Placeholder(CModule::kFirstRowPlaceholderId),
          dlg::Placeholder(CModule::kFirstRowPlaceholderId + 1)});
@@ -410,9 +404,9 @@ void CpmPWM_FamC::Recalculate() {
         if (clocks != 0 && busHz > 0.0)
             ShowTime(kNoControlId, clocks / busHz, true, "??", nullptr, &time);
         SetText(page, kFilterLatencyId,
-                clocks == 0 ? std::string("Filter off")
-                            : busHz > 0.0 ? hwc::Format("%u bus clocks, %s", clocks, time.c_str())
-                                          : std::string("??"));
+                clocks == 0   ? std::string("Filter off")
+                : busHz > 0.0 ? hwc::Format("%u bus clocks, %s", clocks, time.c_str())
+                              : std::string("??"));
     }
 }
 
@@ -489,8 +483,8 @@ void CpmPWM_FamC::CheckWarnings() {
         if (sub0.empty() || sub0 == InstanceName())
             clockText = "Sub-module 0 cannot be clocked from itself.";
         else if (!hwc::ModuleExists(*this, sub0))
-            clockText = hwc::Format("Clocked from sub-module 0, but %s does not exist.",
-                                    sub0.c_str());
+            clockText =
+                hwc::Format("Clocked from sub-module 0, but %s does not exist.", sub0.c_str());
         else if (!hwc::PwmSubmoduleRunning(*this, sub0, true))
             clockText = hwc::Format("Clocked from sub-module 0, but %s is not running - see %s.",
                                     sub0.c_str(), hwc::PwmCommonInstance(sub0).c_str());
@@ -512,9 +506,7 @@ bool CpmPWM_FamC::IsTriggerSelected(int trigger) const {
 }
 
 unsigned CpmPWM_FamC::MappedFaults() const {
-    const auto faults = [](std::uint32_t map) {
-        return (map | (map >> 4) | (map >> 8)) & 0xFu;
-    };
+    const auto faults = [](std::uint32_t map) { return (map | (map >> 4) | (map >> 8)) & 0xFu; };
     unsigned mapped = faults(Value(kDismap0Item));
     mapped |= faults(Value(kDismap1Item)) << 4;
     return mapped;

@@ -44,8 +44,8 @@ double DutyPercent(int onEdge, int offEdge, long long counts) {
 double ModulusDutyPercent(std::uint32_t value, std::uint32_t pwmcm) {
     if (pwmcm == 0)
         return 0.0;
-    const double percent = 100.0 * static_cast<double>(ToSigned16(value)) /
-                           static_cast<double>(pwmcm);
+    const double percent =
+        100.0 * static_cast<double>(ToSigned16(value)) / static_cast<double>(pwmcm);
     return std::clamp(percent, 0.0, 100.0);
 }
 

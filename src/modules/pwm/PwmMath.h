@@ -49,8 +49,7 @@ enum class EAlignment { Centre, Edge, PhaseShifted, Unknown };
 // phase-shifted. Output B's edges (VAL4, VAL5) count only when `useB`. Unknown for an empty
 // period.
 EAlignment ClassifyAlignment(std::uint32_t init, std::uint32_t val1, std::uint32_t val2,
-                             std::uint32_t val3, std::uint32_t val4, std::uint32_t val5,
-                             bool useB);
+                             std::uint32_t val3, std::uint32_t val4, std::uint32_t val5, bool useB);
 // "Center-aligned", "Edge-aligned", "Phase-shifted" or "??".
 const char* AlignmentText(EAlignment alignment);
 

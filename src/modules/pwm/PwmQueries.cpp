@@ -25,8 +25,9 @@ std::string PwmCommonInstance(std::string_view submodule) {
 bool PwmSubmoduleRunning(const CModuleBase& asker, std::string_view submodule, bool absent) {
     const std::string common = PwmCommonInstance(submodule);
     const auto* module =
-        common.empty() ? nullptr
-                       : dynamic_cast<const IPwmCommon*>(CModuleBase::FindModule(asker.Host(), common));
+        common.empty()
+            ? nullptr
+            : dynamic_cast<const IPwmCommon*>(CModuleBase::FindModule(asker.Host(), common));
     if (!module)
         return absent;
     return module->IsSubmoduleRunning(submodule.back() - '0');

@@ -44,7 +44,8 @@ public:
     }
     bool IsSignalInUse(std::string_view) const override { return false; }
     std::string OutputLabel(int output) const override {
-        return output == 29 ? "29. " + signal + "." : "Crossbar output " + std::to_string(output) + ".";
+        return output == 29 ? "29. " + signal + "."
+                            : "Crossbar output " + std::to_string(output) + ".";
     }
     std::optional<hwc::tCrossbarField> OutputField(int) const override { return std::nullopt; }
     std::vector<std::string> InputNames() const override { return {}; }
@@ -80,7 +81,8 @@ struct CFixture {
     std::string Text(CModuleBase& module, int id) { return module.FindControl(id)->Text(); }
     void Run(int n, bool run) {
         tPerCfgItem& mctrl = all->Item(all->Index(C::kMctrl));
-        mctrl.dwValue = run ? (mctrl.dwValue | (1u << (8 + n))) : (mctrl.dwValue & ~(1u << (8 + n)));
+        mctrl.dwValue =
+            run ? (mctrl.dwValue | (1u << (8 + n))) : (mctrl.dwValue & ~(1u << (8 + n)));
     }
 
     CHost host;
@@ -141,8 +143,12 @@ TEST(CpmPWM_FamC, EdgeAlignedPrescaledAndPhaseShifted) {
     CFixture f;
     f.Run(0, true);
     // 0 .. 3999 at 100 MHz / 4: 6.25 kHz; A from 0 to 1000 is a quarter.
-    f.SetValues(f.Sub(), {{S::kCtrlItem, 0x0420}, {S::kInitItem, 0}, {S::kVal1Item, 3999},
-                          {S::kVal2Item, 0}, {S::kVal3Item, 1000}, {S::kDtcnt0Item, 0},
+    f.SetValues(f.Sub(), {{S::kCtrlItem, 0x0420},
+                          {S::kInitItem, 0},
+                          {S::kVal1Item, 3999},
+                          {S::kVal2Item, 0},
+                          {S::kVal3Item, 1000},
+                          {S::kDtcnt0Item, 0},
                           {S::kDtcnt1Item, 0}});
     EXPECT_EQ(f.Text(f.Sub(), S::kFrequencyId), "6.25 kHz");
     EXPECT_EQ(f.Text(f.Sub(), S::kAlignmentId), "Edge-aligned");
@@ -435,7 +441,7 @@ TEST(CpmPWMAll_FamC, MappedFaultWithoutSourceWarns) {
     xbar.BindControls(&f.host);
     f.all->CheckWarnings();
     EXPECT_EQ(f.host.Warning(*f.all, C::kFaultSourceWarningId), ""); // not mapped
-    f.SetValues(f.Sub(1), {{S::kDismap0Item, 0x0100}});           // fault 0 on X
+    f.SetValues(f.Sub(1), {{S::kDismap0Item, 0x0100}});              // fault 0 on X
     EXPECT_NE(f.host.Warning(*f.all, C::kFaultSourceWarningId).find("selects no input"),
               std::string::npos);
     // Fault 1 has no crossbar output in this crossbar: nothing to judge.

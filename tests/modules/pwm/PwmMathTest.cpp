@@ -23,7 +23,7 @@ TEST(PwmMath, SignedSixteenBitReadingAndWriting) {
 TEST(PwmMath, PeriodCountsFromInitAndVal1) {
     EXPECT_EQ(PeriodCounts(0xF63C, 2499), 5000); // -2500 .. 2499
     EXPECT_EQ(PeriodCounts(0, 0), 1);
-    EXPECT_EQ(PeriodCounts(10, 9), 0);            // empty period
+    EXPECT_EQ(PeriodCounts(10, 9), 0);               // empty period
     EXPECT_EQ(PeriodCounts(0x7FFF, 0x8000), -65534); // inverted across the sign
     EXPECT_EQ(PeriodCounts(0x8000, 0x7FFF), 65536);  // the widest period
     EXPECT_EQ(ModulusCounts(1250, false), 1250);
