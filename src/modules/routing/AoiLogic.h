@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bindings/SetMode.h"
+#include "modules/routing/CrossbarSourceChoice.h"
 #include "model/DialogTemplate.h"
 #include "model/Summary.h"
 #include "modules/routing/RoutingQueries.h"
@@ -87,21 +88,6 @@ private:
 };
 
 } // namespace hwc
-
-// The list of a crossbar output's input, bound to the crossbar's own register field. A value
-// beyond the crossbar's inputs is kept and shown as "(input n)" until another is chosen.
-class CSetCrossbarSource : public CSetMode {
-public:
-    // The crossbar's input names, the entries of the list.
-    void SetInputNames(std::vector<std::string> names);
-    void Refresh() override;
-
-private:
-    void MatchEntries();
-
-    std::vector<std::string> m_names;
-    int m_extra = -1; // the kept value beyond the names, or -1
-};
 
 // The sixteen input fields of four product terms held in two registers, with the page layout
 // that shows them: a column per input, a line per term.

@@ -128,56 +128,6 @@ std::optional<int> SignalNumber(std::string_view signal, std::string_view prefix
 
 // --- Output selection list ---
 
-void CXbarInputChoice::BindField(tPerCfgItem& item, int lowBit, int width,
-                                 std::vector<std::string> inputs, const std::string& description) {
-    m_register = &item.dwValue;
-    m_lowBit = lowBit;
-    m_fieldMask = (1u << width) - 1u;
-    m_inputs = std::move(inputs);
-    m_kept = -1;
-    Bind(item, lowBit, lowBit + width - 1, 0, description.c_str());
-    SetItems({}, m_inputs);
-}
-
-int CXbarInputChoice::StoredValue() const {
-    return m_register ? static_cast<int>((*m_register >> m_lowBit) & m_fieldMask) : -1;
-}
-
-std::vector<std::string> CXbarInputChoice::ListEntries() const {
-    std::vector<std::string> entries = m_inputs;
-    if (m_kept >= 0)
-        entries.push_back(Format("(input %d)", m_kept));
-    return entries;
-}
-
-void CXbarInputChoice::Refresh() {
-    CPageControl* control = GetWnd();
-    if (!control)
-        return;
-    const int value = StoredValue();
-    if (value >= OfferedCount())
-        m_kept = value;
-    std::vector<std::string> entries = ListEntries();
-    if (control->Items() != entries)
-        control->SetItems(std::move(entries));
-    control->SetSelection(value < 0 ? -1 : std::min(value, OfferedCount()));
-}
-
-void CXbarInputChoice::Apply() {
-    const CPageControl* control = GetWnd();
-    if (!control || !m_register)
-        return;
-    const int selection = control->Selection();
-    // No choice leaves the stored selection as it is; the last entry stands for the kept one.
-    const int value = selection < OfferedCount() ? selection : m_kept;
-    if (value < 0)
-        return;
-    const std::uint32_t field = m_fieldMask << m_lowBit;
-    *m_register =
-        (*m_register & ~field) | ((static_cast<std::uint32_t>(value) << m_lowBit) & field);
-    NotifyDocument(hwc::kHintChoiceWritten);
-}
-
 const CDialogTemplate& CpmXBAR_OutDlg::Template() {
     static const CDialogTemplate page(
         CpmXBAR::kTemplateId + 1, {dlg::Row({dlg::Link(kLabelId, ""), dlg::DropList(kSelectionId)}),
@@ -306,9 +256,11 @@ void CpmXBAR::BindControls(IModuleHost* host) {
         const int reg = output / 2;
         if (reg >= ItemCount())
             break;
-        m_outputDialogs[static_cast<std::size_t>(output)]->Selection().BindField(
-            Item(reg), (output % 2) * kOddOutputShift, width, offered,
-            m_outputs[static_cast<std::size_t>(output)].label);
+        const int lowBit = (output % 2) * kOddOutputShift;
+        CSetCrossbarSource& selection = m_outputDialogs[static_cast<std::size_t>(output)]->Selection();
+        selection.Bind(Item(reg), lowBit, lowBit + width - 1, 0,
+                       m_outputs[static_cast<std::size_t>(output)].label.c_str());
+        selection.SetInputNames(offered);
     }
     if (HasControlBlock() && selectionRegisters + 1 < ItemCount()) {
         for (int output = 0; output < kControlOutputs; ++output) {
@@ -370,7 +322,7 @@ void CpmXBAR::AttachControls(CPage& page) {
     }
 }
 
-CXbarInputChoice* CpmXBAR::Selection(int output) {
+CSetCrossbarSource* CpmXBAR::Selection(int output) {
     if (!IsOutput(output) || static_cast<std::size_t>(output) >= m_outputDialogs.size())
         return nullptr;
     return &m_outputDialogs[static_cast<std::size_t>(output)]->Selection();

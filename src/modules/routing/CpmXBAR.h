@@ -15,35 +15,11 @@
 #include "bindings/SetBit.h"
 #include "bindings/SetMode.h"
 #include "modules/framework/CModule.h"
+#include "modules/routing/CrossbarSourceChoice.h"
 #include "modules/routing/CpmXBARSources.h"
 #include "modules/routing/RoutingQueries.h"
 
 class CModuleSubDlg;
-
-// The selection list of one output. The items are the inputs the field can encode; a stored
-// selection beyond them is kept, shown as "(input N)", and written back while that entry is
-// chosen, so that opening and saving a project never changes it.
-class CXbarInputChoice : public CSetMode {
-public:
-    void BindField(tPerCfgItem& item, int lowBit, int width, std::vector<std::string> inputs,
-                   const std::string& description);
-    // The field's value (the selected input position); -1 while not bound.
-    int StoredValue() const;
-    int OfferedCount() const { return static_cast<int>(m_inputs.size()); }
-
-    void Refresh() override;
-    void Apply() override;
-
-private:
-    // The list's entries: the inputs, then the kept selection when there is one.
-    std::vector<std::string> ListEntries() const;
-
-    std::uint32_t* m_register = nullptr;
-    int m_lowBit = 0;
-    std::uint32_t m_fieldMask = 0;
-    std::vector<std::string> m_inputs;
-    int m_kept = -1; // the stored selection beyond the inputs, while there is one
-};
 
 // One output page: the output's label (a link to its list) and its input selection.
 class CpmXBAR_OutDlg {
@@ -54,11 +30,11 @@ public:
 
     static const CDialogTemplate& Template();
 
-    CXbarInputChoice& Selection() { return m_selection; }
-    const CXbarInputChoice& Selection() const { return m_selection; }
+    CSetCrossbarSource& Selection() { return m_selection; }
+    const CSetCrossbarSource& Selection() const { return m_selection; }
 
 private:
-    CXbarInputChoice m_selection;
+    CSetCrossbarSource m_selection;
 };
 
 class CpmXBAR : public CModule, public hwc::ICrossbar {
@@ -124,7 +100,7 @@ public:
     int FieldWidth() const;
     int OutputCount() const { return static_cast<int>(m_outputs.size()); }
     // The output's selection binding, or null.
-    CXbarInputChoice* Selection(int output);
+    CSetCrossbarSource* Selection(int output);
     CSetBit& DmaEnable(int output) { return m_dmaEnable[static_cast<std::size_t>(output)]; }
     CSetBit& InterruptEnable(int output) {
         return m_interruptEnable[static_cast<std::size_t>(output)];
