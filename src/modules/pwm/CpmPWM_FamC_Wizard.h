@@ -95,7 +95,7 @@ public:
 
     // The control id of a sub-module's control on this page.
     static int SubControlId(int index, int control) {
-        return ((kFirstSubDlgId + index) << CPage::kSubPageShift) + control;
+        return CPage::SubPageControlId(kFirstSubDlgId + index, control);
     }
 
 protected:

@@ -38,7 +38,7 @@ public:
     std::array<tPhase, kPhases> phases;
 
     static int SubControlId(int phase, int control) {
-        return ((kFirstSubDlgId + phase) << CPage::kSubPageShift) + control;
+        return CPage::SubPageControlId(kFirstSubDlgId + phase, control);
     }
 
 protected:

@@ -55,7 +55,7 @@ inline constexpr std::uint32_t kDeadCountMax = 0x7FF;
 inline constexpr int kPrescalerLow = 4, kPrescalerHigh = 6;    // CTRL
 inline constexpr int kClockSelectLow = 0, kClockSelectHigh = 1; // CTRL2: 0 bus, 2 sub-module 0
 inline constexpr int kReloadSelectBit = 2;                      // CTRL2: reload from master
-inline constexpr int kInitSelectLow = 4, kInitSelectHigh = 5;   // CTRL2: 2 master sync
+inline constexpr int kInitSelectLow = 8, kInitSelectHigh = 9;   // CTRL2: 2 master sync
 inline constexpr int kIndependentBit = 13;                      // CTRL2
 inline constexpr int kLoadOkLow = 0, kRunLow = 8;               // MCTRL, a bit per sub-module
 inline constexpr int kOutputALow = 8, kOutputBLow = 4;          // OUTEN, a bit per sub-module

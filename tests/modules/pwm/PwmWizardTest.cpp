@@ -279,8 +279,8 @@ TEST(PwmThreePhaseWizard, FillsThreeSubmodulesAlikeAndStartsThem) {
     }
     // Sub-module 0 on the bus clock; 1 and 2 clocked, reloaded and initialised from it.
     EXPECT_EQ(f.subs[0]->Value("CTRL2_INIT"), 0x0000u);
-    EXPECT_EQ(f.subs[1]->Value("CTRL2_INIT"), 0x0026u);
-    EXPECT_EQ(f.subs[2]->Value("CTRL2_INIT"), 0x0026u);
+    EXPECT_EQ(f.subs[1]->Value("CTRL2_INIT"), 0x0206u);
+    EXPECT_EQ(f.subs[2]->Value("CTRL2_INIT"), 0x0206u);
     // Run and load OK of 0-2 join the existing bit 3; outputs A and B of 0-2, X kept.
     EXPECT_EQ(FindRegisterByShortName(*f.common, "MCTRL_INIT")->dwValue, 0x070Fu);
     EXPECT_EQ(FindRegisterByShortName(*f.common, "OUTEN_INIT")->dwValue, 0x0771u);
@@ -349,7 +349,7 @@ TEST(PwmThreePhaseWizard, RefusesAGroupWithoutThreeSubmodules) {
 TEST(PwmAlignmentWizard, WritesEachChosenSubmoduleWithItsOwnEdges) {
     CWizardFixture f;
     using S = CpmPWM_FamC_Wizard_SubDlg;
-    f.subs[1]->Item(1).dwValue = 0x0026; // a slave's clocking stays as it is
+    f.subs[1]->Item(1).dwValue = 0x0206; // a slave's clocking stays as it is
     CScriptedRunner runner;
     runner.fill = [](CModalPage& page) {
         CPage& p = page.Page();
@@ -378,7 +378,7 @@ TEST(PwmAlignmentWizard, WritesEachChosenSubmoduleWithItsOwnEdges) {
     // 90 degrees = 2500 counts after INIT; 25 % = 2500 counts long.
     EXPECT_EQ(f.subs[1]->Signed("VAL2_INIT"), -2500);
     EXPECT_EQ(f.subs[1]->Signed("VAL3_INIT"), 0);
-    EXPECT_EQ(f.subs[1]->Value("CTRL2_INIT"), 0x0026u);
+    EXPECT_EQ(f.subs[1]->Value("CTRL2_INIT"), 0x0206u);
     EXPECT_EQ(f.subs[2]->Signed("VAL4_INIT"), -5000);
     EXPECT_EQ(f.subs[2]->Signed("VAL5_INIT"), -2000);
     EXPECT_EQ(f.subs[2]->Value("CTRL2_INIT"), 0x2000u); // independent pair
