@@ -7,6 +7,8 @@
 #include "base/ExternalLink.h"
 #include "base/IdleWake.h"
 #include "base/Messages.h"
+#include "model/ModalPage.h"
+#include "ui/dialogs/ModalPageDialog.h"
 #include "ui/frame/InstanceServer.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/QtIdleWaker.h"
@@ -17,9 +19,11 @@
 
 CThisAppBase::CThisAppBase()
     : m_messages(std::make_unique<hwc::ui::CQtMessageHandler>()),
-      m_waker(std::make_unique<hwc::ui::CQtIdleWaker>([this] { Idle(); })) {
+      m_waker(std::make_unique<hwc::ui::CQtIdleWaker>([this] { Idle(); })),
+      m_modalPages(std::make_unique<hwc::ui::CQtModalPageRunner>()) {
     hwc::SetMessageHandler(m_messages.get());
     hwc::SetIdleWaker(m_waker.get());
+    hwc::SetModalPageRunner(m_modalPages.get());
     hwc::SetExternalLinkOpener([](const std::string& link) {
         return QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(link)));
     });
@@ -30,6 +34,7 @@ CThisAppBase::~CThisAppBase() {
     m_frame.reset();
     m_splash.reset();
     hwc::SetExternalLinkOpener(nullptr);
+    hwc::SetModalPageRunner(nullptr);
     hwc::SetIdleWaker(nullptr);
     hwc::SetMessageHandler(nullptr);
 }

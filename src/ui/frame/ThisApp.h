@@ -15,6 +15,7 @@ namespace hwc::ui {
 class CInstanceServer;
 class CQtIdleWaker;
 class CQtMessageHandler;
+class CQtModalPageRunner;
 } // namespace hwc::ui
 
 class CThisAppBase {
@@ -44,6 +45,7 @@ private:
     CDesktopDoc m_document;
     std::unique_ptr<hwc::ui::CQtMessageHandler> m_messages;
     std::unique_ptr<hwc::ui::CQtIdleWaker> m_waker;
+    std::unique_ptr<hwc::ui::CQtModalPageRunner> m_modalPages;
     std::unique_ptr<CSplashDlg> m_splash;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<hwc::ui::CInstanceServer> m_instanceServer;
