@@ -9,6 +9,7 @@
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
 #include "model/DisplayText.h"
+#include "model/ModuleSubDlg.h"
 #include "modules/interrupts/InterruptQueries.h"
 #include "modules/pwm/PwmMath.h"
 
@@ -48,6 +49,10 @@ constexpr int kFilterPeriodHigh = 7;
 constexpr int kFilterCountLow = 8;
 constexpr int kFilterCountHigh = 10;
 constexpr std::uint32_t kFilterPeriodMax = 0xFF;
+// Templates of the sub-pages.
+constexpr unsigned kOutputTemplateId = 2061;
+constexpr unsigned kFaultTemplateId = 2062;
+constexpr unsigned kFilterFaultTemplateId = 2063;
 
 std::uint32_t Field(std::uint32_t value, int low, int high) {
     const std::uint32_t width = static_cast<std::uint32_t>(high - low + 1);
@@ -111,9 +116,9 @@ tLayoutItem OutputsGroup(bool twoDeadTimes) {
                            Format("PWM %d negative polarity", 2 * pair + 1))}));
     }
     for (int output = 0; output < CpmPWMBase::kOutputs; ++output) {
-        group.children.push_back(dlg::Row(
-            {dlg::Label(Format("PWMVAL%d:", output)), dlg::Edit(CpmPWMBase::kValueId + output),
-             dlg::Label("Duty:"), dlg::ReadOnly(CpmPWMBase::kDutyId + output)}));
+        group.children.push_back(
+            dlg::Row({dlg::Label(Format("PWMVAL%d:", output)),
+                      dlg::Placeholder(CpmPWMBase::kOutputPageBase + output)}));
     }
     group.children.push_back(dlg::Label("", CpmPWMBase::kEdgeWarningId));
     if (twoDeadTimes) {
@@ -153,43 +158,68 @@ tLayoutItem ReloadGroup() {
          dlg::Label("", CpmPWMBase::kReloadWarningId)});
 }
 
-tLayoutItem FaultsGroup(bool filters) {
+tLayoutItem FaultsGroup() {
     tLayoutItem group = dlg::Group("Faults", {});
     for (int fault = 0; fault < CpmPWMBase::kFaults; ++fault) {
-        tLayoutItem row =
-            dlg::Row({dlg::Label(Format("Fault %d:", fault)),
-                      dlg::CheckBox(CpmPWMBase::kFaultAutoClearId + fault, "Automatic clearing"),
-                      dlg::CheckBox(CpmPWMBase::kFaultInterruptId + fault, "Interrupt"),
-                      dlg::Label("Disables:")});
-        for (int output = 0; output < CpmPWMBase::kOutputs; ++output) {
-            row.children.push_back(
-                dlg::CheckBox(CpmPWMBase::kFaultMapId + fault * CpmPWMBase::kOutputs + output,
-                              Format("PWM %d", output)));
-        }
-        group.children.push_back(std::move(row));
-        if (filters) {
-            std::vector<std::string> counts;
-            for (int samples = 3; samples <= 10; ++samples)
-                counts.push_back(Format("%d samples", samples));
-            tLayoutItem filter =
-                dlg::Row({dlg::Label("Filter period (bus clocks):"),
-                          dlg::Edit(CpmPWMBase::kFilterPeriodId + fault), dlg::Label("Count:")});
-            filter.children.push_back(dlg::DropList(CpmPWMBase::kFilterCountId + fault, counts));
-            filter.children.push_back(dlg::Label("Latency:"));
-            filter.children.push_back(dlg::ReadOnly(CpmPWMBase::kFilterLatencyId + fault));
-            group.children.push_back(std::move(filter));
-        }
-        group.children.push_back(dlg::Label("", CpmPWMBase::kFaultWarningId + fault));
+        group.children.push_back(dlg::Label(Format("Fault %d:", fault)));
+        group.children.push_back(dlg::Placeholder(CpmPWMBase::kFaultPageBase + fault));
     }
     return group;
 }
 
-std::unique_ptr<CDialogTemplate> MakeTemplate(unsigned id, bool twoDeadTimes, bool filters) {
+// One output's row: its value register and the duty it gives.
+std::unique_ptr<CDialogTemplate> MakeOutputTemplate() {
+    return std::make_unique<CDialogTemplate>(
+        kOutputTemplateId, std::initializer_list<tLayoutItem>{
+                               dlg::Row({dlg::Edit(CpmPWMBase::kValueLocalId), dlg::Label("Duty:"),
+                                         dlg::ReadOnly(CpmPWMBase::kDutyLocalId)})});
+}
+
+// One fault input's block: clearing, interrupt, the outputs it disables and (with filters) its
+// glitch filter with the latency it gives.
+std::unique_ptr<CDialogTemplate> MakeFaultTemplate(bool filters) {
+    tLayoutItem row = dlg::Row({dlg::CheckBox(CpmPWMBase::kAutoClearLocalId, "Automatic clearing"),
+                                dlg::CheckBox(CpmPWMBase::kInterruptLocalId, "Interrupt"),
+                                dlg::Label("Disables:")});
+    for (int output = 0; output < CpmPWMBase::kOutputs; ++output)
+        row.children.push_back(
+            dlg::CheckBox(CpmPWMBase::kFirstMapLocalId + output, Format("PWM %d", output)));
+    tLayoutItem block = dlg::Column({});
+    block.children.push_back(std::move(row));
+    if (filters) {
+        std::vector<std::string> counts;
+        for (int samples = 3; samples <= 10; ++samples)
+            counts.push_back(Format("%d samples", samples));
+        tLayoutItem filter =
+            dlg::Row({dlg::Label("Filter period (bus clocks):"),
+                      dlg::Edit(CpmPWMBase::kFilterPeriodLocalId), dlg::Label("Count:")});
+        filter.children.push_back(dlg::DropList(CpmPWMBase::kFilterCountLocalId, counts));
+        filter.children.push_back(dlg::Label("Latency:"));
+        filter.children.push_back(dlg::ReadOnly(CpmPWMBase::kFilterLatencyLocalId));
+        block.children.push_back(std::move(filter));
+    }
+    block.children.push_back(dlg::Label("", CpmPWMBase::kFaultWarningLocalId));
+    return std::make_unique<CDialogTemplate>(filters ? kFilterFaultTemplateId : kFaultTemplateId,
+                                             std::initializer_list<tLayoutItem>{block});
+}
+
+const CDialogTemplate& OutputTemplate() {
+    static const std::unique_ptr<CDialogTemplate> page = MakeOutputTemplate();
+    return *page;
+}
+
+const CDialogTemplate& FaultTemplate(bool filters) {
+    static const std::unique_ptr<CDialogTemplate> plain = MakeFaultTemplate(false);
+    static const std::unique_ptr<CDialogTemplate> filtered = MakeFaultTemplate(true);
+    return filters ? *filtered : *plain;
+}
+
+std::unique_ptr<CDialogTemplate> MakeTemplate(unsigned id, bool twoDeadTimes) {
     tLayoutItem page = dlg::Column({});
     page.children.push_back(ClockGroup());
     page.children.push_back(OutputsGroup(twoDeadTimes));
     page.children.push_back(ReloadGroup());
-    page.children.push_back(FaultsGroup(filters));
+    page.children.push_back(FaultsGroup());
     page.children.push_back(dlg::Link(CModule::kPinStatusId, ""));
     page.children.push_back(dlg::Link(CpmPWMBase::kUserVectorNoteId, "(user vector information)"));
     page.children.push_back(dlg::Placeholder(CpmPWMBase::kHeadingPlaceholderId));
@@ -205,7 +235,7 @@ const CDialogTemplate& PageTemplate(unsigned id, bool twoDeadTimes, bool filters
     const std::lock_guard<std::mutex> lock(mutex);
     auto& slot = templates[{id, twoDeadTimes, filters}];
     if (!slot)
-        slot = MakeTemplate(id, twoDeadTimes, filters);
+        slot = MakeTemplate(id, twoDeadTimes);
     return *slot;
 }
 
@@ -251,8 +281,8 @@ void CpmPWMBase::BindControls(IModuleHost* host) {
         m_bottomNegative[pair].Bind(config, kFirstBottomNegativeBit + pair, false, "");
     }
     for (int output = 0; output < kOutputs; ++output) {
-        m_value[output].Bind(Item(m_layout.firstValue + output), 0, kValueBits - 1, 0, "", false, 0,
-                             0xFFFF, true);
+        m_value[output].Bind(Item(m_layout.firstValue + output), 0, kValueBits - 1, 0,
+                             Format("PWMVAL%d", output).c_str(), false, 0, 0xFFFF, true);
         hwc::UseSignedText(m_value[output], kValueBits);
     }
     for (int index = 0; index < 2; ++index) {
@@ -314,8 +344,12 @@ void CpmPWMBase::AttachControls(CPage& page) {
         attach(m_topNegative[pair], kTopNegativeId + pair);
         attach(m_bottomNegative[pair], kBottomNegativeId + pair);
     }
-    for (int output = 0; output < kOutputs; ++output)
-        attach(m_value[output], kValueId + output);
+    for (int output = 0; output < kOutputs; ++output) {
+        auto row = std::make_unique<CModuleSubDlg>(OutputTemplate(), &page);
+        row->SetVisible(true);
+        if (page.InsertSubPage(kOutputPageBase + output, std::move(row)))
+            attach(m_value[output], ValueId(output));
+    }
     for (int index = 0; index < 2; ++index) {
         if (HasRegister(m_layout.deadTime[index]))
             attach(m_deadTime[index], kDeadTimeId + index);
@@ -327,14 +361,19 @@ void CpmPWMBase::AttachControls(CPage& page) {
     attach(m_reloadInterrupt, kReloadInterruptId);
     attach(m_valueLoadMode, kValueLoadModeId);
     attach(m_currentSense, kCurrentSenseId);
+    const bool filters = HasRegister(m_layout.firstFilter);
     for (int fault = 0; fault < kFaults; ++fault) {
-        attach(m_faultAutoClear[fault], kFaultAutoClearId + fault);
-        attach(m_faultInterrupt[fault], kFaultInterruptId + fault);
+        auto block = std::make_unique<CModuleSubDlg>(FaultTemplate(filters), &page);
+        block->SetVisible(true);
+        if (!page.InsertSubPage(kFaultPageBase + fault, std::move(block)))
+            continue;
+        attach(m_faultAutoClear[fault], FaultControlId(fault, kAutoClearLocalId));
+        attach(m_faultInterrupt[fault], FaultControlId(fault, kInterruptLocalId));
         for (int output = 0; output < kOutputs; ++output)
-            attach(m_faultMap[fault][output], kFaultMapId + fault * kOutputs + output);
-        if (HasRegister(m_layout.firstFilter)) {
-            attach(m_filterPeriod[fault], kFilterPeriodId + fault);
-            attach(m_filterCount[fault], kFilterCountId + fault);
+            attach(m_faultMap[fault][output], FaultMapId(fault, output));
+        if (filters) {
+            attach(m_filterPeriod[fault], FaultControlId(fault, kFilterPeriodLocalId));
+            attach(m_filterCount[fault], FaultControlId(fault, kFilterCountLocalId));
         }
     }
 }
@@ -426,11 +465,12 @@ void CpmPWMBase::Recalculate() {
     const std::uint32_t modulo = ModuloValue();
     page->SetControlText(kResolutionId, modulo > 0 ? Format("%u steps", modulo) : "??");
     for (int output = 0; output < kOutputs; ++output)
-        page->SetControlText(kDutyId + output, DutyText(output));
+        page->SetControlText(DutyId(output), DutyText(output));
     for (int index = 0; index < 2; ++index)
         page->SetControlText(kDeadTimeNsId + index, DeadTimeText(index));
     for (int fault = 0; fault < kFaults; ++fault)
-        page->SetControlText(kFilterLatencyId + fault, FilterLatencyText(fault));
+        page->SetControlText(FaultControlId(fault, kFilterLatencyLocalId),
+                             FilterLatencyText(fault));
 }
 
 void CpmPWMBase::UpdateControlStates() {
@@ -439,7 +479,7 @@ void CpmPWMBase::UpdateControlStates() {
         return;
     // The odd output of a complementary pair follows its even output's value register.
     for (int pair = 0; pair < kPairs; ++pair)
-        page->EnableControl(kValueId + 2 * pair + 1, IsPairIndependent(pair));
+        page->EnableControl(ValueId(2 * pair + 1), IsPairIndependent(pair));
     page->ShowControl(CpmPWMBase::kUserVectorNoteId, false);
     if (IsProcessorGroup(*this, kFamA) && !InterruptRows().empty()) {
         for (const CInterruptRow& row : InterruptRows()) {
@@ -519,8 +559,12 @@ void CpmPWMBase::CheckWarnings() {
 }
 
 void CpmPWMBase::CheckFaultSources(bool written) {
+    bool mapped = false;
+    for (int fault = 0; fault < kFaults; ++fault)
+        mapped = mapped || IsFaultMapped(fault);
+    // The pin map is only built when a mapped fault needs its pin.
     CPinFuncContextMap map;
-    const bool ports = written && !GpioModules(*this).empty();
+    const bool ports = written && mapped && !GpioModules(*this).empty();
     if (ports)
         BuildPinMap(map, false);
     for (int fault = 0; fault < kFaults; ++fault) {
@@ -539,7 +583,7 @@ void CpmPWMBase::CheckFaultSources(bool written) {
                 text = Format("Fault %d is mapped to outputs, but no pin is set to %s.", fault,
                               signal.c_str());
         }
-        SetWarning(*this, kFaultWarningId + fault, !text.empty(), text, {});
+        SetWarning(*this, FaultControlId(fault, kFaultWarningLocalId), !text.empty(), text, {});
     }
 }
 

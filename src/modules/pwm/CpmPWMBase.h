@@ -39,8 +39,6 @@ public:
     static constexpr int kPairModeId = 2211;       // + pair
     static constexpr int kTopNegativeId = 2214;    // + pair
     static constexpr int kBottomNegativeId = 2217; // + pair
-    static constexpr int kValueId = 2220;          // + output
-    static constexpr int kDutyId = 2226;           // + output
     static constexpr int kEdgeWarningId = 2232;
     static constexpr int kDeadTimeId = 2233;   // + dead-time register
     static constexpr int kDeadTimeNsId = 2235; // + dead-time register
@@ -53,13 +51,30 @@ public:
     static constexpr int kValueLoadModeId = 2243;
     static constexpr int kCurrentSenseId = 2244;
     static constexpr int kReloadWarningId = 2245;
-    static constexpr int kFaultAutoClearId = 2250; // + fault
-    static constexpr int kFaultInterruptId = 2254; // + fault
-    static constexpr int kFaultMapId = 2260;       // + fault * kOutputs + output
-    static constexpr int kFilterCountId = 2290;    // + fault
-    static constexpr int kFilterPeriodId = 2294;   // + fault
-    static constexpr int kFilterLatencyId = 2298;  // + fault
-    static constexpr int kFaultWarningId = 2302;   // + fault
+    // Each output's row and each fault input's block is a sub-page in the placeholder of that
+    // number; their controls are addressed from the page as placeholder x 0x10000 + control.
+    static constexpr int kOutputPageBase = 2400; // + output
+    static constexpr int kFaultPageBase = 2410;  // + fault
+    static constexpr int kValueLocalId = 1;
+    static constexpr int kDutyLocalId = 2;
+    static constexpr int kAutoClearLocalId = 1;
+    static constexpr int kInterruptLocalId = 2;
+    static constexpr int kFirstMapLocalId = 10; // + output
+    static constexpr int kFilterPeriodLocalId = 20;
+    static constexpr int kFilterCountLocalId = 21;
+    static constexpr int kFilterLatencyLocalId = 22;
+    static constexpr int kFaultWarningLocalId = 23;
+    static constexpr int OutputControlId(int output, int local) {
+        return ((kOutputPageBase + output) << 16) | local;
+    }
+    static constexpr int FaultControlId(int fault, int local) {
+        return ((kFaultPageBase + fault) << 16) | local;
+    }
+    static constexpr int ValueId(int output) { return OutputControlId(output, kValueLocalId); }
+    static constexpr int DutyId(int output) { return OutputControlId(output, kDutyLocalId); }
+    static constexpr int FaultMapId(int fault, int output) {
+        return FaultControlId(fault, kFirstMapLocalId + output);
+    }
     static constexpr int kUserVectorNoteId = 1955;
     static constexpr int kHeadingPlaceholderId = 512;
 

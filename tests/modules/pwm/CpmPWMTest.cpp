@@ -120,8 +120,8 @@ TEST(CpmPWM, RegisterSetsByGroup) {
         std::vector<std::string>(names.begin() + 21, names.end()),
         (std::vector<std::string>{"FFILT0_INIT", "FFILT1_INIT", "FFILT2_INIT", "FFILT3_INIT"}));
     EXPECT_EQ(a.pwm->TemplateId(), CpmPWM_FamA::kTemplateId);
-    EXPECT_TRUE(a.pwm->Page()->FindControl(B::kFilterLatencyId + 3));
-    EXPECT_FALSE(h.pwm->Page()->FindControl(B::kFilterLatencyId));
+    EXPECT_TRUE(a.pwm->Page()->FindControl(B::FaultControlId(3, B::kFilterLatencyLocalId)));
+    EXPECT_FALSE(h.pwm->Page()->FindControl(B::FaultControlId(0, B::kFilterLatencyLocalId)));
 }
 
 TEST(CpmPWM, PeriodFrequencyAndResolutionByHand) {
@@ -153,32 +153,32 @@ TEST(CpmPWM, DutyPerOutputIsClampedAndFollowsThePairMode) {
     COlder f({hwc::test::kFamH}, 40.0f);
     f.Load(CpmPWM::kModuloItem, 1250);
     f.Load(CpmPWM::kFirstValueItem, 625);
-    EXPECT_EQ(f.Text(B::kDutyId), "50 %");
+    EXPECT_EQ(f.Text(B::DutyId(0)), "50 %");
     // The complementary odd output is the inverse; its own value register is not used.
     f.Load(CpmPWM::kFirstValueItem, 313);
     f.Load(CpmPWM::kFirstValueItem + 1, 125);
-    EXPECT_EQ(f.Text(B::kDutyId), "25.04 %");
-    EXPECT_EQ(f.Text(B::kDutyId + 1), "74.96 %");
-    EXPECT_FALSE(f.Control(B::kValueId + 1).IsEnabled());
+    EXPECT_EQ(f.Text(B::DutyId(0)), "25.04 %");
+    EXPECT_EQ(f.Text(B::DutyId(1)), "74.96 %");
+    EXPECT_FALSE(f.Control(B::ValueId(1)).IsEnabled());
     f.Load(CpmPWM::kConfigItem, 1u << 1); // pair 0 independent
-    EXPECT_EQ(f.Text(B::kDutyId + 1), "10 %");
-    EXPECT_TRUE(f.Control(B::kValueId + 1).IsEnabled());
+    EXPECT_EQ(f.Text(B::DutyId(1)), "10 %");
+    EXPECT_TRUE(f.Control(B::ValueId(1)).IsEnabled());
     // Signed values below 0 and values above the modulo clamp.
     f.Load(CpmPWM::kFirstValueItem + 2, 0xFFFB);
-    EXPECT_EQ(f.Text(B::kValueId + 2), "-5");
-    EXPECT_EQ(f.Text(B::kDutyId + 2), "0 %");
+    EXPECT_EQ(f.Text(B::ValueId(2)), "-5");
+    EXPECT_EQ(f.Text(B::DutyId(2)), "0 %");
     f.Load(CpmPWM::kFirstValueItem + 2, 2000);
-    EXPECT_EQ(f.Text(B::kDutyId + 2), "100 %");
-    EXPECT_EQ(f.Text(B::kDutyId + 3), "0 %");
+    EXPECT_EQ(f.Text(B::DutyId(2)), "100 %");
+    EXPECT_EQ(f.Text(B::DutyId(3)), "0 %");
     // Typed as a signed number; beyond 16 bits it is refused and the register stays.
     CPage& page = *f.pwm->Page();
-    page.UserEdit(f.Control(B::kValueId + 4), "-2500");
+    page.UserEdit(f.Control(B::ValueId(4)), "-2500");
     EXPECT_EQ(f.Reg(CpmPWM::kFirstValueItem + 4).dwValue, 0xF63Cu);
-    page.UserEdit(f.Control(B::kValueId + 4), "70000");
+    page.UserEdit(f.Control(B::ValueId(4)), "70000");
     EXPECT_EQ(f.Reg(CpmPWM::kFirstValueItem + 4).dwValue, 0xF63Cu);
     // Without a modulo there is no duty, and nothing is divided by it.
     f.Load(CpmPWM::kModuloItem, 0);
-    EXPECT_EQ(f.Text(B::kDutyId), "??");
+    EXPECT_EQ(f.Text(B::DutyId(0)), "??");
     EXPECT_EQ(f.Text(B::kCountsId), "??");
     EXPECT_EQ(f.Text(B::kResolutionId), "??");
     EXPECT_EQ(f.Text(B::kFrequencyId), "??");
@@ -203,7 +203,7 @@ TEST(CpmPWM, DeadTimeInNanosecondsAndQuestionMarksWithoutClock) {
     EXPECT_EQ(none.Text(B::kFrequencyId), "??");
     EXPECT_EQ(none.Text(B::kPeriodId), "??");
     EXPECT_EQ(none.Text(B::kCountsId), "2500");
-    EXPECT_EQ(none.Text(B::kDutyId), "0 %");
+    EXPECT_EQ(none.Text(B::DutyId(0)), "0 %");
 }
 
 TEST(CpmPWM, ZeroPeriodWarning) {
@@ -294,20 +294,20 @@ TEST(CpmPWM, MappedFaultWithoutSourceWarning) {
     COlder f({hwc::test::kFamH}, 40.0f, true);
     f.gpio->offered = {"PWM0", "FAULT0", "FAULT1"};
     f.pwm->SetSelected(true);
-    EXPECT_EQ(f.Warning(B::kFaultWarningId), "");
+    EXPECT_EQ(f.Warning(B::FaultControlId(0, B::kFaultWarningLocalId)), "");
     // Fault 0 disables PWM 1 (first map register), fault 3 PWM 5 (second).
     f.Load(CpmPWM::kDisableMap1Item, 1u << 4);
     EXPECT_TRUE(f.pwm->IsFaultMapped(0));
-    EXPECT_EQ(f.Warning(B::kFaultWarningId),
+    EXPECT_EQ(f.Warning(B::FaultControlId(0, B::kFaultWarningLocalId)),
               "Fault 0 is mapped to outputs, but no pin is set to FAULT0.");
     f.gpio->current = {"FAULT0"};
-    EXPECT_EQ(f.Warning(B::kFaultWarningId), "");
+    EXPECT_EQ(f.Warning(B::FaultControlId(0, B::kFaultWarningLocalId)), "");
     f.Load(CpmPWM::kDisableMap2Item, 1u << 7);
     EXPECT_TRUE(f.pwm->IsFaultMapped(3));
-    EXPECT_EQ(f.Warning(B::kFaultWarningId + 3),
+    EXPECT_EQ(f.Warning(B::FaultControlId(3, B::kFaultWarningLocalId)),
               "Fault 3 is mapped to outputs, but this device has no FAULT3 pin.");
     f.Load(CpmPWM::kDisableMap2Item, 0);
-    EXPECT_EQ(f.Warning(B::kFaultWarningId + 3), "");
+    EXPECT_EQ(f.Warning(B::FaultControlId(3, B::kFaultWarningLocalId)), "");
     // The pin status counts a fault pin only while the fault is mapped.
     EXPECT_TRUE(f.pwm->IsPinFunctionUsed("FAULT0"));
     EXPECT_FALSE(f.pwm->IsPinFunctionUsed("FAULT1"));
@@ -320,7 +320,7 @@ TEST(CpmPWM, MappedFaultWithoutSourceWarning) {
     COlder alone({hwc::test::kFamH}, 40.0f);
     alone.pwm->SetSelected(true);
     alone.Load(CpmPWM::kDisableMap1Item, 0xFFFF);
-    EXPECT_EQ(alone.Warning(B::kFaultWarningId), "");
+    EXPECT_EQ(alone.Warning(B::FaultControlId(0, B::kFaultWarningLocalId)), "");
 }
 
 TEST(CpmPWM, PageControlsWriteTheirFields) {
@@ -340,12 +340,12 @@ TEST(CpmPWM, PageControlsWriteTheirFields) {
               (1u << 12) | (1u << 3) | (1u << 9) | (1u << 4) | 1u);
     page.UserClick(f.Control(B::kPadEnableId));
     EXPECT_EQ(f.Reg(CpmPWM::kOutputItem).dwValue, 0x8000u);
-    page.UserClick(f.Control(B::kFaultMapId + 2 * B::kOutputs + 5)); // fault 2 -> PWM 5
-    page.UserClick(f.Control(B::kFaultMapId + 1 * B::kOutputs + 3)); // fault 1 -> PWM 3
+    page.UserClick(f.Control(B::FaultMapId(2, 5))); // fault 2 -> PWM 5
+    page.UserClick(f.Control(B::FaultMapId(1, 3))); // fault 1 -> PWM 3
     EXPECT_EQ(f.Reg(CpmPWM::kDisableMap2Item).dwValue, 1u << 6);
     EXPECT_EQ(f.Reg(CpmPWM::kDisableMap1Item).dwValue, 1u << 13);
-    page.UserClick(f.Control(B::kFaultAutoClearId + 3));
-    page.UserClick(f.Control(B::kFaultInterruptId + 1));
+    page.UserClick(f.Control(B::FaultControlId(3, B::kAutoClearLocalId)));
+    page.UserClick(f.Control(B::FaultControlId(1, B::kInterruptLocalId)));
     EXPECT_EQ(f.Reg(CpmPWM::kFaultControlItem).dwValue, (1u << 6) | (1u << 3));
     // The modulo takes 15 bits.
     page.UserEdit(f.Control(B::kModuloId), "32767");
@@ -383,18 +383,19 @@ TEST(CpmPWM, SummaryAndEnableAnswer) {
 
 TEST(CpmPWM_FamA, FaultFilterLatencyAndTwoDeadTimes) {
     CFamA f({hwc::test::kFamA}, 50.0f);
-    EXPECT_EQ(f.Text(B::kFilterLatencyId), "Filter off");
+    EXPECT_EQ(f.Text(B::FaultControlId(0, B::kFilterLatencyLocalId)), "Filter off");
     // Two extra samples, a period of 10 bus clocks: (2 + 3) x 10 + 2 = 52 clocks of 20 ns.
     f.Load(CpmPWM_FamA::kFirstFilterItem, 0x020A);
-    EXPECT_EQ(f.Text(B::kFilterLatencyId), "1.04 us");
-    EXPECT_EQ(f.Control(B::kFilterCountId).Selection(), 2);
-    EXPECT_EQ(f.Text(B::kFilterPeriodId), "10");
+    EXPECT_EQ(f.Text(B::FaultControlId(0, B::kFilterLatencyLocalId)), "1.04 us");
+    EXPECT_EQ(f.Control(B::FaultControlId(0, B::kFilterCountLocalId)).Selection(), 2);
+    EXPECT_EQ(f.Text(B::FaultControlId(0, B::kFilterPeriodLocalId)), "10");
     CPage& page = *f.pwm->Page();
-    page.UserSelect(f.Control(B::kFilterCountId + 3), 7);
-    page.UserEdit(f.Control(B::kFilterPeriodId + 3), "255");
+    page.UserSelect(f.Control(B::FaultControlId(3, B::kFilterCountLocalId)), 7);
+    page.UserEdit(f.Control(B::FaultControlId(3, B::kFilterPeriodLocalId)), "255");
     EXPECT_EQ(f.Reg(CpmPWM_FamA::kFirstFilterItem + 3).dwValue, 0x07FFu);
     f.pwm->Recalculate();
-    EXPECT_EQ(f.Text(B::kFilterLatencyId + 3), "51.04 us"); // (7 + 3) x 255 + 2 = 2552 clocks
+    EXPECT_EQ(f.Text(B::FaultControlId(3, B::kFilterLatencyLocalId)),
+              "51.04 us"); // (7 + 3) x 255 + 2 = 2552 clocks
     f.Load(CpmPWM_FamA::kDeadTime0Item, 25);
     f.Load(CpmPWM_FamA::kDeadTime1Item, 50);
     EXPECT_EQ(f.Text(B::kDeadTimeNsId), "500 ns");
@@ -402,12 +403,12 @@ TEST(CpmPWM_FamA, FaultFilterLatencyAndTwoDeadTimes) {
     // The configuration register is PMCNFG here.
     page.UserSelect(f.Control(B::kAlignmentId), 1);
     EXPECT_EQ(f.Reg(CpmPWM_FamA::kConfigItem).dwValue, 1u << 12);
-    page.UserEdit(f.Control(B::kValueId + 5), "17");
+    page.UserEdit(f.Control(B::ValueId(5)), "17");
     EXPECT_EQ(f.Reg(CpmPWM_FamA::kFirstValueItem + 5).dwValue, 17u);
 
     CFamA none({hwc::test::kFamA});
     none.Load(CpmPWM_FamA::kFirstFilterItem, 0x0001);
-    EXPECT_EQ(none.Text(B::kFilterLatencyId), "??");
+    EXPECT_EQ(none.Text(B::FaultControlId(0, B::kFilterLatencyLocalId)), "??");
 }
 
 TEST(CpmPWM_FamA, EnableAnswerAndRegistersOfItsOwnLayout) {
@@ -419,11 +420,10 @@ TEST(CpmPWM_FamA, EnableAnswerAndRegistersOfItsOwnLayout) {
     f.Load(CpmPWM_FamA::kModuloItem, 400);
     f.Load(CpmPWM_FamA::kFirstValueItem, 200);
     EXPECT_EQ(f.Text(B::kFrequencyId), "62.5 kHz");
-    EXPECT_EQ(f.Text(B::kDutyId), "50 %");
+    EXPECT_EQ(f.Text(B::DutyId(0)), "50 %");
     f.pwm->SetSelected(true);
     f.Load(CpmPWM_FamA::kDeadTime1Item, 400);
-    EXPECT_NE(f.Warning(B::kDeadTimeWarningId).find("Dead time 1 (400 counts)"),
-              std::string::npos);
+    EXPECT_NE(f.Warning(B::kDeadTimeWarningId).find("Dead time 1 (400 counts)"), std::string::npos);
 }
 
 TEST(CpmPWM_FamA, SelfTestKeepsThePageUsable) {
