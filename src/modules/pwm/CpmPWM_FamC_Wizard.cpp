@@ -93,9 +93,10 @@ const CDialogTemplate& CpmPWM_FamC_Wizard_SubDlg::Template() {
         CpmPWM_FamC_Wizard::kSubDlgTemplateId,
         {dlg::Row({dlg::CheckBox(kIncludeId, "Sub-module"),
                    dlg::DropList(kPairId, {"Complementary pair", "Independent outputs"}),
-                   dlg::Label("Duty A [%]:"), dlg::Edit(kDutyAId), dlg::Label("Duty B [%]:"),
-                   dlg::Edit(kDutyBId), dlg::Label("Phase shift [deg]:"), dlg::Edit(kPhaseId),
-                   dlg::ReadOnly(kAchievedDutyId)})});
+                   dlg::ReadOnly(kAchievedDutyId)}),
+         dlg::Row({dlg::Label("Duty A [%]:"), dlg::Edit(kDutyAId), dlg::Label("Duty B [%]:"),
+                   dlg::Edit(kDutyBId)}),
+         dlg::Row({dlg::Label("Phase shift [deg]:"), dlg::Edit(kPhaseId)})});
     return page;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/dialogs/ModalPageDialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -22,7 +24,14 @@ CModalPageDialog::CModalPageDialog(CModalPage& page, QWidget* parent)
     connect(m_apply, &QPushButton::clicked, this, &CModalPageDialog::OnApply);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     page.Page().SetVisible(true);
-    resize(sizeHint().expandedTo(QSize(640, 480)));
+    // Wide enough for the page's rows, so that it scrolls only downwards.
+    QSize size = sizeHint().expandedTo(QSize(640, 480));
+    if (const QWidget* content = m_pageWidget->widget()) {
+        const QSize wanted = content->sizeHint() + QSize(80, 110);
+        size.setWidth(std::max(size.width(), wanted.width()));
+        size.setHeight(std::clamp(wanted.height(), size.height(), 760));
+    }
+    resize(size);
 }
 
 void CModalPageDialog::OnApply() {
