@@ -45,14 +45,13 @@ CpmPWM_FamC_SWLayer::CpmPWM_FamC_SWLayer(CModuleBase* parent, const CModuleDescr
 const CDialogTemplate* CpmPWM_FamC_SWLayer::DialogTemplate() const {
     static const CDialogTemplate page(
         kTemplateId,
-        {dlg::Group("Driver",
-                    {dlg::Row({dlg::Label("Three-phase group (THREE_PHASE_CONF):"),
-                               dlg::Edit(kThreePhaseId)}),
-                     dlg::Label("0: none; 1: sub-modules 0-2 drive the phases A-C"),
-                     dlg::Label("", kThreePhaseWarningId)}),
-         dlg::Group("Wizards", {dlg::Row({dlg::Button(kAlignmentWizardId, "Alignment wizard..."),
-                                          dlg::Button(kThreePhaseWizardId,
-                                                      "Three-phase wizard...")})})});
+        {dlg::Group("Driver", {dlg::Row({dlg::Label("Three-phase group (THREE_PHASE_CONF):"),
+                                         dlg::Edit(kThreePhaseId)}),
+                               dlg::Label("0: none; 1: sub-modules 0-2 drive the phases A-C"),
+                               dlg::Label("", kThreePhaseWarningId)}),
+         dlg::Group("Wizards",
+                    {dlg::Row({dlg::Button(kAlignmentWizardId, "Alignment wizard..."),
+                               dlg::Button(kThreePhaseWizardId, "Three-phase wizard...")})})});
     return &page;
 }
 
@@ -85,7 +84,8 @@ std::string CpmPWM_FamC_SWLayer::ThreePhaseMismatch() const {
             if (Host() && Host()->IsModuleWithoutClass(name))
                 return {};
             return "The PWM driver treats sub-modules 0-2 as three phases (THREE_PHASE_CONF 1), "
-                   "but " + name + " does not exist.";
+                   "but " +
+                   name + " does not exist.";
         }
     }
     bool alike = true;
@@ -101,8 +101,8 @@ std::string CpmPWM_FamC_SWLayer::ThreePhaseMismatch() const {
     bool complementary = true;
     for (CModuleBase* phase : phases) {
         const tPerCfgItem* ctrl2 = hwc::pwm::FindRegisterByShortName(*phase, "CTRL2_INIT");
-        if (ctrl2 && hwc::pwm::GetField(*ctrl2, hwc::pwm::kIndependentBit,
-                                        hwc::pwm::kIndependentBit) != 0)
+        if (ctrl2 &&
+            hwc::pwm::GetField(*ctrl2, hwc::pwm::kIndependentBit, hwc::pwm::kIndependentBit) != 0)
             complementary = false;
     }
     if (alike && complementary)

@@ -68,8 +68,7 @@ void CpmPWM_FamC_WizardBase::ShowPlan(const std::string& problem) {
     page.SetControlText(kAchievedFrequencyId,
                         ok ? FrequencyText(m_timing.frequencyHz, true) : "??");
     page.SetControlText(kAchievedDeadTimeId,
-                        ok ? hwc::Format("%.0f ns (%u clocks)", m_timing.deadNs,
-                                         m_timing.deadCount)
+                        ok ? hwc::Format("%.0f ns (%u clocks)", m_timing.deadNs, m_timing.deadCount)
                            : "??");
     page.ShowIndicator(kProblemId, !ok, problem.c_str());
 }

@@ -11,8 +11,8 @@ using hwc::pwm::EWizardAlignment;
 const CDialogTemplate& CpmPWM_FamC_Wizard_3Phase_SubDlg::Template() {
     static const CDialogTemplate page(
         CpmPWM_FamC_Wizard_3Phase::kSubDlgTemplateId,
-        {dlg::Row({dlg::Label("Phase", kTitleId), dlg::Label("Start duty [%]:"),
-                   dlg::Edit(kDutyId), dlg::ReadOnly(kAchievedDutyId)})});
+        {dlg::Row({dlg::Label("Phase", kTitleId), dlg::Label("Start duty [%]:"), dlg::Edit(kDutyId),
+                   dlg::ReadOnly(kAchievedDutyId)})});
     return page;
 }
 
@@ -53,9 +53,9 @@ CpmPWM_FamC_Wizard_3Phase::CpmPWM_FamC_Wizard_3Phase(CModuleBase& owner, std::st
         tPhase& phase = phases[i];
         phase.module = hwc::pwm::FindSubmodule(m_owner, m_common, i);
         auto subPage = std::make_unique<CModuleSubDlg>(S::Template(), &Page());
-        subPage->SetControlText(
-            S::kTitleId, hwc::Format("Phase %s: %s", kPhaseNames[i],
-                                     (m_common + "_" + std::to_string(i)).c_str()));
+        subPage->SetControlText(S::kTitleId,
+                                hwc::Format("Phase %s: %s", kPhaseNames[i],
+                                            (m_common + "_" + std::to_string(i)).c_str()));
         Page().InsertSubPage(kFirstSubDlgId + i, std::move(subPage));
         BindText(SubControlId(i, S::kDutyId), phase.duty);
     }
@@ -78,8 +78,8 @@ std::string CpmPWM_FamC_Wizard_3Phase::Plan() {
         double duty = 0.0;
         if (!hwc::pwm::ReadNumber(phases[i].duty, duty))
             return hwc::Format("Phase %s: enter the start duty in %%.", kPhaseNames[i]);
-        if (std::string problem = hwc::pwm::PlanEdges(m_timing, Alignment(), duty, 0.0, 0.0, true,
-                                                      phases[i].edges);
+        if (std::string problem =
+                hwc::pwm::PlanEdges(m_timing, Alignment(), duty, 0.0, 0.0, true, phases[i].edges);
             !problem.empty())
             return hwc::Format("Phase %s: ", kPhaseNames[i]) + problem;
     }

@@ -13,8 +13,8 @@ namespace hwc::pwm {
 
 namespace {
 
-constexpr int kMaxExponent = 7;           // prescaler /128
-constexpr long long kMaxCounts = 65536;   // INIT -32768 .. VAL1 32767
+constexpr int kMaxExponent = 7;         // prescaler /128
+constexpr long long kMaxCounts = 65536; // INIT -32768 .. VAL1 32767
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -43,8 +43,8 @@ bool ReadNumber(std::string_view text, double& value) {
     return true;
 }
 
-std::string PlanTiming(double busHz, double frequencyHz, EWizardAlignment alignment,
-                       double deadNs, tPwmTiming& timing) {
+std::string PlanTiming(double busHz, double frequencyHz, EWizardAlignment alignment, double deadNs,
+                       tPwmTiming& timing) {
     if (!(busHz > 0.0))
         return "The bus clock is not known: set up the clock generation first.";
     if (!(frequencyHz > 0.0))
@@ -54,8 +54,8 @@ std::string PlanTiming(double busHz, double frequencyHz, EWizardAlignment alignm
                FrequencyText(busHz / 2.0, true) + ").";
     const int exponent = SmallestPrescalerExponent(busHz, frequencyHz, kMaxExponent, kMaxCounts);
     if (exponent < 0) {
-        const double lowest = busHz / static_cast<double>(1 << kMaxExponent) /
-                              static_cast<double>(kMaxCounts);
+        const double lowest =
+            busHz / static_cast<double>(1 << kMaxExponent) / static_cast<double>(kMaxCounts);
         return "The PWM frequency is too low even with the prescaler / 128: the lowest is " +
                FrequencyText(lowest, true) + ".";
     }
@@ -73,8 +73,7 @@ std::string PlanTiming(double busHz, double frequencyHz, EWizardAlignment alignm
     const long long deadCount = NsToCounts(deadNs, busHz);
     const double periodNs = 1e9 * static_cast<double>(counts) / scaled;
     // The dead time counts bus clocks, the period prescaled ones.
-    if (deadNs >= periodNs / 2.0 ||
-        2 * deadCount >= (counts << exponent))
+    if (deadNs >= periodNs / 2.0 || 2 * deadCount >= (counts << exponent))
         return "The dead time must be shorter than half the PWM period (" +
                TimeText(periodNs / 2e9, true) + ").";
     if (deadCount < 0 || deadCount > static_cast<long long>(kDeadCountMax))
@@ -143,7 +142,8 @@ std::string PlanEdges(const tPwmTiming& timing, EWizardAlignment alignment, doub
 }
 
 tPerCfgItem* FindRegisterByShortName(CModuleBase& module, std::string_view shortName) {
-    if (tPerCfgItem* item = module.FindRegister(module.InstanceName() + "_" + std::string(shortName)))
+    if (tPerCfgItem* item =
+            module.FindRegister(module.InstanceName() + "_" + std::string(shortName)))
         return item;
     const std::string suffix = "_" + std::string(shortName);
     for (int i = 0; i < module.ItemCount(); ++i) {

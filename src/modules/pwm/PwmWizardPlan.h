@@ -17,19 +17,19 @@ enum class EWizardAlignment { Edge = 0, Centre = 1, PhaseShift = 2 };
 
 // The period of all sub-modules a wizard fills.
 struct tPwmTiming {
-    int exponent = 0;          // prescaler 2^exponent
-    long long counts = 0;      // VAL1 - INIT + 1
-    int init = 0;              // signed
-    int val1 = 0;              // signed
-    double frequencyHz = 0.0;  // achieved
+    int exponent = 0;            // prescaler 2^exponent
+    long long counts = 0;        // VAL1 - INIT + 1
+    int init = 0;                // signed
+    int val1 = 0;                // signed
+    double frequencyHz = 0.0;    // achieved
     std::uint32_t deadCount = 0; // dead-time counter clocks (bus clocks)
     double deadNs = 0.0;         // achieved
 };
 
 // The edges of one sub-module's outputs, signed.
 struct tPwmEdges {
-    int val2 = 0, val3 = 0; // output A on and off
-    int val4 = 0, val5 = 0; // output B on and off
+    int val2 = 0, val3 = 0;          // output A on and off
+    int val4 = 0, val5 = 0;          // output B on and off
     double dutyA = 0.0, dutyB = 0.0; // achieved, percent
 };
 
@@ -39,8 +39,8 @@ bool ReadNumber(std::string_view text, double& value);
 // The prescaler and period for `frequencyHz` on a `busHz` clock, with the dead time of
 // `deadNs`: the smallest prescaler whose counts fit the 16-bit edge registers, an even
 // count in centre alignment. Empty on success, else why the values cannot be used.
-std::string PlanTiming(double busHz, double frequencyHz, EWizardAlignment alignment,
-                       double deadNs, tPwmTiming& timing);
+std::string PlanTiming(double busHz, double frequencyHz, EWizardAlignment alignment, double deadNs,
+                       tPwmTiming& timing);
 
 // The edges of a sub-module with duty A and B (percent) and, in phase-shift alignment, the
 // shift in degrees of both outputs from the start of the period. In a complementary pair
@@ -52,7 +52,7 @@ std::string PlanEdges(const tPwmTiming& timing, EWizardAlignment alignment, doub
 inline constexpr std::uint32_t kDeadCountMax = 0x7FF;
 
 // Register fields the wizards write.
-inline constexpr int kPrescalerLow = 4, kPrescalerHigh = 6;    // CTRL
+inline constexpr int kPrescalerLow = 4, kPrescalerHigh = 6;     // CTRL
 inline constexpr int kClockSelectLow = 0, kClockSelectHigh = 1; // CTRL2: 0 bus, 2 sub-module 0
 inline constexpr int kReloadSelectBit = 2;                      // CTRL2: reload from master
 inline constexpr int kInitSelectLow = 8, kInitSelectHigh = 9;   // CTRL2: 2 master sync

@@ -62,8 +62,8 @@ TEST(PwmThreePhaseProject, NewFamEProjectEndsAlikeWithoutWarnings) {
     for (const auto& [key, text] : host.warnings)
         ADD_FAILURE() << key.first->InstanceName() << " warns: " << text;
 
-    const char* alike[] = {"CTRL_INIT", "INIT_INIT", "VAL1_INIT", "VAL2_INIT", "VAL3_INIT",
-                           "DTCNT0_INIT", "DTCNT1_INIT"};
+    const char* alike[] = {"CTRL_INIT", "INIT_INIT",   "VAL1_INIT",  "VAL2_INIT",
+                           "VAL3_INIT", "DTCNT0_INIT", "DTCNT1_INIT"};
     for (const char* name : alike) {
         const std::uint32_t first = subs[0]->FindRegister("PWM_A_0_" + std::string(name))->dwValue;
         for (int i = 1; i < 3; ++i)

@@ -185,7 +185,8 @@ TEST(PwmWizardPlan, BadValuesAreRefusedWithAMessage) {
     timing.counts = 77;
     const auto refused = [&](double bus, double hz, double ns, const char* words) {
         const std::string problem = PlanTiming(bus, hz, EWizardAlignment::Centre, ns, timing);
-        EXPECT_NE(problem.find(words), std::string::npos) << hz << " Hz, " << ns << " ns: " << problem;
+        EXPECT_NE(problem.find(words), std::string::npos)
+            << hz << " Hz, " << ns << " ns: " << problem;
     };
     refused(0.0, 20000.0, 0.0, "bus clock is not known");
     refused(100e6, 0.0, 0.0, "above 0 Hz");
