@@ -352,15 +352,16 @@ def t_lscan(chip):
 
 
 def t_pwmall(chip):
-    names = ["MCTRL", "MCTRL2", "OUTEN", "MASK", "SWCOUT", "DTSRCSEL", "FCTRL0", "FSTS0",
-             "FFILT0", "FTST0"]
+    # The example instances are "PWM" and "PWM_A", which keep the names without their prefix.
+    names = ["MCTRL"] + (["MCTRL2"] if fam(chip, "FamE", "FamF", "FamD") else []) + [
+        "OUTEN", "MASK", "SWCOUT", "DTSRCSEL", "FCTRL0", "FSTS0", "FFILT0", "FTST0"]
     return [("-PWM_A_%s_INIT" % name, 0, DW16) for name in names]
 
 
 def t_pwm_famc(chip):
     table = [("CTRL_INIT", 0x0400, DW16 | NODEFAULT), ("CTRL2_INIT", 0, DW16),
              ("USE_PWMVAL", 0, PARAM8), ("INIT_INIT", 0, DW16)]
-    table += [("VAL%d_INIT" % n, 0, DW16) for n in range(6)]
+    table += [("VAL%d_INIT" % n, 0, DW16) for n in (1, 0, 2, 3, 4, 5)]
     table += [("FRACVAL%d_INIT" % n, 0, DW16) for n in range(1, 6)]
     table += [("%s_INIT" % name, 0, DW16) for name in (
         "OCTRL", "INTEN", "DMAEN", "TCTRL", "DISMAP0", "DISMAP1", "DTCNT0", "DTCNT1",
@@ -466,7 +467,7 @@ TABLES = {
     "PWM_FamA": simple(*[("%s_INIT" % n, 0, DW16) for n in (
         ["PMCTL", "PMFCTL", "PMOUT", "PWMCM", "PMDEADTM0", "PMDEADTM1", "PMDISMAP1", "PMDISMAP2",
          "PMCNFG", "PMCCR", "PMSRC", "PMSYNC", "PMCTL2", "PMICCR"] +
-        ["PWMVAL%d" % v for v in range(6)] + ["FFILT%d" % f for f in range(4)] + ["PMENCR"])]),
+        ["PWMVAL%d" % v for v in range(6)] + ["PMENCR"] + ["FFILT%d" % f for f in range(4)])]),
     "EWM": simple(("CTRL_INIT", 0, DW16), ("CMPL_INIT", 0, DW16), ("CMPH_INIT", 0xFF, DW16),
                   ("CLKCTRL_INIT", 0, DW16), ("CLKPRESCALER_INIT", 0, DW16)),
     "FMC": simple(("PFAPR_INIT", 0xF000FF, DW32),

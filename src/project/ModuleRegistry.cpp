@@ -5,10 +5,15 @@
 #include "modules/clocks/CpmOCCS.h"
 #include "modules/ports/CpmGPIO.h"
 #include "modules/ports/CpmPINOUT.h"
+#include "modules/pwm/CpmPWM_FamC_SWLayer.h"
 #include "modules/timers/CpmDEC.h"
 #include "modules/timers/CpmENC.h"
 #include "modules/timers/CpmPDB.h"
 #include "modules/timers/CpmPIT.h"
+#include "modules/pwm/CpmPWM.h"
+#include "modules/pwm/CpmPWM_FamA.h"
+#include "modules/pwm/CpmPWM_FamC.h"
+#include "modules/pwm/CpmPWMAll_FamC.h"
 #include "modules/framework/CpmPLUGINS.h"
 #include "modules/timers/CpmQT.h"
 #include "modules/timers/CpmQTALL.h"
@@ -53,7 +58,7 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"I2C", nullptr},
     {"I2C_FamB", nullptr},
     {"GPIO", &CpmGPIO::kRuntimeClass},
-    {"PWM", nullptr},
+    {"PWM", &CpmPWM::kRuntimeClass},
     {"PIT", &CpmPIT::kRuntimeClass},
     {"EMPTY", &CpmEMPTY::kRuntimeClass},
     {"INTC", &CpmINTC::kRuntimeClass},
@@ -66,14 +71,14 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"PGA", nullptr},
     {"PDB", &CpmPDB::kRuntimeClass},
     {"ADC_FamA", nullptr},
-    {"PWM_FamA", nullptr},
+    {"PWM_FamA", &CpmPWM_FamA::kRuntimeClass},
     {"HSCMP", nullptr},
     {"I2C_FamA", nullptr},
     {"RTC", &CpmRTC::kRuntimeClass},
     {"COP_FamA", &CpmCOP_FamA::kRuntimeClass},
-    {"PWM_FamC", nullptr},
-    {"PWMAll_FamC", nullptr},
-    {"PWM_FamC_SWLayer", nullptr},
+    {"PWM_FamC", &CpmPWM_FamC::kRuntimeClass},
+    {"PWMAll_FamC", &CpmPWMAll_FamC::kRuntimeClass},
+    {"PWM_FamC_SWLayer", &CpmPWM_FamC_SWLayer::kRuntimeClass},
     {"XBAR", &CpmXBAR::kRuntimeClass},
     {"VREF_DAC", nullptr},
     {"SYS_FamE_FamF_FamD", &CpmSYS_FamE_FamF_FamD::kRuntimeClass},

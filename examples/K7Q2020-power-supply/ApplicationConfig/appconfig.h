@@ -63,7 +63,7 @@
 #define PWM_A_PMFCTL_INIT                 0x0005U
 #define PWM_A_PWMCM_INIT                  0x0258U
 #define PWM_A_PMDEADTM_INIT               0x000CU
-#define PWM_A_PMDISMAP1_INIT              0x00FFU
+#define PWM_A_PMDISMAP1_INIT              0x0011U
 
 /*.
     SCI_0 Configuration
@@ -87,7 +87,7 @@
     GPIO_A Configuration
 --------------------------------------------
 .*/
-#define GPIO_A_PER_INIT                   0x003FU
+#define GPIO_A_PER_INIT                   0x007FU
 
 /*.
     GPIO_C Configuration

@@ -61,9 +61,9 @@
     PWM_A Configuration
 --------------------------------------------
 .*/
-#define PWM_A_PMCTL_INIT                  0x0041U
+#define PWM_A_PMCTL_INIT                  0x0001U
 #define PWM_A_PMFCTL_INIT                 0x0011U
-#define PWM_A_PWMCM_INIT                  0x0BB8U  /* 16 kHz center-aligned */
+#define PWM_A_PWMCM_INIT                  0x04E2U  /* 16 kHz center-aligned */
 #define PWM_A_PMDEADTM_INIT               0x0028U
 
 /*.

@@ -74,6 +74,7 @@
 #define PWM_0_CTRL_INIT                   0x0400U
 #define PWM_0_INIT_INIT                   0xF830U
 #define PWM_0_VAL1_INIT                   0x07CFU
+#define PWM_0_TCTRL_INIT                  0x0001U
 #define PWM_0_DTCNT0_INIT                 0x0030U
 #define PWM_0_DTCNT1_INIT                 0x0030U
 

@@ -92,6 +92,7 @@
 #define PWM_A_0_CTRL_INIT                 0x0400U
 #define PWM_A_0_INIT_INIT                 0xFC18U
 #define PWM_A_0_VAL1_INIT                 0x03E7U
+#define PWM_A_0_TCTRL_INIT                0x0003U
 #define PWM_A_0_DTCNT0_INIT               0x0050U
 #define PWM_A_0_DTCNT1_INIT               0x0050U
 

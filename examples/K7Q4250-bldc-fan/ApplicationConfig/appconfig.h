@@ -64,6 +64,7 @@
 #define PWM_A_0_CTRL_INIT                 0x0400U
 #define PWM_A_0_INIT_INIT                 0xFA24U
 #define PWM_A_0_VAL1_INIT                 0x05DBU
+#define PWM_A_0_TCTRL_INIT                0x0001U
 #define PWM_A_0_DTCNT0_INIT               0x003CU
 
 /*.

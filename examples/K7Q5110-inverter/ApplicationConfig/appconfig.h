@@ -558,8 +558,8 @@
 #define PWM_A_0_CTRL2_INIT                0x0000U
 #define PWM_A_0_USE_PWMVAL                1
 #define PWM_A_0_INIT_INIT                 0xF63CU  /* 20 kHz center-aligned, -2500 .. 2499 */
-#define PWM_A_0_VAL0_INIT                 0x0000U
 #define PWM_A_0_VAL1_INIT                 0x09C3U
+#define PWM_A_0_VAL0_INIT                 0x0000U
 #define PWM_A_0_VAL2_INIT                 0xFB1EU
 #define PWM_A_0_VAL3_INIT                 0x04E2U
 #define PWM_A_0_VAL4_INIT                 0x0000U
@@ -591,11 +591,11 @@
 --------------------------------------------
 .*/
 #define PWM_A_1_CTRL_INIT                 0x0400U
-#define PWM_A_1_CTRL2_INIT                0x2000U
+#define PWM_A_1_CTRL2_INIT                0x0206U
 #define PWM_A_1_USE_PWMVAL                0
 #define PWM_A_1_INIT_INIT                 0xF63CU
-#define PWM_A_1_VAL0_INIT                 0x0000U
 #define PWM_A_1_VAL1_INIT                 0x09C3U
+#define PWM_A_1_VAL0_INIT                 0x0000U
 #define PWM_A_1_VAL2_INIT                 0xFB1EU
 #define PWM_A_1_VAL3_INIT                 0x04E2U
 #define PWM_A_1_VAL4_INIT                 0x0000U
@@ -627,11 +627,11 @@
 --------------------------------------------
 .*/
 #define PWM_A_2_CTRL_INIT                 0x0400U
-#define PWM_A_2_CTRL2_INIT                0x2000U
+#define PWM_A_2_CTRL2_INIT                0x0206U
 #define PWM_A_2_USE_PWMVAL                0
 #define PWM_A_2_INIT_INIT                 0xF63CU
-#define PWM_A_2_VAL0_INIT                 0x0000U
 #define PWM_A_2_VAL1_INIT                 0x09C3U
+#define PWM_A_2_VAL0_INIT                 0x0000U
 #define PWM_A_2_VAL2_INIT                 0xFB1EU
 #define PWM_A_2_VAL3_INIT                 0x04E2U
 #define PWM_A_2_VAL4_INIT                 0x0000U
@@ -666,8 +666,8 @@
 #define PWM_A_3_CTRL2_INIT                0x2000U
 #define PWM_A_3_USE_PWMVAL                0
 #define PWM_A_3_INIT_INIT                 0xF63CU
-#define PWM_A_3_VAL0_INIT                 0x0000U
 #define PWM_A_3_VAL1_INIT                 0x09C3U
+#define PWM_A_3_VAL0_INIT                 0x0000U
 #define PWM_A_3_VAL2_INIT                 0x0000U
 #define PWM_A_3_VAL3_INIT                 0x0000U
 #define PWM_A_3_VAL4_INIT                 0xF830U
@@ -702,8 +702,8 @@
 #define PWM_B_0_CTRL2_INIT                0x0000U
 #define PWM_B_0_USE_PWMVAL                0
 #define PWM_B_0_INIT_INIT                 0xF830U
-#define PWM_B_0_VAL0_INIT                 0x0000U
 #define PWM_B_0_VAL1_INIT                 0x07CFU
+#define PWM_B_0_VAL0_INIT                 0x0000U
 #define PWM_B_0_VAL2_INIT                 0x0000U
 #define PWM_B_0_VAL3_INIT                 0x0000U
 #define PWM_B_0_VAL4_INIT                 0x0000U
@@ -738,8 +738,8 @@
 #define PWM_B_1_CTRL2_INIT                0x2000U
 #define PWM_B_1_USE_PWMVAL                0
 #define PWM_B_1_INIT_INIT                 0xF830U
-#define PWM_B_1_VAL0_INIT                 0x0000U
 #define PWM_B_1_VAL1_INIT                 0x07CFU
+#define PWM_B_1_VAL0_INIT                 0x0000U
 #define PWM_B_1_VAL2_INIT                 0x0000U
 #define PWM_B_1_VAL3_INIT                 0x0000U
 #define PWM_B_1_VAL4_INIT                 0x0000U
@@ -771,11 +771,11 @@
 --------------------------------------------
 .*/
 #define PWM_B_2_CTRL_INIT                 0x0400U
-#define PWM_B_2_CTRL2_INIT                0x0000U
+#define PWM_B_2_CTRL2_INIT                0x2000U
 #define PWM_B_2_USE_PWMVAL                0
-#define PWM_B_2_INIT_INIT                 0x0000U
+#define PWM_B_2_INIT_INIT                 0xF830U
+#define PWM_B_2_VAL1_INIT                 0x07CFU
 #define PWM_B_2_VAL0_INIT                 0x0000U
-#define PWM_B_2_VAL1_INIT                 0x0000U
 #define PWM_B_2_VAL2_INIT                 0x0000U
 #define PWM_B_2_VAL3_INIT                 0x0000U
 #define PWM_B_2_VAL4_INIT                 0x0000U
@@ -807,11 +807,11 @@
 --------------------------------------------
 .*/
 #define PWM_B_3_CTRL_INIT                 0x0400U
-#define PWM_B_3_CTRL2_INIT                0x0000U
+#define PWM_B_3_CTRL2_INIT                0x2000U
 #define PWM_B_3_USE_PWMVAL                0
-#define PWM_B_3_INIT_INIT                 0x0000U
+#define PWM_B_3_INIT_INIT                 0xF830U
+#define PWM_B_3_VAL1_INIT                 0x07CFU
 #define PWM_B_3_VAL0_INIT                 0x0000U
-#define PWM_B_3_VAL1_INIT                 0x0000U
 #define PWM_B_3_VAL2_INIT                 0x0000U
 #define PWM_B_3_VAL3_INIT                 0x0000U
 #define PWM_B_3_VAL4_INIT                 0x0000U
