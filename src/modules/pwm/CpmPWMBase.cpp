@@ -87,7 +87,7 @@ tLayoutItem ClockGroup() {
              {dlg::Column({dlg::Row({dlg::Label("Prescaler:"),
                                      dlg::DropList(CpmPWMBase::kPrescalerId,
                                                    {"/ 1", "/ 2", "/ 4", "/ 8"})}),
-                           dlg::Row({dlg::Label("Counter modulo (PWMCM):"),
+                           dlg::Row({dlg::Label("Modulo (PWMCM):"),
                                      dlg::Edit(CpmPWMBase::kModuloId),
                                      dlg::UpDown(CpmPWMBase::kModuloSpinId, 0,
                                                  static_cast<std::int32_t>(kModuloMax))}),
@@ -107,10 +107,13 @@ tLayoutItem ClockGroup() {
 tLayoutItem OutputsGroup(bool twoDeadTimes) {
     tLayoutItem group = dlg::Group("Outputs", {});
     for (int pair = 0; pair < CpmPWMBase::kPairs; ++pair) {
+        // The pair's mode, then its two polarities on a line of their own, so the group
+        // fits the pane.
         group.children.push_back(dlg::Row(
             {dlg::Label(Format("PWM %d/%d:", 2 * pair, 2 * pair + 1)),
-             dlg::DropList(CpmPWMBase::kPairModeId + pair, {"Complementary", "Independent"}),
-             dlg::CheckBox(CpmPWMBase::kTopNegativeId + pair,
+             dlg::DropList(CpmPWMBase::kPairModeId + pair, {"Complementary", "Independent"})}));
+        group.children.push_back(dlg::Row(
+            {dlg::CheckBox(CpmPWMBase::kTopNegativeId + pair,
                            Format("PWM %d negative polarity", 2 * pair)),
              dlg::CheckBox(CpmPWMBase::kBottomNegativeId + pair,
                            Format("PWM %d negative polarity", 2 * pair + 1))}));
@@ -149,8 +152,7 @@ tLayoutItem ReloadGroup() {
                    dlg::CheckBox(CpmPWMBase::kReloadInterruptId, "Reload interrupt enable")}),
          dlg::Row({dlg::Label("Value register load:"),
                    dlg::DropList(CpmPWMBase::kValueLoadModeId,
-                                 {"Each PWMVAL register on its own",
-                                  "PWMVAL0 written to all value registers"})}),
+                                 {"Each register on its own", "PWMVAL0 to all"})}),
          dlg::Row({dlg::Label("Current sensing:"),
                    dlg::DropList(CpmPWMBase::kCurrentSenseId,
                                  {"None (software correction)", "None", "Status pins in dead time",
@@ -171,32 +173,40 @@ tLayoutItem FaultsGroup() {
 std::unique_ptr<CDialogTemplate> MakeOutputTemplate() {
     return std::make_unique<CDialogTemplate>(
         kOutputTemplateId, std::initializer_list<tLayoutItem>{
-                               dlg::Row({dlg::Edit(CpmPWMBase::kValueLocalId), dlg::Label("Duty:"),
-                                         dlg::ReadOnly(CpmPWMBase::kDutyLocalId)})});
+                               hwc::NaturalRow({dlg::Edit(CpmPWMBase::kValueLocalId),
+                                                dlg::Label("Duty:"),
+                                                dlg::ReadOnly(CpmPWMBase::kDutyLocalId)})});
 }
 
 // One fault input's block: clearing, interrupt, the outputs it disables and (with filters) its
 // glitch filter with the latency it gives.
 std::unique_ptr<CDialogTemplate> MakeFaultTemplate(bool filters) {
-    tLayoutItem row = dlg::Row({dlg::CheckBox(CpmPWMBase::kAutoClearLocalId, "Automatic clearing"),
-                                dlg::CheckBox(CpmPWMBase::kInterruptLocalId, "Interrupt"),
-                                dlg::Label("Disables:")});
-    for (int output = 0; output < CpmPWMBase::kOutputs; ++output)
-        row.children.push_back(
-            dlg::CheckBox(CpmPWMBase::kFirstMapLocalId + output, Format("PWM %d", output)));
     tLayoutItem block = dlg::Column({});
-    block.children.push_back(std::move(row));
+    // Lines of controls as wide as they need: a sub-page's plain rows share column widths.
+    block.children.push_back(
+        hwc::NaturalRow({dlg::CheckBox(CpmPWMBase::kAutoClearLocalId, "Automatic clearing"),
+                         dlg::CheckBox(CpmPWMBase::kInterruptLocalId, "Interrupt")}));
+    block.children.push_back(dlg::Label("Disables:"));
+    // The outputs it disables, three a line.
+    constexpr int kMapsPerLine = 3;
+    for (int first = 0; first < CpmPWMBase::kOutputs; first += kMapsPerLine) {
+        tLayoutItem maps = hwc::NaturalRow({});
+        for (int output = first; output < first + kMapsPerLine && output < CpmPWMBase::kOutputs;
+             ++output)
+            maps.children.push_back(hwc::NaturalWidth(
+                dlg::CheckBox(CpmPWMBase::kFirstMapLocalId + output, Format("PWM %d", output))));
+        block.children.push_back(std::move(maps));
+    }
     if (filters) {
         std::vector<std::string> counts;
         for (int samples = 3; samples <= 10; ++samples)
             counts.push_back(Format("%d samples", samples));
-        tLayoutItem filter =
-            dlg::Row({dlg::Label("Filter period (bus clocks):"),
-                      dlg::Edit(CpmPWMBase::kFilterPeriodLocalId), dlg::Label("Count:")});
-        filter.children.push_back(dlg::DropList(CpmPWMBase::kFilterCountLocalId, counts));
-        filter.children.push_back(dlg::Label("Latency:"));
-        filter.children.push_back(dlg::ReadOnly(CpmPWMBase::kFilterLatencyLocalId));
-        block.children.push_back(std::move(filter));
+        block.children.push_back(hwc::NaturalRow({dlg::Label("Filter period (bus clocks):"),
+                                                  dlg::Edit(CpmPWMBase::kFilterPeriodLocalId)}));
+        block.children.push_back(
+            hwc::NaturalRow({dlg::Label("Count:"),
+                      dlg::DropList(CpmPWMBase::kFilterCountLocalId, std::move(counts)),
+                      dlg::Label("Latency:"), dlg::ReadOnly(CpmPWMBase::kFilterLatencyLocalId)}));
     }
     block.children.push_back(dlg::Label("", CpmPWMBase::kFaultWarningLocalId));
     return std::make_unique<CDialogTemplate>(filters ? kFilterFaultTemplateId : kFaultTemplateId,
