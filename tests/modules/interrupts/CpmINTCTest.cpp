@@ -665,9 +665,10 @@ TEST(CpmINTC, TablesAgreeWithTheArchitectureFiles) {
                 ASSERT_LT(vector, f.intc->SourceCount()) << at;
                 EXPECT_NE(f.intc->SourceFlags(vector), VectorFlag::RESERVED) << at;
                 const std::string description = f.intc->SourceDescription(vector);
-                if (match[2] != "VMON")
+                if (match[2] != "VMON") {
                     EXPECT_NE(description.find(" " + shown + " "), std::string::npos)
                         << at << ": " << description;
+                }
             }
         }
     }
