@@ -20,4 +20,19 @@ public:
 bool AdcConverterPowered(const CModuleBase& asker, std::string_view instanceName, char converter,
                          bool absent);
 
+// The successive-approximation converter's clock, which the gain amplifier in front of it runs on.
+class ISarConverterClock {
+public:
+    virtual ~ISarConverterClock() = default;
+    // The converter's input clock in MHz, before its own divisor; 0 when it is not known.
+    virtual float InputClockMHz() const = 0;
+    // The converter's clock divisor field (0 to 3 for input clock / 1, 2, 4, 8).
+    virtual int ClockDivisorField() const = 0;
+};
+
+// The named converter's ("ADC_0") input clock in MHz; 0 without it.
+float SarConverterInputClock(const CModuleBase& asker, std::string_view instanceName);
+// The named converter's clock divisor field; `absent` without it.
+int SarConverterDivisorField(const CModuleBase& asker, std::string_view instanceName, int absent);
+
 } // namespace hwc
