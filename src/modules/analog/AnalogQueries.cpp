@@ -14,14 +14,14 @@ bool AdcConverterPowered(const CModuleBase& asker, std::string_view instanceName
 // --- The successive-approximation converter's clock ---
 
 float SarConverterInputClock(const CModuleBase& asker, std::string_view instanceName) {
-    const auto* adc =
-        dynamic_cast<const ISarConverterClock*>(CModuleBase::FindModule(asker.Host(), instanceName));
+    const auto* adc = dynamic_cast<const ISarConverterClock*>(
+        CModuleBase::FindModule(asker.Host(), instanceName));
     return adc ? adc->InputClockMHz() : 0.0f;
 }
 
 int SarConverterDivisorField(const CModuleBase& asker, std::string_view instanceName, int absent) {
-    const auto* adc =
-        dynamic_cast<const ISarConverterClock*>(CModuleBase::FindModule(asker.Host(), instanceName));
+    const auto* adc = dynamic_cast<const ISarConverterClock*>(
+        CModuleBase::FindModule(asker.Host(), instanceName));
     return adc ? adc->ClockDivisorField() : absent;
 }
 
