@@ -36,3 +36,17 @@ float SarConverterInputClock(const CModuleBase& asker, std::string_view instance
 int SarConverterDivisorField(const CModuleBase& asker, std::string_view instanceName, int absent);
 
 } // namespace hwc
+
+namespace hwc {
+
+// Comparators and the converters that feed them: a DAC ("DAC") or reference DAC ("VREF_DAC")
+// whose output a comparator input takes, and a comparator ("HSCMP", "CMP") that triggers the
+// delay block or feeds the crossbar, answer their enable through IModuleEnable
+// (modules/framework/ModuleQueries.h). These ask only modules of those kinds.
+
+// The named DAC or reference DAC is enabled (not powered down); `absent` without one.
+bool AnalogOutputEnabled(const CModuleBase& asker, std::string_view instanceName, bool absent);
+// The named comparator is enabled; `absent` without one.
+bool ComparatorEnabled(const CModuleBase& asker, std::string_view instanceName, bool absent);
+
+} // namespace hwc
