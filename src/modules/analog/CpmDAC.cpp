@@ -172,6 +172,10 @@ std::uint32_t CpmDAC::ShownCompare(std::uint32_t stored) {
 
 void CpmDAC::SetDataValue(std::uint32_t value, void* context, int item) {
     auto* dac = static_cast<CpmDAC*>(context);
+    // A value the register already shows leaves it alone, so that applying an untouched page
+    // keeps bits outside the format (MAXVAL's reset value 0xFFFF) instead of clearing them.
+    if (GetDataValue(context, item) == (value & kDataMask))
+        return;
     dac->Item(item).dwValue = StoredData(value, dac->IsLeftJustified());
 }
 

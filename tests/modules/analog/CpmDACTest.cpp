@@ -125,6 +125,12 @@ TEST(CpmDAC, DataValuesFollowTheFormat) {
     // More than the register holds is refused.
     page.UserEdit(f.Control(CpmDAC::kDataId), "0x10000");
     EXPECT_EQ(f.dac->Item(CpmDAC::kDataItem).dwValue, 0xABC0u);
+    // Applying the whole page as it stands keeps what the registers hold.
+    f.dac->Item(CpmDAC::kMaximumItem).dwValue = 0xFFFF;
+    f.dac->RefreshControls();
+    f.dac->ApplyControls();
+    EXPECT_EQ(f.dac->Item(CpmDAC::kMaximumItem).dwValue, 0xFFFFu);
+    EXPECT_EQ(f.dac->Item(CpmDAC::kDataItem).dwValue, 0xABC0u);
     EXPECT_EQ(CpmDAC::StoredData(0xABC, true), 0xABC0u);
     EXPECT_EQ(CpmDAC::ShownData(0xABC0, false), 0xBC0u);
 }
