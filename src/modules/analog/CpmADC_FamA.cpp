@@ -213,8 +213,9 @@ void CpmADC_FamA::Recalculate() {
         busHz > 0.0 && adcHz > 0.0 ? ConversionCycles() / adcHz + kStartBusCycles / busHz : 0.0;
     ShowTime(kConversionTimeId, seconds, true, "??");
 
+    // A converter that is not written to the header runs at no clock at all.
     const float limit = MaxClockMHz();
-    const bool tooFast = mhz > limit;
+    const bool tooFast = IsSelected() && mhz > limit;
     SetWarning(*this, kClockLimitId, tooFast,
                tooFast ? hwc::Format("max: %.3f MHz", limit)
                        : hwc::Format("should be < %g MHz", limit),

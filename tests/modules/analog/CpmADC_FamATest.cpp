@@ -40,6 +40,7 @@ struct CFixture {
         }
         adc = &host.Add<C>("ADC_0", "ADC_FamA", "", "INT:25:");
         host.BindAll();
+        adc->SetSelected(true);
         adc->CreatePage();
         adc->OnInitialUpdate();
         adc->UpdateControlStates();
@@ -207,4 +208,15 @@ TEST(CpmADC_FamA, LoadsAndWritesItsOwnDefines) {
     EXPECT_NE(text.find("ADC_0_ADCCFG_INIT"), std::string::npos) << text;
     EXPECT_EQ(text.find("ADC_1_"), std::string::npos) << text;
     EXPECT_EQ(text.find("ADC_0_ADCSC1B_INIT"), std::string::npos) << text;
+}
+
+TEST(CpmADC_FamA, UnwrittenConverterRaisesNoClockWarning) {
+    CFixture f(32.0f);
+    f.adc->Recalculate();
+    EXPECT_TRUE(f.host.Warns(C::kClockLimitId));
+    f.adc->SetSelected(false);
+    f.adc->Recalculate();
+    EXPECT_FALSE(f.host.Warns(C::kClockLimitId));
+    EXPECT_EQ(f.Text(C::kClockLimitId), "should be < 8 MHz");
+    EXPECT_EQ(f.Text(C::kClockId), "32 MHz");
 }

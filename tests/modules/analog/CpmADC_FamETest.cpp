@@ -30,6 +30,7 @@ struct CFixture {
             host.Add<CpmSar16Clock>("OCCS", "OCCS").busMHz = busMHz;
         adc = &host.Add<C>("ADC16", "ADC_FamE", "", "INT:54:");
         host.BindAll();
+        adc->SetSelected(true);
         adc->CreatePage();
         adc->OnInitialUpdate();
         adc->UpdateControlStates();
@@ -208,4 +209,14 @@ TEST(CpmADC_FamE, WithoutAClockModuleTimesAreUnknown) {
     EXPECT_EQ(f.Text(C::kClockId), "??");
     EXPECT_EQ(f.Text(C::kConversionTimeId), "??");
     EXPECT_FALSE(f.host.Warns(C::kClockLimitId));
+}
+
+TEST(CpmADC_FamE, UnwrittenConverterRaisesNoClockWarning) {
+    CFixture f(50.0f);
+    f.adc->SetSelected(false);
+    f.adc->Recalculate();
+    EXPECT_FALSE(f.host.Warns(C::kClockLimitId));
+    f.adc->SetSelected(true);
+    f.adc->Recalculate();
+    EXPECT_TRUE(f.host.Warns(C::kClockLimitId));
 }
