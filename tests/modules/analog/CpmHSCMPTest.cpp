@@ -10,6 +10,7 @@
 #include "modules/analog/CpmDAC.h"
 #include "modules/analog/CpmHSCMP.h"
 #include "modules/analog/CpmVREF_DAC.h"
+#include "modules/timers/CpmPDB.h"
 #include "support/ModuleTestHost.h"
 
 namespace {
@@ -312,4 +313,20 @@ TEST(CpmHSCMP, SummaryAndUserVectorNote) {
               std::string::npos)
         << summary;
     EXPECT_EQ(summary.find("DAC"), std::string::npos) << summary;
+}
+
+TEST(CpmHSCMP, DelayBlockTriggeredByADisabledComparatorWarns) {
+    CModuleTestHost host;
+    host.groups = {CModule::kFamA};
+    CpmPDB& pdb = host.Add<CpmPDB>("PDB_0", "PDB");
+    CpmHSCMP& cmp = host.Add<CpmHSCMP>("HSCMP_1", "HSCMP");
+    host.BindAll();
+    pdb.SetSelected(true);
+    pdb.Item(CpmPDB::kControlItem).dwValue = 1u << 2; // input trigger: comparator 1
+    pdb.CheckWarnings();
+    EXPECT_EQ(host.Warning(pdb, CpmPDB::kInputTriggerWarningId),
+              "HSCMP_1 module is not enabled (and is selected as Input Trigger)");
+    cmp.Item(CpmHSCMP::kCr1Item).dwValue = 1;
+    pdb.CheckWarnings();
+    EXPECT_FALSE(host.Warns(CpmPDB::kInputTriggerWarningId));
 }
