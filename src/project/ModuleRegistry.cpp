@@ -10,6 +10,8 @@
 #include "modules/timers/CpmENC.h"
 #include "modules/timers/CpmPDB.h"
 #include "modules/timers/CpmPIT.h"
+#include "modules/pwm/CpmPWM.h"
+#include "modules/pwm/CpmPWM_FamA.h"
 #include "modules/pwm/CpmPWM_FamC.h"
 #include "modules/pwm/CpmPWMAll_FamC.h"
 #include "modules/framework/CpmPLUGINS.h"
@@ -56,7 +58,7 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"I2C", nullptr},
     {"I2C_FamB", nullptr},
     {"GPIO", &CpmGPIO::kRuntimeClass},
-    {"PWM", nullptr},
+    {"PWM", &CpmPWM::kRuntimeClass},
     {"PIT", &CpmPIT::kRuntimeClass},
     {"EMPTY", &CpmEMPTY::kRuntimeClass},
     {"INTC", &CpmINTC::kRuntimeClass},
@@ -69,7 +71,7 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"PGA", nullptr},
     {"PDB", &CpmPDB::kRuntimeClass},
     {"ADC_FamA", nullptr},
-    {"PWM_FamA", nullptr},
+    {"PWM_FamA", &CpmPWM_FamA::kRuntimeClass},
     {"HSCMP", nullptr},
     {"I2C_FamA", nullptr},
     {"RTC", &CpmRTC::kRuntimeClass},

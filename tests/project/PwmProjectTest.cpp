@@ -45,9 +45,6 @@ protected:
 } // namespace
 
 TEST_F(PwmProjectTest, FamGLegacyNamesAreWrittenWithTheCurrentOnes) {
-    // The older generator's class is held back from the program until its page fits the pane.
-    if (!FindModuleClass("PWM"))
-        GTEST_SKIP() << "the older PWM generator is not registered";
     const fs::path header = WriteHeader("#define K7Q1030\n"
                                         "#define APPCFG_DFLTS_OMITTED 1\n"
                                         "#define PWM_A_CONTROL_REG 0x0041\n"

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTextDocument>
 
 #include "ui/page/ControlView.h"
 #include "ui/page/PageText.h"
@@ -93,7 +94,14 @@ public:
     }
 
 protected:
-    void RefreshContent() override { m_label->setText(LinkMarkup(ToQt(Control().Text()))); }
+    void RefreshContent() override {
+        const QString markup = LinkMarkup(ToQt(Control().Text()));
+        // A status sentence naming several modules wraps like a long label does.
+        QTextDocument document;
+        document.setHtml(markup);
+        m_label->setWordWrap(document.toPlainText().size() > kWrapLabelAt);
+        m_label->setText(markup);
+    }
 
 private:
     QLabel* m_label;

@@ -370,6 +370,20 @@ TEST_F(PageWidgetTest, ScrollingBringsInTheLeastNeeded) {
     EXPECT_EQ(check->mapTo(m_widget->viewport(), QPoint(0, 0)).y(), 0);
 }
 
+TEST_F(PageWidgetTest, LongLinkTextWrapsInsteadOfWideningThePage) {
+    m_widget->resize(320, 700);
+    ShowActive();
+    Control(kLink).SetText("All six module pins are configured properly in <a href=\"GPIO_A\">GPIO_A"
+                           "</a> and <a href=\"GPIO_B\">GPIO_B</a> and <a href=\"GPIO_C\">GPIO_C"
+                           "</a>.");
+    QApplication::processEvents();
+    EXPECT_TRUE(Widget<QLabel>(kLink)->wordWrap());
+    EXPECT_FALSE(m_widget->horizontalScrollBar()->isVisible());
+    // A short link stays on one line.
+    Control(kLink).SetText("see also");
+    EXPECT_FALSE(Widget<QLabel>(kLink)->wordWrap());
+}
+
 TEST_F(PageWidgetTest, DestroyingTheWidgetLeavesThePageAlone) {
     ShowActive();
     Widget<QLineEdit>(kEdit)->setFocus();
