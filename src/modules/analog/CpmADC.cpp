@@ -628,15 +628,14 @@ void CpmADC::UpdateControlStates() {
         return;
     // The power mode chooses a clock limit on FamE only; the sample times exist there only.
     const bool famE = IsProcessorGroup(*this, kFamE);
-    page->ShowControls({kPowerModeAId, kPowerModeBId, kSampleTimeAId, kSampleTimeBId}, famE);
-    if (CPageControl* label = page->ControlBefore(*page->FindControl(kPowerModeAId)))
-        label->Show(famE);
-    if (CPageControl* label = page->ControlBefore(*page->FindControl(kPowerModeBId)))
-        label->Show(famE);
-    if (CPageControl* label = page->ControlBefore(*page->FindControl(kSampleTimeAId)))
-        label->Show(famE);
-    if (CPageControl* label = page->ControlBefore(*page->FindControl(kSampleTimeBId)))
-        label->Show(famE);
+    for (int id : {kPowerModeAId, kPowerModeBId, kSampleTimeAId, kSampleTimeBId}) {
+        CPageControl* list = page->FindControl(id);
+        if (!list)
+            continue;
+        list->Show(famE);
+        if (CPageControl* label = page->ControlBefore(*list))
+            label->Show(famE);
+    }
     // B converting with A takes A's sample time.
     page->EnableControl(kSampleTimeBId, m_simultaneous.IsChecked() == 0);
 }
