@@ -134,10 +134,10 @@ tLayoutItem ComparatorGroup() {
                    dlg::CheckBox(H::kInvertId, "Invert Comparator Output")}),
          dlg::Row({dlg::CheckBox(H::kOutputPinId, "Output Pin Enable"), dlg::Label("Output:"),
                    dlg::DropList(H::kOutputSelectId, {"Filtered", "Unfiltered"})}),
+         dlg::Row({dlg::Label("Power Mode:"),
+                   dlg::DropList(H::kPowerModeId, {"Low-speed", "High-speed"})}),
          dlg::Row(
-             {dlg::Label("Power Mode:"),
-              dlg::DropList(H::kPowerModeId, {"Low-speed", "High-speed"}),
-              dlg::Label("Hysteresis:"),
+             {dlg::Label("Hysteresis:"),
               dlg::DropList(H::kHysteresisId, {"Level 0", "Level 1", "Level 2", "Level 3"})})});
 }
 
