@@ -11,6 +11,7 @@
 #include "model/DialogTemplate.h"
 #include "model/ModuleHost.h"
 #include "model/ModuleSubDlg.h"
+#include "modules/routing/RoutingQueries.h"
 #include "modules/system/DmaSettings.h"
 
 using hwc::Format;
@@ -108,6 +109,12 @@ constexpr int kValueLow = 3;
 constexpr int kValueHigh = 14;
 constexpr std::uint32_t kValueMax = 4095;
 
+// The crossbars that can feed the converter's sync input, by processor group, and the output
+// that does.
+constexpr const char* kCrossbars[] = {"XBAR_A", "XBAR"};
+constexpr const char* kSyncSignal = "ADCA_TRIG";
+constexpr int kMaxCrossbarOutputs = 256;
+
 constexpr unsigned kOlderSampleTemplateId = 2096;
 constexpr unsigned kNewerSampleTemplateId = 2097;
 
@@ -124,6 +131,20 @@ std::string Trimmed(double value) {
     if (!text.empty() && text.back() == '.')
         text.pop_back();
     return text;
+}
+
+// The crossbar output whose label names the signal, -1 when the crossbar has none.
+int CrossbarOutputOf(const CModuleBase& asker, const char* crossbar, const std::string& signal) {
+    const std::string ending = " " + signal + ".";
+    for (int output = 0; output < kMaxCrossbarOutputs; ++output) {
+        if (!hwc::CrossbarOutputField(asker, crossbar, output))
+            break;
+        const std::string label = hwc::CrossbarOutputLabel(asker, crossbar, output);
+        if (label.size() >= ending.size() &&
+            label.compare(label.size() - ending.size(), ending.size(), ending) == 0)
+            return output;
+    }
+    return -1;
 }
 
 bool HostInGroup(int group) {
@@ -259,6 +280,7 @@ tLayoutItem ScanGroup(bool newer) {
                         "Loop simultaneous", "Triggered sequential", "Triggered simultaneous"})}));
     group.children.push_back(dlg::Row({dlg::CheckBox(CpmADC::kSyncId, "Start on sync input"),
                                        dlg::CheckBox(CpmADC::kStopId, "Stop")}));
+    group.children.push_back(dlg::Label("", CpmADC::kSyncWarningId));
     if (newer) {
         group.children.push_back(dlg::CheckBox(CpmADC::kSimultaneousId, "ANB simultaneous to ANA"));
         std::vector<std::string> times;
@@ -648,6 +670,26 @@ void CpmADC::CheckWarnings() {
         CheckNewerClocks();
     else
         CheckOlderClock();
+    CheckSyncSource();
+}
+
+void CpmADC::CheckSyncSource() {
+    std::string text;
+    // A scan started by the sync input waits for a crossbar output that has a source.
+    if (IsSelected() && ((RegisterValue(kControl1Item) >> kSyncBit) & 1u)) {
+        for (const char* crossbar : kCrossbars) {
+            if (!hwc::CrossbarExists(*this, crossbar))
+                continue;
+            const int output = CrossbarOutputOf(*this, crossbar, kSyncSignal);
+            if (output >= 0 && !hwc::CrossbarOutputConfigured(*this, crossbar, output))
+                text = Format("%s is not configured and starts the scans through the sync "
+                              "input. (%s)",
+                              hwc::CrossbarOutputLabel(*this, crossbar, output).c_str(),
+                              hwc::CrossbarLink(*this, crossbar).c_str());
+            break;
+        }
+    }
+    SetWarning(*this, kSyncWarningId, !text.empty(), text, text);
 }
 
 void CpmADC::CheckOlderClock() {

@@ -41,6 +41,7 @@ public:
     static constexpr int kScanModeId = 1242;
     static constexpr int kSyncId = 1243;
     static constexpr int kStopId = 1244;
+    static constexpr int kSyncWarningId = 1245;
     static constexpr int kClockId = 1246;
     static constexpr int kClockBId = 1247;
     static constexpr int kTimeId = 1248;
@@ -183,6 +184,7 @@ private:
     }
     void CheckOlderClock();
     void CheckNewerClocks();
+    void CheckSyncSource();
 
     ELayout m_layout;
     CSetMode m_divisor;

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "modules/analog/AnalogQueries.h"
 #include "modules/analog/CpmADC.h"
+#include "support/CrossbarStub.h"
 #include "support/ModuleTestHost.h"
 
 namespace {
@@ -21,6 +23,26 @@ public:
         : CModule(parent, 0, descriptor, nullptr, 0) {}
     float PublishedBusClock() const override { return busMHz; }
     float busMHz = 0.0f;
+};
+
+// A crossbar whose outputs are named by a list; those in `configured` have a source.
+class CpmAdcCrossbar : public CModule, public t::CCrossbarStub {
+    HWC_DECLARE_MODULE_CLASS(CpmAdcCrossbar, CModule)
+public:
+    CpmAdcCrossbar(CModuleBase* parent, const CModuleDescriptor* descriptor)
+        : CModule(parent, 0, descriptor, nullptr, 0) {}
+    bool IsOutputConfigured(int output) const override { return configured.count(output) != 0; }
+    int OutputMode(int) const override { return -1; }
+    std::string OutputLabel(int output) const override {
+        return std::to_string(output) + ". " + outputs.at(static_cast<std::size_t>(output)) + ".";
+    }
+    std::optional<hwc::tCrossbarField> OutputField(int output) const override {
+        if (output < 0 || output >= static_cast<int>(outputs.size()))
+            return std::nullopt;
+        return hwc::tCrossbarField{"XBC0_INIT", 0, 6};
+    }
+    std::vector<std::string> outputs;
+    std::set<int> configured;
 };
 
 // A document with a converter in the given groups (and a clock module unless the bus clock is
@@ -454,4 +476,33 @@ TEST(CpmADC, AnswersPowerAndPins) {
     EXPECT_FALSE(older.adc->IsPinFunctionUsed("ANB0"));
     EXPECT_TRUE(newer.adc->IsPinFunctionUsed("ANB7"));
     EXPECT_FALSE(newer.adc->IsPinFunctionUsed("ANC0"));
+}
+
+TEST(CpmADC, SyncInputNeedsItsCrossbarOutput) {
+    t::CModuleTestHost host;
+    host.groups = kFamF;
+    auto& crossbar = host.Add<CpmAdcCrossbar>("XBAR_A", "XBAR");
+    crossbar.outputs = {"DAC_SYNC", "PWM_A0_EXTA", "ADCA_TRIG", "ADCB_TRIG"};
+    auto& adc = host.Add<CpmADC>("ADC_A", "ADC");
+    host.BindAll();
+    adc.SetSelected(true);
+    adc.Item(A::kControl1Item).dwValue = 0x5005; // sync on
+    adc.CheckWarnings();
+    EXPECT_EQ(host.Warning(adc, A::kSyncWarningId).rfind("2. ADCA_TRIG. is not configured", 0), 0u)
+        << host.Warning(adc, A::kSyncWarningId);
+    crossbar.configured = {2};
+    adc.CheckWarnings();
+    EXPECT_EQ(host.Warning(adc, A::kSyncWarningId), "");
+    crossbar.configured.clear();
+    adc.Item(A::kControl1Item).dwValue = 0x4005; // sync off
+    adc.CheckWarnings();
+    EXPECT_EQ(host.Warning(adc, A::kSyncWarningId), "");
+    // A crossbar without the output, or none at all, raises nothing.
+    adc.Item(A::kControl1Item).dwValue = 0x5005;
+    crossbar.outputs = {"DAC_SYNC"};
+    adc.CheckWarnings();
+    EXPECT_EQ(host.Warning(adc, A::kSyncWarningId), "");
+    CAdcFixture alone(kFamF, 40.0f);
+    alone.Load(A::kControl1Item, 0x5005);
+    EXPECT_EQ(alone.Warning(A::kSyncWarningId), "");
 }
