@@ -401,6 +401,11 @@ void CpmDAC::CheckSync(bool powerDown, bool sync) {
                hwc::Format("%s Sync input is not set in %s", name.c_str(), link.c_str()));
 }
 
+void CpmDAC::OnPageCommand(CPageControl& control, EControlEvent event) {
+    CModule::OnPageCommand(control, event);
+    UpdateControlStates();
+}
+
 void CpmDAC::CheckWarnings() {
     const std::uint32_t ctrl = Item(kCtrlItem).dwValue;
     const bool powerDown = (ctrl >> kPowerDownBit) & 1u;

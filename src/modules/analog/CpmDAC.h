@@ -84,6 +84,8 @@ public:
     void Recalculate() override;
     void UpdateControlStates() override;
     void CheckWarnings() override;
+    // Controls that depend on other settings follow each change at once.
+    void OnPageCommand(CPageControl& control, EControlEvent event) override;
     // Not kept powered down: a comparator input that takes the DAC output needs it.
     bool IsModuleEnabled() const override;
 

@@ -388,6 +388,11 @@ void CpmHSCMP::UpdateControlStates() {
     }
 }
 
+void CpmHSCMP::OnPageCommand(CPageControl& control, EControlEvent event) {
+    CModule::OnPageCommand(control, event);
+    UpdateControlStates();
+}
+
 void CpmHSCMP::CheckWarnings() {
     CModule::CheckWarnings();
     const auto check = [&](const std::vector<tComparatorInput>& inputs, int selection, int id) {

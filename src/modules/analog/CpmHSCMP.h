@@ -75,6 +75,8 @@ public:
     void Recalculate() override;
     void UpdateControlStates() override;
     void CheckWarnings() override;
+    // Controls that depend on other settings follow each change at once.
+    void OnPageCommand(CPageControl& control, EControlEvent event) override;
     // The comparator enable: the delay block's input trigger and the crossbar need it.
     bool IsModuleEnabled() const override;
 

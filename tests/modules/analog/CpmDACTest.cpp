@@ -166,6 +166,12 @@ TEST(CpmDAC, GlitchFilterWidth) {
     EXPECT_EQ(newer.Text(CpmDAC::kFilterWidthId), "0.5 us"); // 29 clocks
     newer.dac->Page()->UserEdit(newer.Control(CpmDAC::kFilterCountId), "64");
     EXPECT_EQ(newer.dac->Item(CpmDAC::kCtrl1Item).dwValue, 0x1Du);
+    // The count is for the filter alone.
+    EXPECT_TRUE(newer.Control(CpmDAC::kFilterCountId).IsEnabled());
+    newer.dac->Page()->UserClick(newer.Control(CpmDAC::kGlitchFilterId));
+    EXPECT_FALSE(newer.Control(CpmDAC::kFilterCountId).IsEnabled());
+    newer.dac->Recalculate();
+    EXPECT_EQ(newer.Text(CpmDAC::kFilterWidthId), "OFF");
 
     // No clock module: "OFF", never infinity.
     CDacFixture alone({CModule::kFamF}, "DAC_A");

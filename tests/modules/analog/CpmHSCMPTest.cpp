@@ -139,7 +139,6 @@ TEST(CpmHSCMP, ReferenceDacVoltageAndShare) {
     EXPECT_EQ(famE.Text(CpmHSCMP::kDacShareId), "OFF");
     EXPECT_FALSE(famE.Control(CpmHSCMP::kDacValueId).IsEnabled());
     page.UserClick(famE.Control(CpmHSCMP::kDacEnableId));
-    famE.cmp->UpdateControlStates();
     EXPECT_TRUE(famE.Control(CpmHSCMP::kDacValueId).IsEnabled());
     page.UserEdit(famE.Control(CpmHSCMP::kDacValueId), "63");
     EXPECT_EQ(famE.cmp->Item(CpmHSCMP::kDacCrItem).dwValue, 0x80u | 63u);
