@@ -7,6 +7,20 @@
 
 namespace hwc {
 
+std::vector<std::string> ComparatorInputTexts(const std::vector<tComparatorInput>& inputs) {
+    std::vector<std::string> texts;
+    for (const tComparatorInput& input : inputs)
+        texts.emplace_back(input.text);
+    return texts;
+}
+
+std::vector<std::string> ComparatorFilterCounts() {
+    std::vector<std::string> items = {"Filter disabled", "1 sample"};
+    for (int n = 2; n <= 7; ++n)
+        items.push_back(Format("%d samples", n));
+    return items;
+}
+
 double ComparatorFilterDelay(bool windowing, bool sampling, std::uint32_t count,
                              std::uint32_t period, double busHz) {
     // A bus clock of 0 (no clock module) gives no time rather than an infinite one.

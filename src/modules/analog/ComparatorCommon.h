@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CModuleBase;
 
@@ -16,6 +17,12 @@ struct tComparatorInput {
     const char* text;
     const char* source;
 };
+
+// The texts of an input list, as the page's list shows them.
+std::vector<std::string> ComparatorInputTexts(const std::vector<tComparatorInput>& inputs);
+// The entries of a filter sample-count list: "Filter disabled", "1 sample", "2 samples" ...
+// "7 samples".
+std::vector<std::string> ComparatorFilterCounts();
 
 // The delay in seconds that the input filter adds, with `count` the sample-count code and
 // `period` the sampling period in bus clocks; 0 without a bus clock. Windowing alone delays by

@@ -3,7 +3,6 @@
 #include <iterator>
 #include <string>
 
-#include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
 
 namespace {
@@ -56,20 +55,6 @@ std::uint32_t Field(std::uint32_t value, int low, int high) {
     return (value >> low) & ((1u << width) - 1u);
 }
 
-std::vector<std::string> Texts(const std::vector<tComparatorInput>& inputs) {
-    std::vector<std::string> texts;
-    for (const tComparatorInput& input : inputs)
-        texts.emplace_back(input.text);
-    return texts;
-}
-
-std::vector<std::string> FilterCounts() {
-    std::vector<std::string> items = {"Filter disabled", "1 sample"};
-    for (int n = 2; n <= 7; ++n)
-        items.push_back(hwc::Format("%d samples", n));
-    return items;
-}
-
 } // namespace
 
 CpmCMP::CpmCMP(CModuleBase* parent, const CModuleDescriptor* descriptor)
@@ -106,7 +91,7 @@ const CDialogTemplate* CpmCMP::DialogTemplate() const {
          dlg::Group(
              "Input Filter",
              {dlg::Row({dlg::Label("Consecutive Samples Required to Agree:"),
-                        dlg::DropList(kFilterCountId, FilterCounts())}),
+                        dlg::DropList(kFilterCountId, hwc::ComparatorFilterCounts())}),
               dlg::Row({dlg::Label("Sampling Period [bus clocks]:"), dlg::Edit(kFilterPeriodId),
                         dlg::UpDown(kFilterPeriodSpinId, 0, kFilterPeriodMax)}),
               dlg::Row({dlg::Label("Filter Delay:"), dlg::ReadOnly(kFilterDelayId)})}),
@@ -127,7 +112,7 @@ void CpmCMP::AttachControls(CPage& page) {
     page.SetSpinRange(kFilterPeriodSpinId, 0, kFilterPeriodMax);
     for (int id : {kPlusInputId, kMinusInputId}) {
         if (CPageControl* list = page.FindControl(id))
-            list->SetItems(Texts(Inputs()));
+            list->SetItems(hwc::ComparatorInputTexts(Inputs()));
     }
     auto attach = [&](CSetCtrl& binding, int id) {
         if (CPageControl* control = page.FindControl(id))
@@ -156,13 +141,13 @@ void CpmCMP::BindControls(IModuleHost* host) {
     m_outputPin.Bind(ctrl, kOutputPinBit, false, "");
     m_outputSelect.Bind(ctrl, kOutputSelectBit, kOutputSelectBit, 0, "Output");
     m_plusInput.Bind(ctrl, kPlusLow, kPlusHigh, 0, "Plus Input");
-    m_plusInput.SetItems({}, Texts(Inputs()));
+    m_plusInput.SetItems({}, hwc::ComparatorInputTexts(Inputs()));
     m_minusInput.Bind(ctrl, kMinusLow, kMinusHigh, 0, "Minus Input");
-    m_minusInput.SetItems({}, Texts(Inputs()));
+    m_minusInput.SetItems({}, hwc::ComparatorInputTexts(Inputs()));
     m_risingInterrupt.Bind(ctrl, kRisingInterruptBit, false, "");
     m_fallingInterrupt.Bind(ctrl, kFallingInterruptBit, false, "");
     m_filterCount.Bind(filt, kCountLow, kCountHigh, 0, "Filter samples");
-    m_filterCount.SetItems({}, FilterCounts());
+    m_filterCount.SetItems({}, hwc::ComparatorFilterCounts());
     m_filterPeriod.Bind(filt, kPeriodLow, kPeriodHigh, 0, "Filter period", false, 0,
                         kFilterPeriodMax, true);
 }

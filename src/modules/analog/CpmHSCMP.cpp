@@ -1,8 +1,5 @@
 #include "modules/analog/CpmHSCMP.h"
 
-#include <iterator>
-
-#include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
 #include "model/ModuleHost.h"
 #include "modules/interrupts/InterruptQueries.h"
@@ -111,20 +108,6 @@ std::uint32_t Field(std::uint32_t value, int low, int high) {
     return (value >> low) & ((1u << width) - 1u);
 }
 
-std::vector<std::string> Texts(const std::vector<tComparatorInput>& inputs) {
-    std::vector<std::string> texts;
-    for (const tComparatorInput& input : inputs)
-        texts.emplace_back(input.text);
-    return texts;
-}
-
-std::vector<std::string> FilterCounts() {
-    std::vector<std::string> items = {"Filter disabled", "1 sample"};
-    for (int n = 2; n <= 7; ++n)
-        items.push_back(hwc::Format("%d samples", n));
-    return items;
-}
-
 using H = CpmHSCMP;
 
 tLayoutItem ComparatorGroup() {
@@ -154,7 +137,7 @@ tLayoutItem FilterGroup() {
                       {dlg::Row({dlg::CheckBox(H::kWindowingId, "Enable Windowing mode"),
                                  dlg::CheckBox(H::kSamplingId, "Enable Sampling mode")}),
                        dlg::Row({dlg::Label(kFilterCountCaption),
-                                 dlg::DropList(H::kFilterCountId, FilterCounts())}),
+                                 dlg::DropList(H::kFilterCountId, hwc::ComparatorFilterCounts())}),
                        dlg::Row({dlg::Label(kFilterPeriodCaption), dlg::Edit(H::kFilterPeriodId),
                                  dlg::UpDown(H::kFilterPeriodSpinId, 0, H::kFilterPeriodMax)}),
                        dlg::Row({dlg::Label("Filter Delay:"), dlg::ReadOnly(H::kFilterDelayId)})});
@@ -274,9 +257,9 @@ void CpmHSCMP::AttachControls(CPage& page) {
         page.SetSpinRange(kDacValueSpinId, 0, IsFamD() ? 255 : 63);
     // The input lists are the processor group's.
     if (CPageControl* list = page.FindControl(kPlusInputId))
-        list->SetItems(Texts(PlusInputs()));
+        list->SetItems(hwc::ComparatorInputTexts(PlusInputs()));
     if (CPageControl* list = page.FindControl(kMinusInputId))
-        list->SetItems(Texts(MinusInputs()));
+        list->SetItems(hwc::ComparatorInputTexts(MinusInputs()));
 
     auto attach = [&](CSetCtrl& binding, int id) {
         if (CPageControl* control = page.FindControl(id))
@@ -322,12 +305,12 @@ void CpmHSCMP::BindControls(IModuleHost* host) {
         m_plusInput.Bind(cr0, kOlderPlusLow, kOlderPlusHigh, 0, "Plus Input");
         m_minusInput.Bind(cr0, kOlderMinusLow, kOlderMinusHigh, 0, "Minus Input");
     }
-    m_plusInput.SetItems({}, Texts(PlusInputs()));
-    m_minusInput.SetItems({}, Texts(MinusInputs()));
+    m_plusInput.SetItems({}, hwc::ComparatorInputTexts(PlusInputs()));
+    m_minusInput.SetItems({}, hwc::ComparatorInputTexts(MinusInputs()));
     m_windowing.Bind(cr1, kWindowingBit, false, "");
     m_sampling.Bind(cr1, kSamplingBit, false, "");
     m_filterCount.Bind(cr0, kFilterCountLow, kFilterCountHigh, 0, kFilterCountCaption);
-    m_filterCount.SetItems({}, FilterCounts());
+    m_filterCount.SetItems({}, hwc::ComparatorFilterCounts());
     m_filterPeriod.Bind(Item(kFprItem), 0, 7, 0, "", false, 0, kFilterPeriodMax, true);
     m_risingInterrupt.Bind(scr, kRisingInterruptBit, false, "");
     m_fallingInterrupt.Bind(scr, kFallingInterruptBit, false, "");
