@@ -80,6 +80,24 @@ std::uint32_t Field(std::uint32_t value, int low, int high) {
     return (value >> low) & ((1u << width) - 1u);
 }
 
+// The entries of the page's lists, shared by the page and the summary.
+std::vector<std::string> Waveforms() {
+    return {"No count", "Count up (sawtooth)", "Count down (sawtooth)",
+            "Count up and down (triangle)"};
+}
+
+std::vector<std::string> Speeds() {
+    return {"Low speed", "Medium speed", "High speed", "High speed (alternate)"};
+}
+
+std::vector<std::string> Reloads() {
+    return {"No Reload", "Reload Maximum, Minimum and Step values"};
+}
+
+std::vector<std::string> CompareModes() {
+    return {"Disabled", "Set on match", "Toggle on match", "Pulse on match"};
+}
+
 using D = CpmDAC;
 
 tLayoutItem ControlGroup() {
@@ -96,20 +114,16 @@ tLayoutItem ControlGroup() {
 }
 
 tLayoutItem AutoGroup(bool newer) {
-    const auto waveform = dlg::Row(
-        {dlg::Label("Waveform:"),
-         dlg::DropList(D::kWaveformId, {"No count", "Count up (sawtooth)", "Count down (sawtooth)",
-                                        "Count up and down (triangle)"})});
+    const auto waveform =
+        dlg::Row({dlg::Label("Waveform:"), dlg::DropList(D::kWaveformId, Waveforms())});
     if (!newer)
         return dlg::Group("Automatic Mode", {dlg::CheckBox(D::kAutoModeId, "Automatic Mode"),
                                              waveform, dlg::Label("", D::kAutoWarningId)});
-    return dlg::Group(
-        "Automatic Mode",
-        {dlg::CheckBox(D::kAutoModeId, "Automatic Mode"), waveform,
-         dlg::Row({dlg::Label("Reload:", D::kReloadLabelId),
-                   dlg::DropList(D::kReloadId,
-                                 {"No Reload", "Reload Maximum, Minimum and Step values"})}),
-         dlg::Label("", D::kAutoWarningId), dlg::Label("", D::kReloadWarningId)});
+    return dlg::Group("Automatic Mode",
+                      {dlg::CheckBox(D::kAutoModeId, "Automatic Mode"), waveform,
+                       dlg::Row({dlg::Label("Reload:", D::kReloadLabelId),
+                                 dlg::DropList(D::kReloadId, Reloads())}),
+                       dlg::Label("", D::kAutoWarningId), dlg::Label("", D::kReloadWarningId)});
 }
 
 tLayoutItem DataGroup(bool newer) {
@@ -137,18 +151,14 @@ tLayoutItem FilterGroup(int countMax) {
 }
 
 tLayoutItem OutputGroup() {
-    return dlg::Group(
-        "Output",
-        {dlg::Row({dlg::Label("Speed:"),
-                   dlg::DropList(D::kSpeedId, {"Low speed", "Medium speed", "High speed",
-                                               "High speed (alternate)"})}),
-         dlg::Row({dlg::CheckBox(D::kOutputEnableId, "Output Enable"),
-                   dlg::CheckBox(D::kDmaId, "DMA Enable")}),
-         dlg::Label("", D::kDmaWarningId),
-         dlg::CheckBox(D::kCompareOutputId, "Compare Match Output"),
-         dlg::Row({dlg::Label("Compare Mode:", D::kCompareModeLabelId),
-                   dlg::DropList(D::kCompareModeId, {"Disabled", "Set on match", "Toggle on match",
-                                                     "Pulse on match"})})});
+    return dlg::Group("Output",
+                      {dlg::Row({dlg::Label("Speed:"), dlg::DropList(D::kSpeedId, Speeds())}),
+                       dlg::Row({dlg::CheckBox(D::kOutputEnableId, "Output Enable"),
+                                 dlg::CheckBox(D::kDmaId, "DMA Enable")}),
+                       dlg::Label("", D::kDmaWarningId),
+                       dlg::CheckBox(D::kCompareOutputId, "Compare Match Output"),
+                       dlg::Row({dlg::Label("Compare Mode:", D::kCompareModeLabelId),
+                                 dlg::DropList(D::kCompareModeId, CompareModes())})});
 }
 
 } // namespace
@@ -289,9 +299,7 @@ void CpmDAC::BindControls(IModuleHost* host) {
     m_syncEnabled.Bind(ctrl, kSyncBit, false, "");
     m_autoMode.Bind(ctrl, kAutoModeBit, false, "");
     m_waveform.Bind(ctrl, kWaveformLow, kWaveformHigh, 0, "Waveform");
-    m_waveform.SetItems({}, std::vector<std::string>{"No count", "Count up (sawtooth)",
-                                                     "Count down (sawtooth)",
-                                                     "Count up and down (triangle)"});
+    m_waveform.SetItems({}, Waveforms());
     // The data values are 12-bit numbers placed by the data format; larger entries are masked.
     const struct {
         CSetValue& binding;
@@ -315,19 +323,16 @@ void CpmDAC::BindControls(IModuleHost* host) {
     m_filterCount.Bind(Item(kCtrl1Item), kFilterLow, kFilterHigh, 0, "Filter count", false, 0, 0,
                        true);
     m_speed.Bind(ctrl, kSpeedLow, kSpeedHigh, 0, "Speed");
-    m_speed.SetItems({}, std::vector<std::string>{"Low speed", "Medium speed", "High speed",
-                                                  "High speed (alternate)"});
+    m_speed.SetItems({}, Speeds());
     m_outputEnable.Bind(ctrl, kOutputDisableBit, true, "");
     m_dma.Bind(ctrl, kDmaBit, false, "");
     if (!IsFamD())
         return;
     m_reload.Bind(ctrl, kReloadBit, kReloadBit, 0, "Reload");
-    m_reload.SetItems(
-        {}, std::vector<std::string>{"No Reload", "Reload Maximum, Minimum and Step values"});
+    m_reload.SetItems({}, Reloads());
     m_compareOutput.Bind(ctrl, kCompareOutputBit, false, "");
     m_compareMode.Bind(ctrl, kCompareModeLow, kCompareModeHigh, 0, "Compare Mode");
-    m_compareMode.SetItems({}, std::vector<std::string>{"Disabled", "Set on match",
-                                                        "Toggle on match", "Pulse on match"});
+    m_compareMode.SetItems({}, CompareModes());
     m_compare.Bind(Item(kCompareItem), 0, 15, 0, "COMPARE", false, 0, kRegisterMax + 1u, true);
     m_compare.BindCustom(&SetCompareValue, &GetCompareValue, this, kCompareItem);
 }
