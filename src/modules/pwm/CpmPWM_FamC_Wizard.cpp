@@ -99,6 +99,22 @@ const CDialogTemplate& CpmPWM_FamC_Wizard_SubDlg::Template() {
     return page;
 }
 
+tLayoutItem CpmPWM_FamC_WizardBase::PeriodGroup(std::vector<std::string> alignments) {
+    return dlg::Group(
+        "Period", {dlg::Row({dlg::Label("PWM frequency [Hz]:"), dlg::Edit(kFrequencyId)}),
+                   dlg::Row({dlg::Label("Alignment:"),
+                             dlg::DropList(kAlignmentId, std::move(alignments))}),
+                   dlg::Row({dlg::Label("Dead time [ns]:"), dlg::Edit(kDeadTimeId)})});
+}
+
+tLayoutItem CpmPWM_FamC_WizardBase::AchievedGroup() {
+    return dlg::Group(
+        "Achieved", {dlg::Row({dlg::Label("Prescaler:"), dlg::ReadOnly(kPrescalerId),
+                               dlg::Label("Period [counts]:"), dlg::ReadOnly(kCountsId)}),
+                     dlg::Row({dlg::Label("Frequency:"), dlg::ReadOnly(kAchievedFrequencyId),
+                               dlg::Label("Dead time:"), dlg::ReadOnly(kAchievedDeadTimeId)})});
+}
+
 // --- CpmPWM_FamC_Wizard ---
 
 namespace {
@@ -107,21 +123,12 @@ const CDialogTemplate& AlignmentWizardTemplate() {
     using W = CpmPWM_FamC_WizardBase;
     static const CDialogTemplate page(
         CpmPWM_FamC_Wizard::kTemplateId,
-        {dlg::Group("Period",
-                    {dlg::Row({dlg::Label("PWM frequency [Hz]:"), dlg::Edit(W::kFrequencyId)}),
-                     dlg::Row({dlg::Label("Alignment:"),
-                               dlg::DropList(W::kAlignmentId,
-                                             {"Edge-aligned", "Center-aligned", "Phase-shifted"})}),
-                     dlg::Row({dlg::Label("Dead time [ns]:"), dlg::Edit(W::kDeadTimeId)})}),
+        {W::PeriodGroup({"Edge-aligned", "Center-aligned", "Phase-shifted"}),
          dlg::Group("Sub-modules",
                     {dlg::Placeholder(W::kFirstSubDlgId), dlg::Placeholder(W::kFirstSubDlgId + 1),
                      dlg::Placeholder(W::kFirstSubDlgId + 2),
                      dlg::Placeholder(W::kFirstSubDlgId + 3)}),
-         dlg::Group("Achieved",
-                    {dlg::Row({dlg::Label("Prescaler:"), dlg::ReadOnly(W::kPrescalerId),
-                               dlg::Label("Period [counts]:"), dlg::ReadOnly(W::kCountsId)}),
-                     dlg::Row({dlg::Label("Frequency:"), dlg::ReadOnly(W::kAchievedFrequencyId),
-                               dlg::Label("Dead time:"), dlg::ReadOnly(W::kAchievedDeadTimeId)})}),
+         W::AchievedGroup(),
          dlg::Label("", W::kProblemId)});
     return page;
 }

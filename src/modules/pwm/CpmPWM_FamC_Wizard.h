@@ -41,6 +41,12 @@ public:
 
     // What the values give; empty when usable, else why not.
     std::string Problem() { return Plan(); }
+
+    // The groups both wizards show: the period settings, with the alignments a wizard offers,
+    // and the values the plan achieves.
+    static tLayoutItem PeriodGroup(std::vector<std::string> alignments);
+    static tLayoutItem AchievedGroup();
+
     const hwc::pwm::tPwmTiming& Timing() const { return m_timing; }
 
 protected:

@@ -22,19 +22,11 @@ const CDialogTemplate& ThreePhaseWizardTemplate() {
     using W = CpmPWM_FamC_WizardBase;
     static const CDialogTemplate page(
         CpmPWM_FamC_Wizard_3Phase::kTemplateId,
-        {dlg::Group("Period",
-                    {dlg::Row({dlg::Label("PWM frequency [Hz]:"), dlg::Edit(W::kFrequencyId)}),
-                     dlg::Row({dlg::Label("Alignment:"),
-                               dlg::DropList(W::kAlignmentId, {"Edge-aligned", "Center-aligned"})}),
-                     dlg::Row({dlg::Label("Dead time [ns]:"), dlg::Edit(W::kDeadTimeId)})}),
+        {W::PeriodGroup({"Edge-aligned", "Center-aligned"}),
          dlg::Group("Phases (complementary pairs)",
                     {dlg::Placeholder(W::kFirstSubDlgId), dlg::Placeholder(W::kFirstSubDlgId + 1),
                      dlg::Placeholder(W::kFirstSubDlgId + 2)}),
-         dlg::Group("Achieved",
-                    {dlg::Row({dlg::Label("Prescaler:"), dlg::ReadOnly(W::kPrescalerId),
-                               dlg::Label("Period [counts]:"), dlg::ReadOnly(W::kCountsId)}),
-                     dlg::Row({dlg::Label("Frequency:"), dlg::ReadOnly(W::kAchievedFrequencyId),
-                               dlg::Label("Dead time:"), dlg::ReadOnly(W::kAchievedDeadTimeId)})}),
+         W::AchievedGroup(),
          dlg::Label("", W::kProblemId)});
     return page;
 }
