@@ -29,7 +29,9 @@ const tPerCfgDef kRegisters[] = {
     {"RX_BUFFER_SIZE", 0, DW8 | USERDEFINE},
     {"TX_BUFFER_SIZE", 0, DW8 | USERDEFINE},
     {"RX_XONXOFF", 0, DW8 | USERDEFINE},
-    {"-SCIxCHAR", 0, kText},
+    // Present by default and always written: the type is never empty, and a module left out
+    // of the header must not count its mere presence as a change.
+    {"-SCIxCHAR", 1, kText | NODEFAULT},
     {"RX_CHAR_HOOK", 0, kText},
     {"RX_ERROR_HOOK", 0, kText},
     {"TX_CHAR_HOOK", 0, kText},
@@ -49,6 +51,7 @@ constexpr int kFamC = 106;
 // Register fields.
 constexpr int kLoopModeBit = 15;
 constexpr int kReceiverSourceBit = 13;
+constexpr int kReceiverEnableBit = 2;
 constexpr int kTransmitterEnableBit = 3;
 constexpr int kTxEmptyIntBit = 7;
 constexpr int kRxFullIntBit = 5;
@@ -290,7 +293,7 @@ void CpmSCI::BindControls(IModuleHost* host) {
     } else {
         m_divisor.Bind(baud, 0, 12, 0, "", false, 0, kDivisorMax, true);
     }
-    m_receiverEnable.Bind(ctrl, 2, false, "");
+    m_receiverEnable.Bind(ctrl, kReceiverEnableBit, false, "");
     m_transmitterEnable.Bind(ctrl, kTransmitterEnableBit, false, "");
     m_loopMode.Bind(ctrl, kLoopModeBit, false, "");
     m_waitMode.Bind(ctrl, 14, 14, 0, "");
@@ -328,6 +331,16 @@ void CpmSCI::BindControls(IModuleHost* host) {
     m_rxLowBufferHook.Bind(&Item(kRxLowBufferHookItem), "");
     m_txCharHook.Bind(&Item(kTxCharHookItem), "");
     m_txFinishedHook.Bind(&Item(kTxFinishedHookItem), "");
+}
+
+bool CpmSCI::LoadFromHeader(CAppcfgFile* header) {
+    tPerCfgItem& type = Item(kCharTypeItem);
+    const std::uint32_t flags = type.dwFlags;
+    type.dwFlags |= DUMMYREG;
+    const bool selected = CModule::LoadFromHeader(header);
+    type.dwFlags = flags;
+    InitRegisters(HeaderFile(), &type, 1, InstanceName(), {}, nullptr, false);
+    return selected;
 }
 
 void CpmSCI::AfterLoad() {
@@ -497,12 +510,14 @@ void CpmSCI::CheckWarnings() {
 }
 
 bool CpmSCI::IsPinFunctionUsed(const std::string& signal) const {
+    // A direction that is switched off needs no pin, nor does one that loop mode keeps inside.
     const std::uint32_t ctrl = Item(kCtrlItem).dwValue;
     const bool loop = (ctrl >> kLoopModeBit) & 1u;
     if (signal.find("RXD") != std::string::npos)
-        return !loop;
+        return !loop && ((ctrl >> kReceiverEnableBit) & 1u);
     if (signal.find("TXD") != std::string::npos)
-        return !(loop && ((ctrl >> kReceiverSourceBit) & 1u) == 0);
+        return !(loop && ((ctrl >> kReceiverSourceBit) & 1u) == 0) &&
+               ((ctrl >> kTransmitterEnableBit) & 1u);
     return true;
 }
 

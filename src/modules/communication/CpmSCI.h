@@ -105,6 +105,9 @@ public:
 
     const CDialogTemplate* DialogTemplate() const override;
     void BindControls(IModuleHost* host) override;
+    // The shared element-type define is read like the others, but only the module's own
+    // defines decide whether the header holds the module.
+    bool LoadFromHeader(CAppcfgFile* header) override;
     void AfterLoad() override;
     void Recalculate() override;
     void UpdateControlStates() override;

@@ -495,16 +495,24 @@ TEST(CpmSCI, FrameSettingsAndFifoControls) {
     EXPECT_EQ(f.Value(S::kCtrl3Item), 1u);
 }
 
-TEST(CpmSCI, LoopModeLeavesPinsUnused) {
+TEST(CpmSCI, PinsOnlyForTheDirectionsInUse) {
     CSciFixture f({grp::kFamE}, 60.0f);
     f.AddSci();
-    EXPECT_TRUE(f.sci->IsPinFunctionUsed("SCI_0.RXD"));
-    EXPECT_TRUE(f.sci->IsPinFunctionUsed("SCI_0.TXD"));
-    f.sci->Item(S::kCtrlItem).dwValue = 1u << 15; // loop, receiver fed internally
+    // An interface with receiver and transmitter off needs neither pin.
     EXPECT_FALSE(f.sci->IsPinFunctionUsed("SCI_0.RXD"));
     EXPECT_FALSE(f.sci->IsPinFunctionUsed("SCI_0.TXD"));
     EXPECT_TRUE(f.sci->IsPinFunctionUsed("SCI_0.CTS"));
-    f.sci->Item(S::kCtrlItem).dwValue = (1u << 15) | (1u << 13); // single wire
+    const std::uint32_t both = (1u << 2) | (1u << 3);
+    f.sci->Item(S::kCtrlItem).dwValue = 1u << 2;
+    EXPECT_TRUE(f.sci->IsPinFunctionUsed("SCI_0.RXD"));
+    EXPECT_FALSE(f.sci->IsPinFunctionUsed("SCI_0.TXD"));
+    f.sci->Item(S::kCtrlItem).dwValue = both;
+    EXPECT_TRUE(f.sci->IsPinFunctionUsed("SCI_0.RXD"));
+    EXPECT_TRUE(f.sci->IsPinFunctionUsed("SCI_0.TXD"));
+    f.sci->Item(S::kCtrlItem).dwValue = both | (1u << 15); // loop, receiver fed internally
+    EXPECT_FALSE(f.sci->IsPinFunctionUsed("SCI_0.RXD"));
+    EXPECT_FALSE(f.sci->IsPinFunctionUsed("SCI_0.TXD"));
+    f.sci->Item(S::kCtrlItem).dwValue = both | (1u << 15) | (1u << 13); // single wire
     EXPECT_FALSE(f.sci->IsPinFunctionUsed("SCI_0.RXD"));
     EXPECT_TRUE(f.sci->IsPinFunctionUsed("SCI_0.TXD"));
 }
