@@ -1,6 +1,7 @@
 #include "modules/communication/CpmSCI.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -60,6 +61,7 @@ constexpr std::uint32_t kDivisorMax = 8191;
 constexpr std::uint32_t kFineTuneMax = 7;
 constexpr std::uint32_t kBufferFieldMax = 255;
 
+constexpr const char* kModeCaption = "Mode of operation:";
 constexpr const char* kByteWideType = "char";
 constexpr const char* kWordType = "UWord16";
 
@@ -178,7 +180,7 @@ const CDialogTemplate* CpmSCI::DialogTemplate() const {
               Placeholder(kFirstRowPlaceholderId + 2), Placeholder(kFirstRowPlaceholderId + 3),
               Placeholder(kFirstRowPlaceholderId + 4), Placeholder(kFirstRowPlaceholderId + 5)}),
          Group("Driver",
-               {Row({Label("Mode of operation:", kModeLabelId),
+               {Row({Label(kModeCaption, kModeLabelId),
                      DropList(kModeId, {"Disabled", "Blocking/Non-blocking", "Buffered"})}),
                 Row({CheckBox(kByteWideId, "Byte-wide buffer operations"),
                      CheckBox(kXonXoffId, "XON/XOFF flow control")}),
@@ -497,16 +499,24 @@ void CpmSCI::CheckWarnings() {
             SetWarning(*this, kPinStatusId, false, {}, {});
         }
     }
-    SetWarning(*this, kModeLabelId, m_vectorsRefused, {},
+    // The label keeps its caption and turns dark red while the warning stands.
+    SetWarning(*this, kModeLabelId, m_vectorsRefused, kModeCaption,
                m_vectorsRefused ? "Could not set interrupt vectors required by this mode" : "");
 
     const std::uint32_t size = Item(kRxSizeItem).dwValue & kBufferFieldMax;
     const std::uint32_t low = Item(kRxLowLimitItem).dwValue;
     const std::uint32_t ok = Item(kRxOkLimitItem).dwValue;
     const bool badLimits = ModeValue() == kDriverBuffered && size != 0 && !(low < ok && ok <= size);
-    SetWarning(*this, kRxLowLimitId, badLimits, {},
-               badLimits ? "Receiver buffer limits must satisfy low limit < OK limit <= buffer size"
-                         : "");
+    // The edit itself carries the warning: its text turns dark red instead of being replaced.
+    if (CPageControl* edit = FindControl(kRxLowLimitId))
+        edit->SetTextColour(badLimits ? std::optional<tColour>(tColour{128, 0, 0}) : std::nullopt);
+    if (IModuleHost* host = Host()) {
+        host->SetWarning(
+            this, kRxLowLimitId, badLimits,
+            badLimits ? "Receiver buffer limits must satisfy low limit < OK limit <= buffer size"
+                      : "",
+            nullptr);
+    }
 }
 
 bool CpmSCI::IsPinFunctionUsed(const std::string& signal) const {

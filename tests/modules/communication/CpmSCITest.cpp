@@ -303,6 +303,9 @@ TEST(CpmSCI, RefusedVectorWarnsUntilItIsFree) {
     EXPECT_FALSE(f.sci->VectorsRefused());
     EXPECT_FALSE(f.host.Warns(S::kModeLabelId));
     EXPECT_EQ(intc.names.at(52), "Sci0RxFullISR");
+    // The label that carries the warning stays on the page with its caption.
+    EXPECT_TRUE(f.Control(S::kModeLabelId).IsVisible());
+    EXPECT_EQ(f.Text(S::kModeLabelId), "Mode of operation:");
     // Disabling releases only the vectors it owns.
     intc.ClaimVector(f.sci, 52, "", false);
     intc.ClaimVector(&other, 52, "OtherISR", true);
@@ -426,8 +429,11 @@ TEST(CpmSCI, ReceiverLimitsWarning) {
     EXPECT_FALSE(f.host.Warns(S::kRxLowLimitId));
     f.Edit(S::kRxLowLimitId, "15");
     EXPECT_EQ(f.host.Warning(*f.sci, S::kRxLowLimitId), kBadLimits);
+    EXPECT_TRUE(f.Control(S::kRxLowLimitId).IsVisible());
+    EXPECT_EQ(f.Text(S::kRxLowLimitId), "15");
     f.Edit(S::kRxLowLimitId, "14");
     EXPECT_FALSE(f.host.Warns(S::kRxLowLimitId));
+    EXPECT_TRUE(f.Control(S::kRxLowLimitId).IsVisible());
     // Without a receiver there are no limits to keep.
     f.Click(S::kReceiverId);
     f.Edit(S::kRxLowLimitId, "200");
