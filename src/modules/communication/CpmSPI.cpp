@@ -74,6 +74,7 @@ constexpr int kStopHoldOffBit = 0;
 constexpr std::array<std::uint32_t, 4> kFamGDivisors = {2, 8, 16, 32};
 
 constexpr const char* kDoubleCaption = "Multiply Divisor 2x";
+constexpr const char* kDriverModeCaption = "Mode of operation:";
 constexpr const char* kClaimRefused = "Could not set interrupt vectors required by this mode";
 
 // The driver's routine suffixes by interrupt row.
@@ -176,7 +177,7 @@ std::unique_ptr<CDialogTemplate> MakeTemplate(unsigned id) {
                                             dlg::CheckBox(S::kErrorInterruptId, "Error")})}));
     tLayoutItem driver = dlg::Group(
         "Driver",
-        {dlg::Row({dlg::Label("Mode of operation:", S::kDriverModeLabelId),
+        {dlg::Row({dlg::Label(kDriverModeCaption, S::kDriverModeLabelId),
                    dlg::DropList(S::kDriverModeId, {"Disabled", "Blocking/Non-blocking"})})});
     for (std::size_t i = 0; i < std::size(kHookIds); ++i)
         driver.children.push_back(dlg::Row({dlg::Label(kHookCaptions[i]), dlg::Edit(kHookIds[i])}));
@@ -187,6 +188,17 @@ std::unique_ptr<CDialogTemplate> MakeTemplate(unsigned id) {
     page.children.push_back(dlg::Placeholder(CModule::kFirstRowPlaceholderId));
     page.children.push_back(dlg::Placeholder(CModule::kFirstRowPlaceholderId + 1));
     return std::make_unique<CDialogTemplate>(id, std::initializer_list<tLayoutItem>{page});
+}
+
+// Marks a control that stays as it is (a list, a check box, a group box) as warning or not and
+// hands the warning to the document; unlike the label warnings it never hides the control.
+void MarkWarning(CModuleBase& module, int controlId, bool active, const std::string& text) {
+    if (CPage* page = module.Page()) {
+        if (CPageControl* control = page->FindControl(controlId))
+            control->SetTextColour(active ? tColour{128, 0, 0} : tColour{0, 0, 0});
+    }
+    if (IModuleHost* host = module.Host())
+        host->SetWarning(&module, controlId, active, active ? text.c_str() : "", nullptr);
 }
 
 } // namespace
@@ -404,8 +416,7 @@ void CpmSPI::Recalculate() {
                                ? "Maximum divisor value is 4096; this option will have no effect."
                                : "Maximum divisor value is 16384; this option will have no "
                                  "effect.";
-        SetWarning(*this, kDoubleDivisorId, divisor.limited, {},
-                   divisor.limited ? text : std::string());
+        MarkWarning(*this, kDoubleDivisorId, divisor.limited, text);
     }
     ShowFrequency(kBitRateId, BitRate(), true, "invalid");
     if (HasQueues()) {
@@ -452,8 +463,14 @@ void CpmSPI::UpdateControlStates() {
     }
 }
 
+bool CpmSPI::IsPinFunctionUsed(const std::string&) const {
+    const tControlBits& bits = IsFamG() ? kFamGBits : kBits;
+    return (Item(kStatusControlItem).dwValue >> bits.enable) & 1u;
+}
+
 void CpmSPI::CheckWarnings() {
     CModule::CheckWarnings();
-    SetWarning(*this, kDriverModeLabelId, m_claimRefused, {},
+    // A cleared warning gives the label its caption back.
+    SetWarning(*this, kDriverModeLabelId, m_claimRefused, kDriverModeCaption,
                m_claimRefused ? kClaimRefused : std::string());
 }

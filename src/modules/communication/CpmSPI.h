@@ -81,6 +81,8 @@ public:
     void Recalculate() override;
     void UpdateControlStates() override;
     void CheckWarnings() override;
+    // A disabled interface needs none of its pins.
+    bool IsPinFunctionUsed(const std::string& signal) const override;
 
     // The divisor the index and the doubling give, limited to what the controller can do, and
     // whether the limit cut it; 0 for an index the processor does not offer.

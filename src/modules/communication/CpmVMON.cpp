@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "model/DialogTemplate.h"
+#include "model/ModuleHost.h"
 #include "model/Page.h"
 #include "modules/interrupts/InterruptQueries.h"
 
@@ -52,6 +53,7 @@ constexpr int kFlag108 = 108;
 constexpr int kEntry26 = 26;
 
 constexpr const char* kRoutine = "VMON_Isr";
+constexpr const char* kInterfaceCaption = "Communication Interface:";
 
 const std::array<const char*, CpmVMON::kInterfaceCount> kInterfaceTexts = {
     "Not specified", "SCI_0", "SCI_1", "JTAG", "JTAG  (with TDF workaround)",
@@ -67,6 +69,17 @@ struct tVectorSet {
     int rowCount;
 };
 
+// Marks a control that stays as it is (a list, a check box, a group box) as warning or not and
+// hands the warning to the document; unlike the label warnings it never hides the control.
+void MarkWarning(CModuleBase& module, int controlId, bool active, const std::string& text) {
+    if (CPage* page = module.Page()) {
+        if (CPageControl* control = page->FindControl(controlId))
+            control->SetTextColour(active ? tColour{128, 0, 0} : tColour{0, 0, 0});
+    }
+    if (IModuleHost* host = module.Host())
+        host->SetWarning(&module, controlId, active, active ? text.c_str() : "", nullptr);
+}
+
 } // namespace
 
 CpmVMON::CpmVMON(CModuleBase* parent, const CModuleDescriptor* descriptor)
@@ -79,8 +92,7 @@ CpmVMON::CpmVMON(CModuleBase* parent, const CModuleDescriptor* descriptor)
 const CDialogTemplate* CpmVMON::DialogTemplate() const {
     static const CDialogTemplate page(
         kTemplateId,
-        {dlg::Row({dlg::Label("Communication Interface:", kInterfaceLabelId),
-                   dlg::DropList(kInterfaceId)}),
+        {dlg::Row({dlg::Label(kInterfaceCaption, kInterfaceLabelId), dlg::DropList(kInterfaceId)}),
          dlg::Group("Interrupt Processing",
                     {dlg::Row({dlg::Radio(kLongId, "Long Interrupts", true),
                                dlg::Radio(kShortId, "Short Interrupts"),
@@ -343,21 +355,22 @@ void CpmVMON::UpdateControlStates() {
 
 void CpmVMON::CheckWarnings() {
     CModule::CheckWarnings();
-    SetWarning(*this, kInterfaceLabelId, m_claimRefused, {},
+    // A cleared warning gives the label its caption back.
+    SetWarning(*this, kInterfaceLabelId, m_claimRefused, kInterfaceCaption,
                m_claimRefused ? "Could not set interrupt vectors required by this interface"
                               : std::string());
     const std::vector<tInterfaceEntry> entries = InterfaceEntries();
     const tInterfaceEntry* selected = SelectedInterface(entries);
     const bool unavailable = selected && !selected->available;
-    SetWarning(*this, kInterfaceId, unavailable, {},
-               unavailable ? "The selected communication interface is not available on this "
-                             "processor"
-                           : std::string());
+    MarkWarning(*this, kInterfaceId, unavailable,
+                unavailable ? "The selected communication interface is not available on this "
+                              "processor"
+                            : std::string());
     const int modes = int(Bit(kLongItem)) + int(Bit(kShortItem)) + int(Bit(kPollItem));
-    SetWarning(*this, kLongId, modes != 1, {},
-               modes != 1 ? "Select exactly one of Long Interrupts, Short Interrupts and "
-                            "Polling Mode"
-                          : std::string());
+    MarkWarning(*this, kLongId, modes != 1,
+                modes != 1 ? "Select exactly one of Long Interrupts, Short Interrupts and "
+                             "Polling Mode"
+                           : std::string());
     bool eonce = false;
     if (IsProcessorGroup(*this, kFamA) && IsInterruptDriven() && selected &&
         (selected->fullPosition == kJtag || selected->fullPosition == kJtagTdf)) {
@@ -365,8 +378,8 @@ void CpmVMON::CheckWarnings() {
             dynamic_cast<const hwc::IInterruptController*>(FindModule(Host(), "WINTC", "INTC"));
         eonce = controller && !controller->DebugPortInterruptsEnabled();
     }
-    SetWarning(*this, kProcessingGroupId, eonce, {},
-               eonce ? "EOnCE Transmit Register Empty and Receive Register Full interrupts must "
-                       "be enabled in WINTC module."
-                     : std::string());
+    MarkWarning(*this, kProcessingGroupId, eonce,
+                eonce ? "EOnCE Transmit Register Empty and Receive Register Full interrupts must "
+                        "be enabled in WINTC module."
+                      : std::string());
 }

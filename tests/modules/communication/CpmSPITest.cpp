@@ -91,6 +91,9 @@ TEST(CpmSPI, FourBitIndexSplitsOverBothRegistersAndCapsAt16384) {
     f.Select(CpmSPI::kDivisorId, 13);
     f.Click(CpmSPI::kDoubleDivisorId);
     EXPECT_FALSE(f.host.Warns(CpmSPI::kDoubleDivisorId));
+    // A cleared warning leaves the check box and the driver's label in place.
+    EXPECT_TRUE(f.Control(CpmSPI::kDoubleDivisorId).IsVisible());
+    EXPECT_TRUE(f.Control(CpmSPI::kDriverModeLabelId).IsVisible());
     // The index reads back from a loaded header.
     f.spi->Item(CpmSPI::kStatusControlItem).dwValue = 7u << 13;
     f.spi->Item(CpmSPI::kDataItem).dwValue = 1u << 4;
@@ -252,6 +255,8 @@ TEST(CpmSPI, DriverClaimsItsRoutinesWhileEnabled) {
               "Could not set interrupt vectors required by this mode");
     f.Select(CpmSPI::kDriverModeId, 0);
     EXPECT_FALSE(f.host.Warns(CpmSPI::kDriverModeLabelId));
+    EXPECT_EQ(f.Text(CpmSPI::kDriverModeLabelId), "Mode of operation:");
+    EXPECT_TRUE(f.Control(CpmSPI::kDriverModeLabelId).IsVisible());
 
     // A mode value the list lacks is kept and still runs the driver.
     f.claims->refused.clear();
@@ -299,4 +304,16 @@ TEST(CpmSPI, SummaryNamesTheSettings) {
     for (const char* text :
          {"Mode: Master", "Divisor: / 1024", "Data size (bits): 16", "Driver mode: Disabled"})
         EXPECT_NE(summary.find(text), std::string::npos) << text << "\n" << summary;
+}
+
+TEST(CpmSPI, PinsAreUsedOnlyWhileEnabled) {
+    CSpiFixture famE({kFamE});
+    EXPECT_FALSE(famE.spi->IsPinFunctionUsed("MOSI"));
+    famE.Click(CpmSPI::kEnableId);
+    EXPECT_EQ(famE.Value(CpmSPI::kStatusControlItem), 0x6140u | (1u << 5));
+    EXPECT_TRUE(famE.spi->IsPinFunctionUsed("MOSI"));
+    CSpiFixture famG({kFamG});
+    famG.Click(CpmSPI::kEnableId);
+    EXPECT_EQ(famG.Value(CpmSPI::kStatusControlItem), 1u << 10);
+    EXPECT_TRUE(famG.spi->IsPinFunctionUsed("SS"));
 }

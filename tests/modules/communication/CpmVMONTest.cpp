@@ -178,6 +178,10 @@ TEST(CpmVMON, RefusedAndImpossibleClaims) {
               "The selected communication interface is not available on this processor");
     famH.Choose(1, V::kShortId);
     EXPECT_FALSE(famH.host.Warns(V::kInterfaceId));
+    for (int id : {V::kInterfaceId, V::kInterfaceLabelId, V::kLongId, V::kProcessingGroupId})
+        EXPECT_TRUE(famH.Control(id).IsVisible()) << id;
+    EXPECT_EQ(famH.Control(V::kInterfaceLabelId).Text(), "Communication Interface:");
+    EXPECT_EQ(famH.Control(V::kInterfaceId).Text(), "SCI_0");
 
     // A position past the list is kept, shows no selection and claims nothing.
     CVmonFixture famG({kFamG}, {"SCI_0"});
