@@ -21,6 +21,7 @@ const tPerCfgDef kRegisters[] = {
 constexpr int kRegisterCount = static_cast<int>(std::size(kRegisters));
 
 constexpr std::uint32_t kMaxVars = 8;
+constexpr const char* kCommCaption = "Communication module:";
 constexpr std::uint32_t kMaxBuffer = 65535;
 
 } // namespace
@@ -51,11 +52,10 @@ const CDialogTemplate* CpmTRL::DialogTemplate() const {
               Row({Label("Recorder buffer size:"), Edit(kRecorderBufferId)}),
               Row({CheckBox(kAppCmdId, "Application commands"), Label("Buffer size:"),
                    Edit(kAppCmdBufferId)})}),
-         Group(
-             "Communication",
-             {Row({Label("Communication module:", kCommLabelId), Radio(kCommSci0Id, "SCI 0", true),
-                   Radio(kCommSci1Id, "SCI 1"), Radio(kCommJtagId, "JTAG")}),
-              Row({Label("Communication buffer size:"), Edit(kCommBufferId)})})});
+         Group("Communication",
+               {Row({Label(kCommCaption, kCommLabelId), Radio(kCommSci0Id, "SCI 0", true),
+                     Radio(kCommSci1Id, "SCI 1"), Radio(kCommJtagId, "JTAG")}),
+                Row({Label("Communication buffer size:"), Edit(kCommBufferId)})})});
     return &page;
 }
 
@@ -117,5 +117,7 @@ void CpmTRL::CheckWarnings() {
     CModule::CheckWarnings();
     // Only a driver written to the header needs its link.
     const bool bad = IsSelected() && ChosenCommunicationModules() != 1;
-    SetWarning(*this, kCommLabelId, bad, {}, bad ? "Select exactly one communication module" : "");
+    // The label keeps its caption and turns dark red while the warning stands.
+    SetWarning(*this, kCommLabelId, bad, kCommCaption,
+               bad ? "Select exactly one communication module" : "");
 }

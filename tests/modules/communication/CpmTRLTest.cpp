@@ -89,8 +89,11 @@ TEST(CpmTRL, ExactlyOneCommunicationModule) {
     f.trl->SetSelected(true);
     f.Refresh();
     EXPECT_EQ(f.host.Warning(*f.trl, T::kCommLabelId), kOneModule);
+    EXPECT_TRUE(f.Control(T::kCommLabelId).IsVisible());
     f.Click(T::kCommSci1Id);
     EXPECT_FALSE(f.host.Warns(T::kCommLabelId));
+    EXPECT_TRUE(f.Control(T::kCommLabelId).IsVisible());
+    EXPECT_EQ(f.Control(T::kCommLabelId).Text(), "Communication module:");
     // The radio group keeps one choice.
     f.Click(T::kCommJtagId);
     EXPECT_EQ(f.trl->Item(T::kCommSci1Item).dwValue, 0u);
