@@ -153,17 +153,19 @@ std::unique_ptr<CDialogTemplate> MakeTemplate(unsigned id) {
         page.children.push_back(dlg::Group(
             "Queues and Delay",
             {dlg::CheckBox(S::kFifoEnableId, "Enable RX and TX FIFO Queues"),
-             dlg::Row({dlg::Label("TX FIFO empty watermark:"),
+             dlg::Row({dlg::Label("TX FIFO empty watermark:", S::kTxWatermarkLabelId),
                        dlg::DropList(S::kTxWatermarkId,
                                      {"0 words in FIFO", "1 or less words in FIFO",
                                       "2 or less words in FIFO", "3 or less words in FIFO"})}),
-             dlg::Row({dlg::Label("RX FIFO full watermark:"),
+             dlg::Row({dlg::Label("RX FIFO full watermark:", S::kRxWatermarkLabelId),
                        dlg::DropList(S::kRxWatermarkId,
                                      {"at least 1 word in FIFO", "at least 2 words in FIFO",
                                       "at least 3 words in FIFO", "at least 4 words in FIFO"})}),
-             dlg::Row({dlg::Label("Inter-word delay (bus clocks):"), dlg::Edit(S::kDelayId),
+             dlg::Row({dlg::Label("Inter-word delay (bus clocks):", S::kDelayLabelId),
+                       dlg::Edit(S::kDelayId),
                        dlg::UpDown(S::kDelaySpinId, 0, static_cast<std::int32_t>(kDelayMax)),
-                       dlg::ReadOnly(S::kDelayTimeId)})}));
+                       dlg::ReadOnly(S::kDelayTimeId)})},
+            S::kQueueGroupId));
         tLayoutItem dma = dlg::Group("DMA and Low Power",
                                      {dlg::Row({dlg::CheckBox(S::kTxDmaId, "Enable TX DMA"),
                                                 dlg::CheckBox(S::kRxDmaId, "Enable RX DMA")})});
@@ -313,9 +315,10 @@ void CpmSPI::AttachControls(CPage& page) {
     page.SetSpinRange(kDelaySpinId, 0, static_cast<std::int32_t>(kDelayMax));
     // The queue block exists on the FamA page too, where the controller has no queues.
     if (TemplateId() != kBasicTemplateId && !HasQueues()) {
-        for (int id :
-             {kFifoEnableId, kTxWatermarkId, kRxWatermarkId, kDelayId, kDelaySpinId, kDelayTimeId})
-            page.ShowControl(id, false);
+        page.ShowControls({kQueueGroupId, kFifoEnableId, kTxWatermarkLabelId, kTxWatermarkId,
+                           kRxWatermarkLabelId, kRxWatermarkId, kDelayLabelId, kDelayId,
+                           kDelaySpinId, kDelayTimeId},
+                          false);
     }
     CSetCtrl* const bindings[] = {
         &m_enable,      &m_master,      &m_polarity,       &m_phase,      &m_shiftOrder,

@@ -57,6 +57,10 @@ public:
     static constexpr int kTxCharHookId = 1232;
     static constexpr int kRxFinishedHookId = 1233;
     static constexpr int kTxFinishedHookId = 1234;
+    static constexpr int kQueueGroupId = 1235;
+    static constexpr int kTxWatermarkLabelId = 1236;
+    static constexpr int kRxWatermarkLabelId = 1237;
+    static constexpr int kDelayLabelId = 1238;
     static constexpr int kRxUserVectorId = 1956;
     static constexpr int kTxUserVectorId = 1957;
     static constexpr int kHeadingPlaceholderId = 510;

@@ -231,7 +231,9 @@ TEST(CpmSPI, FrameSettingsAndFifoWatermarks) {
     // FamA shares the page but has no queues to show.
     CSpiFixture famA({kFamA}, 60.0f);
     EXPECT_FALSE(famA.Control(CpmSPI::kFifoEnableId).IsVisible());
-    EXPECT_FALSE(famA.Control(CpmSPI::kDelayId).IsVisible());
+    for (int id : {CpmSPI::kQueueGroupId, CpmSPI::kTxWatermarkLabelId, CpmSPI::kDelayId,
+                   CpmSPI::kDelayLabelId, CpmSPI::kDelayTimeId})
+        EXPECT_FALSE(famA.Control(id).IsVisible()) << id;
 }
 
 TEST(CpmSPI, DriverClaimsItsRoutinesWhileEnabled) {
