@@ -205,7 +205,9 @@ CPageControl* CPage::ControlBefore(const CPageControl& control) const {
 }
 
 std::vector<CPageControl*> CPage::RadioGroupOf(const CPageControl& button) const {
-    const auto isRadio = [](const CPageControl& c) { return c.Kind() == EControlKind::RadioButton; };
+    const auto isRadio = [](const CPageControl& c) {
+        return c.Kind() == EControlKind::RadioButton;
+    };
     auto at = std::find_if(m_controls.begin(), m_controls.end(),
                            [&button](const auto& c) { return c.get() == &button; });
     if (at == m_controls.end() || !isRadio(button))
@@ -217,6 +219,13 @@ std::vector<CPageControl*> CPage::RadioGroupOf(const CPageControl& button) const
     for (++at; at != m_controls.end() && isRadio(**at) && !(*at)->Def().groupStart; ++at)
         group.push_back(at->get());
     return group;
+}
+
+CModuleSubDlg* CPage::StackSubPage(int placeholderId, const CDialogTemplate& dialogTemplate) {
+    auto subPage = std::make_unique<CModuleSubDlg>(dialogTemplate, this);
+    subPage->SetVisible(true);
+    CModuleSubDlg* placed = subPage.get();
+    return InsertSubPage(placeholderId, std::move(subPage)) ? placed : nullptr;
 }
 
 bool CPage::InsertSubPage(int placeholderId, std::unique_ptr<CModuleSubDlg> subPage) {

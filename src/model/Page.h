@@ -192,6 +192,10 @@ public:
     // Puts a sub-page in place of the first free placeholder with that number; false when there
     // is none.
     bool InsertSubPage(int placeholderId, std::unique_ptr<CModuleSubDlg> subPage);
+    // Makes a shown sub-page of the template and puts it at the placeholder: one of a page's
+    // repeated blocks (a channel, a pin, an interrupt row). Null when there is no free
+    // placeholder with that number.
+    CModuleSubDlg* StackSubPage(int placeholderId, const CDialogTemplate& dialogTemplate);
 
     bool IsVisible() const { return m_visible; }
     void SetVisible(bool visible) { m_visible = visible; }

@@ -91,6 +91,17 @@ TEST(Page, FindsControlsInSubPagesByIdAndByCaption) {
     EXPECT_EQ(page.FindControl(kNoControlId), nullptr);
 }
 
+TEST(Page, StackedSubPagesAreShownAndTakeOnlyFreePlaceholders) {
+    CPage page(kTimerPage);
+    CModuleSubDlg* row = page.StackSubPage(145, kInterruptRow);
+    ASSERT_NE(row, nullptr);
+    EXPECT_TRUE(row->IsVisible());
+    EXPECT_EQ(page.FindControl(145)->SubPage(), row);
+    // The placeholder is taken; a control that is no placeholder takes nothing.
+    EXPECT_EQ(page.StackSubPage(145, kInterruptRow), nullptr);
+    EXPECT_EQ(page.StackSubPage(1930, kInterruptRow), nullptr);
+}
+
 TEST(Page, SubPagesFrom0x8000UpAreFoundThroughTheirHighBitIds) {
     // A GPIO port's pin rows sit in place of placeholders 0xE900 + pin, so their control ids
     // have the highest bit set.

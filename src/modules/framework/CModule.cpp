@@ -169,22 +169,20 @@ void CModule::PlaceInterruptRows(CPage& page) {
     const bool wide = WideInterruptRows();
     for (std::size_t i = 0; i < m_interruptRows.size(); ++i) {
         CInterruptRow& interruptRow = m_interruptRows[i];
-        const int placeholder = kFirstRowPlaceholderId + static_cast<int>(i);
-        auto row = std::make_unique<CModuleSubDlg>(RowTemplate(wide), &page);
-        row->SetVisible(true);
-        CPage* rowPage = row.get();
-        if (!page.InsertSubPage(placeholder, std::move(row)))
-            continue;
-        interruptRow.page = rowPage;
-        // The controller binds the row's controls to the registers of its vector.
-        if (interruptRow.controller)
-            interruptRow.controller->AttachInterruptRowPage(interruptRow);
+        PlaceInterruptRow(page, kFirstRowPlaceholderId + static_cast<int>(i), interruptRow, wide);
     }
-    for (int id = kFirstHeadingPlaceholderId; id <= kLastHeadingPlaceholderId; ++id) {
-        auto heading = std::make_unique<CModuleSubDlg>(HeadingTemplate(wide), &page);
-        heading->SetVisible(true);
-        page.InsertSubPage(id, std::move(heading));
-    }
+    for (int id = kFirstHeadingPlaceholderId; id <= kLastHeadingPlaceholderId; ++id)
+        page.StackSubPage(id, HeadingTemplate(wide));
+}
+
+void CModule::PlaceInterruptRow(CPage& page, int placeholderId, CInterruptRow& row, bool wide) {
+    CPage* rowPage = page.StackSubPage(placeholderId, RowTemplate(wide));
+    if (!rowPage)
+        return;
+    row.page = rowPage;
+    // The controller binds the row's controls to the registers of its vector.
+    if (row.controller)
+        row.controller->AttachInterruptRowPage(row);
 }
 
 bool CModule::IsImportCompatible(const CModuleBase& other, bool& forbidden) const {
@@ -217,8 +215,7 @@ void CModule::CheckWarnings() {
     Recalculate();
 }
 
-bool CModule::OnLinkCommand(CModuleBase* sender, const tModuleLink& link,
-                            std::string_view query) {
+bool CModule::OnLinkCommand(CModuleBase* sender, const tModuleLink& link, std::string_view query) {
     if (query != kFixPinsQuery)
         return false;
     FixPins();

@@ -172,6 +172,9 @@ protected:
     void AttachControls(CPage& page) override;
     // Whether the rows and headings use their wide form (with the interrupt source column).
     virtual bool WideInterruptRows() const { return true; }
+    // Draws an interrupt row in a sub-page at the page's placeholder, for the controller to bind.
+    static void PlaceInterruptRow(CPage& page, int placeholderId, CInterruptRow& row,
+                                  bool wide = true);
 
 private:
     void PlaceInterruptRows(CPage& page);

@@ -379,10 +379,8 @@ void CpmGPIO::AttachControls(CPage& page) {
         page.ShowControl(kPinSubPageBase + pin, dialog != nullptr);
         if (!dialog)
             continue;
-        auto subPage = std::make_unique<CModuleSubDlg>(dialog->Template(), &page);
-        subPage->SetVisible(true);
-        CModuleSubDlg* placed = subPage.get();
-        if (page.InsertSubPage(kPinSubPageBase + dialog->Pin(), std::move(subPage)))
+        if (CModuleSubDlg* placed =
+                page.StackSubPage(kPinSubPageBase + dialog->Pin(), dialog->Template()))
             dialog->Attach(*placed);
     }
     page.ShowControl(kInterruptCountWarningId, false);
@@ -505,8 +503,8 @@ void CpmGPIO::AddPinFunctions(const CModule& peripheral, CPinFuncContextMap& map
             const int function = static_cast<int>(k) + 1;
             // Instance names are unique in a document, so the name tells the owner.
             const auto& owners = functions[k].owners;
-            const bool owned = std::find(owners.begin(), owners.end(),
-                                         peripheral.InstanceName()) != owners.end();
+            const bool owned =
+                std::find(owners.begin(), owners.end(), peripheral.InstanceName()) != owners.end();
             // A function the system module cannot select is no way to route the signal.
             if (owned && CanSelectFunction(pin, function))
                 map.AddPin(functions[k].name, {this, pin}, function, current == function);

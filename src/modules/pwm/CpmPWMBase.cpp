@@ -84,16 +84,16 @@ tLayoutItem ClockGroup() {
         {dlg::Row({dlg::CheckBox(CpmPWMBase::kEnableId, "PWM generator enable"),
                    dlg::CheckBox(CpmPWMBase::kLoadOkId, "Load OK")}),
          dlg::Row(
-             {dlg::Column({dlg::Row({dlg::Label("Prescaler:"),
-                                     dlg::DropList(CpmPWMBase::kPrescalerId,
-                                                   {"/ 1", "/ 2", "/ 4", "/ 8"})}),
-                           dlg::Row({dlg::Label("Modulo (PWMCM):"),
-                                     dlg::Edit(CpmPWMBase::kModuloId),
-                                     dlg::UpDown(CpmPWMBase::kModuloSpinId, 0,
-                                                 static_cast<std::int32_t>(kModuloMax))}),
-                           dlg::Row({dlg::Label("Alignment:"),
-                                     dlg::DropList(CpmPWMBase::kAlignmentId,
-                                                   {"Center-aligned", "Edge-aligned"})})}),
+             {dlg::Column(
+                  {dlg::Row(
+                       {dlg::Label("Prescaler:"),
+                        dlg::DropList(CpmPWMBase::kPrescalerId, {"/ 1", "/ 2", "/ 4", "/ 8"})}),
+                   dlg::Row({dlg::Label("Modulo (PWMCM):"), dlg::Edit(CpmPWMBase::kModuloId),
+                             dlg::UpDown(CpmPWMBase::kModuloSpinId, 0,
+                                         static_cast<std::int32_t>(kModuloMax))}),
+                   dlg::Row({dlg::Label("Alignment:"),
+                             dlg::DropList(CpmPWMBase::kAlignmentId,
+                                           {"Center-aligned", "Edge-aligned"})})}),
               dlg::Column({dlg::Row({dlg::Label("Counts per period:"),
                                      dlg::ReadOnly(CpmPWMBase::kCountsId)}),
                            dlg::Row({dlg::Label("PWM frequency:"),
@@ -112,11 +112,11 @@ tLayoutItem OutputsGroup(bool twoDeadTimes) {
         group.children.push_back(dlg::Row(
             {dlg::Label(Format("PWM %d/%d:", 2 * pair, 2 * pair + 1)),
              dlg::DropList(CpmPWMBase::kPairModeId + pair, {"Complementary", "Independent"})}));
-        group.children.push_back(dlg::Row(
-            {dlg::CheckBox(CpmPWMBase::kTopNegativeId + pair,
-                           Format("PWM %d negative polarity", 2 * pair)),
-             dlg::CheckBox(CpmPWMBase::kBottomNegativeId + pair,
-                           Format("PWM %d negative polarity", 2 * pair + 1))}));
+        group.children.push_back(
+            dlg::Row({dlg::CheckBox(CpmPWMBase::kTopNegativeId + pair,
+                                    Format("PWM %d negative polarity", 2 * pair)),
+                      dlg::CheckBox(CpmPWMBase::kBottomNegativeId + pair,
+                                    Format("PWM %d negative polarity", 2 * pair + 1))}));
     }
     for (int output = 0; output < CpmPWMBase::kOutputs; ++output) {
         group.children.push_back(
@@ -172,10 +172,9 @@ tLayoutItem FaultsGroup() {
 // One output's row: its value register and the duty it gives.
 std::unique_ptr<CDialogTemplate> MakeOutputTemplate() {
     return std::make_unique<CDialogTemplate>(
-        kOutputTemplateId, std::initializer_list<tLayoutItem>{
-                               hwc::NaturalRow({dlg::Edit(CpmPWMBase::kValueLocalId),
-                                                dlg::Label("Duty:"),
-                                                dlg::ReadOnly(CpmPWMBase::kDutyLocalId)})});
+        kOutputTemplateId, std::initializer_list<tLayoutItem>{hwc::NaturalRow(
+                               {dlg::Edit(CpmPWMBase::kValueLocalId), dlg::Label("Duty:"),
+                                dlg::ReadOnly(CpmPWMBase::kDutyLocalId)})});
 }
 
 // One fault input's block: clearing, interrupt, the outputs it disables and (with filters) its
@@ -203,10 +202,10 @@ std::unique_ptr<CDialogTemplate> MakeFaultTemplate(bool filters) {
             counts.push_back(Format("%d samples", samples));
         block.children.push_back(hwc::NaturalRow({dlg::Label("Filter period (bus clocks):"),
                                                   dlg::Edit(CpmPWMBase::kFilterPeriodLocalId)}));
-        block.children.push_back(
-            hwc::NaturalRow({dlg::Label("Count:"),
-                      dlg::DropList(CpmPWMBase::kFilterCountLocalId, std::move(counts)),
-                      dlg::Label("Latency:"), dlg::ReadOnly(CpmPWMBase::kFilterLatencyLocalId)}));
+        block.children.push_back(hwc::NaturalRow(
+            {dlg::Label("Count:"),
+             dlg::DropList(CpmPWMBase::kFilterCountLocalId, std::move(counts)),
+             dlg::Label("Latency:"), dlg::ReadOnly(CpmPWMBase::kFilterLatencyLocalId)}));
     }
     block.children.push_back(dlg::Label("", CpmPWMBase::kFaultWarningLocalId));
     return std::make_unique<CDialogTemplate>(filters ? kFilterFaultTemplateId : kFaultTemplateId,
@@ -355,9 +354,7 @@ void CpmPWMBase::AttachControls(CPage& page) {
         attach(m_bottomNegative[pair], kBottomNegativeId + pair);
     }
     for (int output = 0; output < kOutputs; ++output) {
-        auto row = std::make_unique<CModuleSubDlg>(OutputTemplate(), &page);
-        row->SetVisible(true);
-        if (page.InsertSubPage(kOutputPageBase + output, std::move(row)))
+        if (page.StackSubPage(kOutputPageBase + output, OutputTemplate()))
             attach(m_value[output], ValueId(output));
     }
     for (int index = 0; index < 2; ++index) {
@@ -373,9 +370,7 @@ void CpmPWMBase::AttachControls(CPage& page) {
     attach(m_currentSense, kCurrentSenseId);
     const bool filters = HasRegister(m_layout.firstFilter);
     for (int fault = 0; fault < kFaults; ++fault) {
-        auto block = std::make_unique<CModuleSubDlg>(FaultTemplate(filters), &page);
-        block->SetVisible(true);
-        if (!page.InsertSubPage(kFaultPageBase + fault, std::move(block)))
+        if (!page.StackSubPage(kFaultPageBase + fault, FaultTemplate(filters)))
             continue;
         attach(m_faultAutoClear[fault], FaultControlId(fault, kAutoClearLocalId));
         attach(m_faultInterrupt[fault], FaultControlId(fault, kInterruptLocalId));

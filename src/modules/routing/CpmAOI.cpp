@@ -177,10 +177,8 @@ void CpmAOI::AttachControls(CPage& page) {
         if (!dialog)
             continue;
         any = true;
-        auto subPage = std::make_unique<CModuleSubDlg>(CpmAOI_Dlg::Template(), &page);
-        subPage->SetVisible(true);
-        CModuleSubDlg* placed = subPage.get();
-        if (page.InsertSubPage(kFirstEventPageId + event, std::move(subPage)))
+        if (CModuleSubDlg* placed =
+                page.StackSubPage(kFirstEventPageId + event, CpmAOI_Dlg::Template()))
             dialog->Attach(*placed);
     }
     page.ShowControl(kNoEventsId, !any);

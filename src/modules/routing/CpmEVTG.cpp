@@ -249,10 +249,8 @@ void CpmEVTG_EVENT_Dlg::Attach(CModuleSubDlg& page) {
             Sync(input).Attach(*control);
     }
     for (int block = 0; block < CpmEVTG::kBlockCount; ++block) {
-        auto blockPage = std::make_unique<CModuleSubDlg>(CpmEVTG_EVENT_AOI_Dlg::Template(), &page);
-        blockPage->SetVisible(true);
-        CModuleSubDlg* placed = blockPage.get();
-        if (page.InsertSubPage(kFirstBlockPageId + 2 * m_channel + block, std::move(blockPage)))
+        if (CModuleSubDlg* placed = page.StackSubPage(kFirstBlockPageId + 2 * m_channel + block,
+                                                      CpmEVTG_EVENT_AOI_Dlg::Template()))
             Block(block).Attach(*placed);
     }
     UpdateState();
@@ -319,7 +317,8 @@ const CDialogTemplate* CpmEVTG::DialogTemplate() const {
 }
 
 int CpmEVTG::InputLabelId(int channel, int input) {
-    return CPage::SubPageControlId(kFirstChannelPageId + channel, CLogicInputs::kFirstNameId + input);
+    return CPage::SubPageControlId(kFirstChannelPageId + channel,
+                                   CLogicInputs::kFirstNameId + input);
 }
 
 int CpmEVTG::StageNoteId(int channel) {
@@ -371,10 +370,8 @@ void CpmEVTG::BindControls(IModuleHost* host) {
 void CpmEVTG::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     for (int channel = 0; channel < kChannelCount; ++channel) {
-        auto subPage = std::make_unique<CModuleSubDlg>(CpmEVTG_EVENT_Dlg::Template(channel), &page);
-        subPage->SetVisible(true);
-        CModuleSubDlg* placed = subPage.get();
-        if (page.InsertSubPage(kFirstChannelPageId + channel, std::move(subPage)))
+        if (CModuleSubDlg* placed = page.StackSubPage(kFirstChannelPageId + channel,
+                                                      CpmEVTG_EVENT_Dlg::Template(channel)))
             ChannelDialog(channel).Attach(*placed);
     }
 }

@@ -257,7 +257,8 @@ void CpmXBAR::BindControls(IModuleHost* host) {
         if (reg >= ItemCount())
             break;
         const int lowBit = (output % 2) * kOddOutputShift;
-        CSetCrossbarSource& selection = m_outputDialogs[static_cast<std::size_t>(output)]->Selection();
+        CSetCrossbarSource& selection =
+            m_outputDialogs[static_cast<std::size_t>(output)]->Selection();
         selection.Bind(Item(reg), lowBit, lowBit + width - 1, 0,
                        m_outputs[static_cast<std::size_t>(output)].label.c_str());
         selection.SetInputNames(offered);
@@ -288,10 +289,9 @@ void CpmXBAR::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     page.ShowControl(kTablePlaceholderId, false);
     for (int output = 0; output < OutputCount(); ++output) {
-        auto subPage = std::make_unique<CModuleSubDlg>(CpmXBAR_OutDlg::Template(), &page);
-        subPage->SetVisible(true);
-        CModuleSubDlg* placed = subPage.get();
-        if (!page.InsertSubPage(kOutputPageBase + output, std::move(subPage)))
+        CModuleSubDlg* placed =
+            page.StackSubPage(kOutputPageBase + output, CpmXBAR_OutDlg::Template());
+        if (!placed)
             continue;
         const std::string& label = m_outputs[static_cast<std::size_t>(output)].label;
         const int listId = OutputControlId(output, CpmXBAR_OutDlg::kSelectionId);

@@ -433,23 +433,13 @@ void CpmDMA::AttachControls(CPage& page) {
         if (!dialog)
             continue;
         any = true;
-        auto subPage = std::make_unique<CModuleSubDlg>(dialog->Template(), &page);
-        subPage->SetVisible(true);
-        CModuleSubDlg* placed = subPage.get();
-        if (!page.InsertSubPage(kFirstChannelPageId + channel, std::move(subPage)))
+        CModuleSubDlg* placed =
+            page.StackSubPage(kFirstChannelPageId + channel, dialog->Template());
+        if (!placed)
             continue;
         dialog->Attach(*placed);
-        CInterruptRow& row = m_rows[channel];
-        if (row.vector == 0)
-            continue;
-        auto rowPage = std::make_unique<CModuleSubDlg>(InterruptRowTemplate(true), placed);
-        rowPage->SetVisible(true);
-        CPage* rowPlaced = rowPage.get();
-        if (!placed->InsertSubPage(kFirstRowPlaceholderId, std::move(rowPage)))
-            continue;
-        row.page = rowPlaced;
-        if (row.controller)
-            row.controller->AttachInterruptRowPage(row);
+        if (m_rows[channel].vector != 0)
+            PlaceInterruptRow(*placed, kFirstRowPlaceholderId, m_rows[channel]);
     }
     page.ShowControl(kNoChannelsId, !any);
 }

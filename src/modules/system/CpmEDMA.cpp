@@ -566,23 +566,12 @@ void CpmEDMA::AttachControls(CPage& page) {
     attach(m_roundRobin, kRoundRobinId);
     for (int channel = 0; channel < kChannelCount; ++channel) {
         CpmEDMA_Dlg& dialog = *m_dialogs[channel];
-        auto subPage = std::make_unique<CModuleSubDlg>(dialog.Template(), &page);
-        subPage->SetVisible(true);
-        CModuleSubDlg* placed = subPage.get();
-        if (!page.InsertSubPage(kFirstChannelPageId + channel, std::move(subPage)))
+        CModuleSubDlg* placed = page.StackSubPage(kFirstChannelPageId + channel, dialog.Template());
+        if (!placed)
             continue;
         dialog.Attach(*placed);
-        CInterruptRow& row = m_rows[channel];
-        if (row.vector == 0)
-            continue;
-        auto rowPage = std::make_unique<CModuleSubDlg>(InterruptRowTemplate(true), placed);
-        rowPage->SetVisible(true);
-        CPage* rowPlaced = rowPage.get();
-        if (!placed->InsertSubPage(kFirstRowPlaceholderId, std::move(rowPage)))
-            continue;
-        row.page = rowPlaced;
-        if (row.controller)
-            row.controller->AttachInterruptRowPage(row);
+        if (m_rows[channel].vector != 0)
+            PlaceInterruptRow(*placed, kFirstRowPlaceholderId, m_rows[channel]);
     }
     // The vector after the channels' is the error interrupt, shown in the module's page.
     const bool errorRow = InterruptRows().size() > static_cast<std::size_t>(kChannelCount);
