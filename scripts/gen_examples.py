@@ -464,6 +464,11 @@ TABLES = {
     "PGA": simple(("CNTL0_INIT", 0, DW8), ("CNTL1_INIT", 2, DW8), ("CNTL2_INIT", 0xE, DW8)),
     "ADC_FamA": simple(("ADCSC1A_INIT", 0x1F, DW16), ("ADCSC1B_INIT", 0x1F, DW16),
                        ("ADCSC2_INIT", 0, DW16), ("ADCCFG_INIT", 0, DW16)),
+    "ADC_FamE": simple(*[(name + "_INIT", default, DW16) for name, default in (
+        ("SC1A", 0x1F), ("SC1B", 0x1F), ("CFG1", 0), ("CFG2", 0), ("CV1", 0), ("CV2", 0),
+        ("SC2", 0), ("SC3", 0), ("OFS", 0x0004), ("PG", 0x8200), ("MG", 0x8200),
+        ("CLP4", 0x0200), ("CLP3", 0x0100), ("CLP2", 0x0080), ("CLP1", 0x0040),
+        ("CLP0", 0x0020))]),
     "PWM_FamA": simple(*[("%s_INIT" % n, 0, DW16) for n in (
         ["PMCTL", "PMFCTL", "PMOUT", "PWMCM", "PMDEADTM0", "PMDEADTM1", "PMDISMAP1", "PMDISMAP2",
          "PMCNFG", "PMCCR", "PMSRC", "PMSYNC", "PMCTL2", "PMICCR"] +

@@ -1,5 +1,13 @@
 #include "project/ModuleRegistry.h"
 
+#include "modules/analog/CpmADC_FamA.h"
+#include "modules/analog/CpmADC_FamE.h"
+#include "modules/analog/CpmPGA.h"
+#include "modules/analog/CpmADC.h"
+#include "modules/analog/CpmCMP.h"
+#include "modules/analog/CpmDAC.h"
+#include "modules/analog/CpmHSCMP.h"
+#include "modules/analog/CpmVREF_DAC.h"
 #include "modules/framework/CpmEMPTY.h"
 #include "modules/interrupts/CpmINTC.h"
 #include "modules/clocks/CpmOCCS.h"
@@ -44,15 +52,15 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"TRL", nullptr},
     {"TSN", &CpmTSN::kRuntimeClass},
     {"DEC", &CpmDEC::kRuntimeClass},
-    {"DAC", nullptr},
-    {"CMP", nullptr},
+    {"DAC", &CpmDAC::kRuntimeClass},
+    {"CMP", &CpmCMP::kRuntimeClass},
     {"SYS_V1", &CpmSYS_V1::kRuntimeClass},
     {"SYS_V2_Classic", &CpmSYS_V2_Classic::kRuntimeClass},
     {"SYS_V2_FamB", &CpmSYS_V2_FamB::kRuntimeClass},
     {"SYS_FamA", &CpmSYS_FamA::kRuntimeClass},
     {"SYS_V2_FamC", &CpmSYS_V2_FamC::kRuntimeClass},
     {"SEMI", nullptr},
-    {"ADC", nullptr},
+    {"ADC", &CpmADC::kRuntimeClass},
     {"SPI", nullptr},
     {"SCI", nullptr},
     {"I2C", nullptr},
@@ -68,11 +76,11 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"LSCAN", nullptr},
     {"VMON", nullptr},
     {"PMC", &CpmPMC::kRuntimeClass},
-    {"PGA", nullptr},
+    {"PGA", &CpmPGA::kRuntimeClass},
     {"PDB", &CpmPDB::kRuntimeClass},
-    {"ADC_FamA", nullptr},
+    {"ADC_FamA", &CpmADC_FamA::kRuntimeClass},
     {"PWM_FamA", &CpmPWM_FamA::kRuntimeClass},
-    {"HSCMP", nullptr},
+    {"HSCMP", &CpmHSCMP::kRuntimeClass},
     {"I2C_FamA", nullptr},
     {"RTC", &CpmRTC::kRuntimeClass},
     {"COP_FamA", &CpmCOP_FamA::kRuntimeClass},
@@ -80,9 +88,9 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"PWMAll_FamC", &CpmPWMAll_FamC::kRuntimeClass},
     {"PWM_FamC_SWLayer", &CpmPWM_FamC_SWLayer::kRuntimeClass},
     {"XBAR", &CpmXBAR::kRuntimeClass},
-    {"VREF_DAC", nullptr},
+    {"VREF_DAC", &CpmVREF_DAC::kRuntimeClass},
     {"SYS_FamE_FamF_FamD", &CpmSYS_FamE_FamF_FamD::kRuntimeClass},
-    {"ADC_FamE", nullptr},
+    {"ADC_FamE", &CpmADC_FamE::kRuntimeClass},
     {"AOI", &CpmAOI::kRuntimeClass},
     {"DMA", &CpmDMA::kRuntimeClass},
     {"CRC", nullptr},

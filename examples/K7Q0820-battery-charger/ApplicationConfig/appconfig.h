@@ -111,13 +111,13 @@
 --------------------------------------------
 .*/
 #define ADC_0_ADCSC1A_INIT                0x0041U
-#define ADC_0_ADCCFG_INIT                 0x0098U
+#define ADC_0_ADCCFG_INIT                 0x0058U
 
 /*.
     PGA_0 Configuration
 --------------------------------------------
 .*/
-#define PGA_0_CNTL0_INIT                  0x0DU
+#define PGA_0_CNTL0_INIT                  0x0CU
 
 /*.
     HSCMP_0 Configuration

@@ -80,6 +80,7 @@
 --------------------------------------------
 .*/
 #define ADC_A_ADCR1_INIT                  0x5805U
+#define ADC_A_ADCR2_INIT                  0x0005U
 #define ADC_A_ADSDIS_INIT                 0x00FCU
 #define ADC_A_ADHLMT0_INIT                0x7000U  /* over-voltage trip */
 

@@ -98,13 +98,14 @@
 --------------------------------------------
 .*/
 #define ADC_A_ADCR1_INIT                  0x5805U
-#define ADC_A_ADCR2_INIT                  0x0001U
+#define ADC_A_ADCR2_INIT                  0x0003U
 
 /*.
     ADC_B Configuration
 --------------------------------------------
 .*/
 #define ADC_B_ADCR1_INIT                  0x5005U
+#define ADC_B_ADCR2_INIT                  0x0003U
 
 /*.
     GPIO_A Configuration

@@ -125,6 +125,7 @@
 --------------------------------------------
 .*/
 #define ADC_A_ADCR1_INIT                  0x4805U
+#define ADC_A_ADCR2_INIT                  0x0005U
 #define ADC_A_ADLST1_INIT                 0x0210U
 
 /*.

@@ -165,7 +165,8 @@
 --------------------------------------------
 .*/
 #define ADC_A_ADCR1_INIT                  0x4845U
-#define ADC_A_ADCR2_INIT                  0x0003U
+#define ADC_A_ADCR2_INIT                  0x0005U
+#define ADC_A_ADPWR2_INIT                 0x0505U
 
 /*.
     HSCMP_A Configuration

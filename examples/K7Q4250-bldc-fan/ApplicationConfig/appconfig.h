@@ -103,7 +103,9 @@
 --------------------------------------------
 .*/
 #define ADC_A_ADCR1_INIT                  0x5805U
+#define ADC_A_ADCR2_INIT                  0x0003U
 #define ADC_A_ADLST1_INIT                 0x0123U
+#define ADC_A_ADPWR2_INIT                 0x0300U
 
 /*.
     HSCMP_A Configuration

@@ -1040,7 +1040,7 @@
 #define ADC_A_ADOFS15_INIT                0x0000U
 #define ADC_A_ADPWR_INIT                  0x0000U
 #define ADC_A_ADCAL_INIT                  0x0000U
-#define ADC_A_ADPWR2_INIT                 0x0000U
+#define ADC_A_ADPWR2_INIT                 0x0300U
 #define ADC_A_ADCTRL3_INIT                0x0000U
 #define ADC_A_ADSCHLMTEN_INIT             0x0000U
 
@@ -1085,12 +1085,12 @@
 --------------------------------------------
 .*/
 #define HSCMP_D_CR0_INIT                  0x0000U
-#define HSCMP_D_CR1_INIT                  0x0000U
-#define HSCMP_D_FPR_INIT                  0x0000U
+#define HSCMP_D_CR1_INIT                  0x0015U
+#define HSCMP_D_FPR_INIT                  0x0008U
 #define HSCMP_D_SCR_INIT                  0x0000U
 #define HSCMP_D_PCR_INIT                  0x0000U
-#define HSCMP_D_DACCR_INIT                0x0000U
-#define HSCMP_D_MUXCR_INIT                0x0000U
+#define HSCMP_D_DACCR_INIT                0x00C8U
+#define HSCMP_D_MUXCR_INIT                0x0087U
 
 /*.
     DAC_A Configuration
