@@ -195,7 +195,7 @@ def t_adc(chip):
     table += [("ADOFS%d_INIT" % n, 0, DW16) for n in range(samples)]
     if fam(chip, "FamE", "FamF", "FamD"):
         table += [("ADPWR_INIT", 0x01A7, DW16), ("ADCAL_INIT", 0, DW16),
-                  ("ADPWR2_INIT", 0, DW16), ("ADCTRL3_INIT", 0, DW16),
+                  ("ADPWR2_INIT", 0x0200, DW16), ("ADCTRL3_INIT", 0, DW16),
                   ("ADSCHLMTEN_INIT", 0, DW16)]
     return table
 
@@ -206,13 +206,23 @@ def t_sci(chip):
              ("RX_BUFFER_OKLIMIT", 0xF, DW16 | NODEFAULT | USERDEFINE),
              ("RX_BUFFER_LOWLIMIT", 0xA, DW16 | NODEFAULT | USERDEFINE),
              ("RX_BUFFER_SIZE", 0, DW8 | USERDEFINE), ("TX_BUFFER_SIZE", 0, DW8 | USERDEFINE),
-             ("RX_XONXOFF", 0, DW8 | USERDEFINE), ("-SCIxCHAR", 0, TEXT)]
+             ("RX_XONXOFF", 0, DW8 | USERDEFINE), ("-SCIxCHAR", 1, TEXT | NODEFAULT)]
     table += [(hook, 0, TEXT) for hook in ("RX_CHAR_HOOK", "RX_ERROR_HOOK", "TX_CHAR_HOOK",
                                            "RX_FINISHED_HOOK", "TX_FINISHED_HOOK",
                                            "RX_LOWBUFFER_HOOK")]
     if fam(chip, "FamE", "FamF", "FamD"):
         table.append(("SCICR3_INIT", 0, DW16 | NODEFAULT))
     return table
+
+
+def t_trl(chip):
+    switch, number = NOVALUE | USERDEFINE, DW16 | DECVALUE | USERDEFINE
+    return [("INCLUDE_CMD_SCOPE", 0, switch), ("INCLUDE_CMD_RECORDER", 0, switch),
+            ("INCLUDE_CMD_APPCMD", 0, switch), ("SCOPE_MAX_VARS", 8, number),
+            ("REC_MAX_VARS", 8, number), ("REC_BUFFER_SIZE", 256, number),
+            ("APPCMD_BUFFER_SIZE", 32, number), ("COMM_BUFFER_SIZE", 32, number),
+            ("COMM_MODULE_SCI0", 0, switch), ("COMM_MODULE_SCI1", 0, switch),
+            ("COMM_MODULE_JTAG", 0, switch)]
 
 
 def t_spi(chip):
@@ -451,7 +461,7 @@ TABLES = {
     "COP_FamA": t_cop, "HSCMP": t_hscmp, "PDB": t_pdb, "CRC": t_crc, "FTFL": t_ftfl,
     "MCM": t_mcm, "FLASHOPT": t_flashopt, "YCAN": t_ycan, "LSCAN": t_lscan,
     "PWMAll_FamC": t_pwmall, "PWM_FamC": t_pwm_famc, "ENC": t_enc, "EVTG": t_evtg,
-    "EDMA": t_edma, "DMA": t_dma, "VMON": t_vmon,
+    "EDMA": t_edma, "DMA": t_dma, "VMON": t_vmon, "TRL": t_trl,
     "PIT": simple(("CTRL_INIT", 0, DW16 | NODEFAULT), ("MOD_INIT", 0, DW16)),
     "CMP": simple(("CTRL_INIT", 0, DW16), ("FILT_INIT", 0, DW16)),
     "TSN": simple(("CNTL_INIT", 0, DW16)),

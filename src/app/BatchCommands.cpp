@@ -26,8 +26,10 @@ void PrintBlock(const char* title, const std::string& text) {
 
 void PrintRegisters(CModuleBase& module, const CProjDocBase& document) {
     for (const tRegisterRow& row : ListRegisters(module, document)) {
-        std::printf("%s %s\n", row.owner->GetDefineName(*row.item).c_str(),
-                    FormatRegisterValue(*row.item, false).c_str());
+        // An empty text (a hook nobody named) is the name alone, with no trailing blank.
+        const std::string value = FormatRegisterValue(*row.item, false);
+        std::printf("%s%s%s\n", row.owner->GetDefineName(*row.item).c_str(),
+                    value.empty() ? "" : " ", value.c_str());
     }
 }
 

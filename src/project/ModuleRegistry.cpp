@@ -8,6 +8,13 @@
 #include "modules/analog/CpmDAC.h"
 #include "modules/analog/CpmHSCMP.h"
 #include "modules/analog/CpmVREF_DAC.h"
+#include "modules/communication/CpmI2C.h"
+#include "modules/communication/CpmI2C_FamA.h"
+#include "modules/communication/CpmI2C_FamB.h"
+#include "modules/communication/CpmSCI.h"
+#include "modules/communication/CpmTRL.h"
+#include "modules/communication/CpmSPI.h"
+#include "modules/communication/CpmVMON.h"
 #include "modules/framework/CpmEMPTY.h"
 #include "modules/interrupts/CpmINTC.h"
 #include "modules/clocks/CpmOCCS.h"
@@ -49,7 +56,7 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"PINOUT", &CpmPINOUT::kRuntimeClass},
     {"OCCS", &CpmOCCS::kRuntimeClass},
     {"UNREC", &CpmUNREC::kRuntimeClass},
-    {"TRL", nullptr},
+    {"TRL", &CpmTRL::kRuntimeClass},
     {"TSN", &CpmTSN::kRuntimeClass},
     {"DEC", &CpmDEC::kRuntimeClass},
     {"DAC", &CpmDAC::kRuntimeClass},
@@ -61,10 +68,10 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"SYS_V2_FamC", &CpmSYS_V2_FamC::kRuntimeClass},
     {"SEMI", nullptr},
     {"ADC", &CpmADC::kRuntimeClass},
-    {"SPI", nullptr},
-    {"SCI", nullptr},
-    {"I2C", nullptr},
-    {"I2C_FamB", nullptr},
+    {"SPI", &CpmSPI::kRuntimeClass},
+    {"SCI", &CpmSCI::kRuntimeClass},
+    {"I2C", &CpmI2C::kRuntimeClass},
+    {"I2C_FamB", &CpmI2C_FamB::kRuntimeClass},
     {"GPIO", &CpmGPIO::kRuntimeClass},
     {"PWM", &CpmPWM::kRuntimeClass},
     {"PIT", &CpmPIT::kRuntimeClass},
@@ -74,14 +81,14 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"QT", &CpmQT::kRuntimeClass},
     {"YCAN", nullptr},
     {"LSCAN", nullptr},
-    {"VMON", nullptr},
+    {"VMON", &CpmVMON::kRuntimeClass},
     {"PMC", &CpmPMC::kRuntimeClass},
     {"PGA", &CpmPGA::kRuntimeClass},
     {"PDB", &CpmPDB::kRuntimeClass},
     {"ADC_FamA", &CpmADC_FamA::kRuntimeClass},
     {"PWM_FamA", &CpmPWM_FamA::kRuntimeClass},
     {"HSCMP", &CpmHSCMP::kRuntimeClass},
-    {"I2C_FamA", nullptr},
+    {"I2C_FamA", &CpmI2C_FamA::kRuntimeClass},
     {"RTC", &CpmRTC::kRuntimeClass},
     {"COP_FamA", &CpmCOP_FamA::kRuntimeClass},
     {"PWM_FamC", &CpmPWM_FamC::kRuntimeClass},

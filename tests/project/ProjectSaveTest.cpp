@@ -239,7 +239,7 @@ TEST_F(ProjectSaveTest, ModifiedUntilASaveSucceeds) {
 
 TEST_F(ProjectSaveTest, DefinitionsAndParametersWithoutModuleAreKept) {
     // Values and parameter blocks of modules this processor has (QT_A0, OCCS), of one it has
-    // without a class yet (SCI_0) and of ones it has not (DEC_0, RETIRED), in the tool's comment
+    // without a class yet (CRC) and of ones it has not (DEC_0, RETIRED), in the tool's comment
     // form and in an ordinary comment; a parameter the timer channel does not know is kept too. The tool's comment starts
     // the generated part: definitions above it would be the user's leading text.
     Write(m_header, "/*. Internal HWC parameters, do not edit!\n"
@@ -249,7 +249,7 @@ TEST_F(ProjectSaveTest, DefinitionsAndParametersWithoutModuleAreKept) {
                     ".*/\n"
                     "#define K7Q3010\n"
                     "#define APPCFG_EXTAL 8000000L\n"
-                    "#define SCI_0_SCIBR_INIT 0x0082U\n"
+                    "#define CRC_GPOLY_INIT 0x00001021U\n"
                     "#define QT_A0_CTRL_INIT  0x3026U /* up-counter */\n"
                     "#define DEC_0_DECCR_INIT 0x0010U\n"
                     "#define VERSION_TEXT     \"1.2 (rig)\"\n"

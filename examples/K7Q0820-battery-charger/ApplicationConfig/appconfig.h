@@ -90,13 +90,14 @@
 --------------------------------------------
 .*/
 #define SCI_0_SCIBR_INIT                  0x0A2CU
-#define SCI_0_SCICR_INIT                  0x002CU
+#define SCI_0_SCICR_INIT                  0x00BCU
 #define SCI_0_SCICR2_INIT                 0x0000U
 #define SCI_0_HIGHLEVEL_MODE              2
 #define SCI_0_RX_BUFFER_OKLIMIT           0x000FU
 #define SCI_0_RX_BUFFER_LOWLIMIT          0x000AU
 #define SCI_0_RX_BUFFER_SIZE              0x20U
 #define SCI_0_TX_BUFFER_SIZE              0x20U
+#define SCIxCHAR                          UWord16
 
 /*.
     I2C_0 Configuration

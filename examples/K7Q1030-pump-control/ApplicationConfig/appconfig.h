@@ -73,13 +73,14 @@
 --------------------------------------------
 .*/
 #define SCI_0_SCIBR_INIT                  0x00C3U
-#define SCI_0_SCICR_INIT                  0x002CU
+#define SCI_0_SCICR_INIT                  0x00BCU
 #define SCI_0_SCICR2_INIT                 0x0000U
 #define SCI_0_HIGHLEVEL_MODE              2
 #define SCI_0_RX_BUFFER_OKLIMIT           0x000FU
 #define SCI_0_RX_BUFFER_LOWLIMIT          0x000AU
 #define SCI_0_RX_BUFFER_SIZE              0x20U
 #define SCI_0_TX_BUFFER_SIZE              0x20U
+#define SCIxCHAR                          UWord16
 
 /*.
     ADC_A Configuration
@@ -109,6 +110,16 @@
 .*/
 #define GPIO_D_PUR_INIT                   0x00FCU
 #define GPIO_D_PER_INIT                   0x0003U
+
+/*.
+    TRL Configuration
+--------------------------------------------
+.*/
+#define TRL_INCLUDE_CMD_SCOPE
+#define TRL_INCLUDE_CMD_RECORDER
+#define TRL_SCOPE_MAX_VARS                4
+#define TRL_REC_BUFFER_SIZE               512
+#define TRL_COMM_MODULE_SCI1
 
 
 

@@ -74,6 +74,7 @@
 #define SCI_0_SCICR2_INIT                 0x0000U
 #define SCI_0_RX_BUFFER_OKLIMIT           0x000FU
 #define SCI_0_RX_BUFFER_LOWLIMIT          0x000AU
+#define SCIxCHAR                          UWord16
 
 /*.
     ADC_A Configuration
@@ -89,6 +90,12 @@
 --------------------------------------------
 .*/
 #define GPIO_A_PER_INIT                   0x007FU
+
+/*.
+    GPIO_B Configuration
+--------------------------------------------
+.*/
+#define GPIO_B_PER_INIT                   0x0003U
 
 /*.
     GPIO_C Configuration

@@ -83,6 +83,7 @@
 #define SCI_0_SCICR2_INIT                 0x0000U
 #define SCI_0_RX_BUFFER_OKLIMIT           0x000FU
 #define SCI_0_RX_BUFFER_LOWLIMIT          0x000AU
+#define SCIxCHAR                          UWord16
 
 /*.
     YCAN Configuration

@@ -52,11 +52,12 @@
 --------------------------------------------
 .*/
 #define SCI_0_SCIBR_INIT                  0x0068U
-#define SCI_0_SCICR_INIT                  0x002CU
+#define SCI_0_SCICR_INIT                  0x00BCU
 #define SCI_0_SCICR2_INIT                 0x0000U
 #define SCI_0_HIGHLEVEL_MODE              1
 #define SCI_0_RX_BUFFER_OKLIMIT           0x000FU
 #define SCI_0_RX_BUFFER_LOWLIMIT          0x000AU
+#define SCIxCHAR                          UWord16
 #define SCI_0_RX_CHAR_HOOK                OnCommandByte
 
 /*.

@@ -96,6 +96,7 @@
 #define SCI_0_SCICR2_INIT                 0x0000U
 #define SCI_0_RX_BUFFER_OKLIMIT           0x000FU
 #define SCI_0_RX_BUFFER_LOWLIMIT          0x000AU
+#define SCIxCHAR                          UWord16
 #define SCI_0_SCICR3_INIT                 0x0000U
 
 /*.
@@ -140,6 +141,12 @@
 --------------------------------------------
 .*/
 #define GPIO_A_PER_INIT                   0x0007U
+
+/*.
+    GPIO_C Configuration
+--------------------------------------------
+.*/
+#define GPIO_C_PER_INIT                   0x00C0U
 
 /*.
     GPIO_E Configuration

@@ -865,7 +865,7 @@
 --------------------------------------------
 .*/
 #define SCI_0_SCIBR_INIT                  0x0C35U
-#define SCI_0_SCICR_INIT                  0x002CU
+#define SCI_0_SCICR_INIT                  0x00BCU
 #define SCI_0_SCICR2_INIT                 0x0000U
 #define SCI_0_HIGHLEVEL_MODE              2
 #define SCI_0_RX_BUFFER_OKLIMIT           0x000FU
@@ -873,6 +873,7 @@
 #define SCI_0_RX_BUFFER_SIZE              0x80U
 #define SCI_0_TX_BUFFER_SIZE              0x80U
 #define SCI_0_RX_XONXOFF                  0x00U
+#define SCIxCHAR                          UWord16
 #define SCI_0_RX_CHAR_HOOK                OnHostByte
 #define SCI_0_SCICR3_INIT                 0x0000U
 
@@ -889,6 +890,7 @@
 #define SCI_1_RX_BUFFER_SIZE              0x00U
 #define SCI_1_TX_BUFFER_SIZE              0x00U
 #define SCI_1_RX_XONXOFF                  0x00U
+#define SCIxCHAR                          UWord16
 #define SCI_1_SCICR3_INIT                 0x0000U
 
 /*.
@@ -896,7 +898,7 @@
 --------------------------------------------
 .*/
 #define SCI_2_SCIBR_INIT                  0x0041U
-#define SCI_2_SCICR_INIT                  0x000CU
+#define SCI_2_SCICR_INIT                  0x0000U
 #define SCI_2_SCICR2_INIT                 0x0003U
 #define SCI_2_HIGHLEVEL_MODE              0
 #define SCI_2_RX_BUFFER_OKLIMIT           0x000FU
@@ -904,6 +906,7 @@
 #define SCI_2_RX_BUFFER_SIZE              0x00U
 #define SCI_2_TX_BUFFER_SIZE              0x00U
 #define SCI_2_RX_XONXOFF                  0x00U
+#define SCIxCHAR                          UWord16
 #define SCI_2_SCICR3_INIT                 0x0000U
 
 /*.
