@@ -15,7 +15,7 @@ void CSetBit::Bind(tPerCfgItem& item, int bit, bool inverted, const char* descri
     m_setter = nullptr;
     m_getter = nullptr;
     m_inverted = inverted;
-    m_selfTestFormat = hwc::SelfTestRegisterFormat(hwc::FieldText(item.szName), item.dwFlags);
+    m_selfTestItem = &item;
     m_mask = std::uint32_t{1} << (static_cast<unsigned>(bit) % 32);
     Refresh();
 }
@@ -105,7 +105,9 @@ void CSetBit::OnAttached() {
 
 void CSetBit::WriteSelfTestLine() {
     const std::string registerText =
-        m_value ? hwc::SelfTestRegisterText(m_selfTestFormat, *m_value) : hwc::kCustomHandlerText;
+        m_value ? hwc::SelfTestRegisterText(hwc::FieldText(m_selfTestItem->szName),
+                                            m_selfTestItem->dwFlags, *m_value)
+                : hwc::kCustomHandlerText;
     const std::string caption = IsAttached() ? GetWnd()->Text() : std::string();
     const std::string description =
         m_description.empty() ? std::string(hwc::kMissingDescription) : m_description;

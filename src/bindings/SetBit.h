@@ -54,7 +54,7 @@ private:
     std::string m_description;
     std::uint32_t m_mask = 0;
     bool m_inverted = false;
-    std::string m_selfTestFormat;
+    const tPerCfgItem* m_selfTestItem = nullptr; // the register a self-test line names
     Setter m_setter = nullptr;
     Getter m_getter = nullptr;
     void* m_context = nullptr;

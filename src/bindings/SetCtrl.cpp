@@ -11,7 +11,9 @@ namespace {
 SelfTestSink g_selfTestSink = nullptr;
 } // namespace
 
-void SetSelfTestSink(SelfTestSink sink) { g_selfTestSink = sink; }
+void SetSelfTestSink(SelfTestSink sink) {
+    g_selfTestSink = sink;
+}
 
 void WriteSelfTestLine(std::string_view line) {
     if (g_selfTestSink)
@@ -23,6 +25,11 @@ std::string SelfTestRegisterFormat(std::string_view itemName, std::uint32_t flag
     const int digits = width == RegFlag::DW8 ? 2 : width == RegFlag::DW32 ? 8 : 4;
     return Format("Reg[%.*s] = 0x%%0%dx", static_cast<int>(itemName.size()), itemName.data(),
                   digits);
+}
+
+std::string SelfTestRegisterText(std::string_view itemName, std::uint32_t flags,
+                                 std::uint32_t value) {
+    return SelfTestRegisterText(SelfTestRegisterFormat(itemName, flags), value);
 }
 
 std::string SelfTestRegisterText(const std::string& format, std::uint32_t value) {
@@ -44,7 +51,9 @@ std::string PadSelfTestColumn(std::string_view text) {
 
 } // namespace hwc
 
-CSetCtrl::~CSetCtrl() { Detach(); }
+CSetCtrl::~CSetCtrl() {
+    Detach();
+}
 
 bool CSetCtrl::IsActive() const {
     if (m_alwaysActive)

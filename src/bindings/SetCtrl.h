@@ -31,6 +31,10 @@ void WriteSelfTestLine(std::string_view line);
 std::string SelfTestRegisterFormat(std::string_view itemName, std::uint32_t flags);
 // The register text of a self-test line.
 std::string SelfTestRegisterText(const std::string& format, std::uint32_t value);
+// The register text of a self-test line for a named register's value; made only when a self-test
+// writes it, since every binding of every loaded module has one.
+std::string SelfTestRegisterText(std::string_view itemName, std::uint32_t flags,
+                                 std::uint32_t value);
 inline constexpr const char* kCustomHandlerText = "No Value Specified (Custom Handler)";
 inline constexpr const char* kMissingDescription = "<Description Text Missing>";
 // The text padded with blanks to at least 40 characters (the self-test line columns).

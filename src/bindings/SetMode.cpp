@@ -21,7 +21,7 @@ void CSetMode::Bind(tPerCfgItem& item, int lowBit, int highBit, int offset, cons
                     std::span<const int> table) {
     m_value = &item.dwValue;
     m_description = description ? std::string(description) : std::string();
-    m_selfTestFormat = hwc::SelfTestRegisterFormat(hwc::FieldText(item.szName), item.dwFlags);
+    m_selfTestItem = &item;
     const hwc::FieldBits field = hwc::FieldFromBits(lowBit, highBit);
     m_mask = field.mask;
     m_shift = field.shift;
@@ -261,9 +261,10 @@ void CSetMode::SelfTest() {
     for (int i = 0; i < count; ++i) {
         SetIndex(i);
         Apply();
-        const std::string registerText = m_value
-                                             ? hwc::SelfTestRegisterText(m_selfTestFormat, *m_value)
-                                             : std::string(hwc::kCustomHandlerText);
+        const std::string registerText =
+            m_value ? hwc::SelfTestRegisterText(hwc::FieldText(m_selfTestItem->szName),
+                                                m_selfTestItem->dwFlags, *m_value)
+                    : std::string(hwc::kCustomHandlerText);
         const std::string description =
             m_description.empty() ? std::string(hwc::kMissingDescription) : m_description;
         hwc::WriteSelfTestLine(hwc::Format("SM[%4d]; LBITEM[%02d]; %s; %s; %s; %s", GetCtrlId(), i,

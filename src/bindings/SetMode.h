@@ -77,7 +77,7 @@ private:
     int m_offset = 0;
     std::optional<std::vector<int>> m_table;
     std::vector<std::string> m_displayTexts;
-    std::string m_selfTestFormat;
+    const tPerCfgItem* m_selfTestItem = nullptr; // the register a self-test line names
     bool m_editable = false;
     bool m_listFromCode = false;
     Setter m_setter = nullptr;

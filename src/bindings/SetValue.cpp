@@ -71,7 +71,7 @@ void CSetValue::Bind(tPerCfgItem& item, int lowBit, int highBit, int offset,
                      std::uint32_t maximum, bool zeroAllowed) {
     m_value = &item.dwValue;
     m_description = description ? std::string(description) : std::string();
-    m_selfTestFormat = hwc::SelfTestRegisterFormat(hwc::FieldText(item.szName), item.dwFlags);
+    m_selfTestItem = &item;
     const hwc::FieldBits field = hwc::FieldFromBits(lowBit, highBit);
     m_mask = field.mask;
     m_shift = field.shift;
@@ -394,9 +394,10 @@ void CSetValue::SelfTest() {
         Apply();
         bool currentValid = false;
         const std::uint32_t current = CurrentValue(currentValid);
-        const std::string registerText = m_value
-                                             ? hwc::SelfTestRegisterText(m_selfTestFormat, *m_value)
-                                             : std::string(hwc::kCustomHandlerText);
+        const std::string registerText =
+            m_value ? hwc::SelfTestRegisterText(hwc::FieldText(m_selfTestItem->szName),
+                                                m_selfTestItem->dwFlags, *m_value)
+                    : std::string(hwc::kCustomHandlerText);
         const std::string description =
             m_description.empty() ? std::string(hwc::kMissingDescription) : m_description;
         hwc::WriteSelfTestLine(

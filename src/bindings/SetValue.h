@@ -96,7 +96,7 @@ private:
     std::string m_description;
     int m_shift = 0;
     int m_offset = 0;
-    std::string m_selfTestFormat;
+    const tPerCfgItem* m_selfTestItem = nullptr; // the register a self-test line names
     Setter m_setter = nullptr;
     Getter m_getter = nullptr;
     Parser m_parser = nullptr;

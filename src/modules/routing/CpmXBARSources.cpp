@@ -1,7 +1,7 @@
 #include "modules/routing/CpmXBARSources.h"
 
-#include <regex>
 #include <string>
+#include <string_view>
 
 #include "base/TextUtil.h"
 #include "modules/analog/AnalogQueries.h"
@@ -64,59 +64,100 @@ std::optional<tSourceEntry> FamCSource(int position) {
     return std::nullopt;
 }
 
+// Reads an input name piece by piece, as "CMP" then a letter then "_OUT"; a name is taken only
+// when every piece matches and nothing is left. Cheaper than a pattern compiled on every start.
+class CNameReader {
+public:
+    explicit CNameReader(std::string_view name) : m_rest(name) {}
+    bool Text(std::string_view text) {
+        if (!m_rest.starts_with(text))
+            return false;
+        m_rest.remove_prefix(text.size());
+        return true;
+    }
+    // One capital letter, or only the ones listed.
+    bool Letter(std::string& out, std::string_view allowed = {}) {
+        if (m_rest.empty() || m_rest[0] < 'A' || m_rest[0] > 'Z' ||
+            (!allowed.empty() && allowed.find(m_rest[0]) == std::string_view::npos))
+            return false;
+        out.assign(1, m_rest[0]);
+        m_rest.remove_prefix(1);
+        return true;
+    }
+    // One or two decimal digits.
+    bool Number(std::string& out) {
+        std::size_t count = 0;
+        while (count < m_rest.size() && count < 2 && m_rest[count] >= '0' && m_rest[count] <= '9')
+            ++count;
+        if (count == 0)
+            return false;
+        out.assign(m_rest.substr(0, count));
+        m_rest.remove_prefix(count);
+        return true;
+    }
+    // A trigger digit "0" or "1", or nothing.
+    void OptionalTrigger(std::string& out) {
+        out.clear();
+        if (!m_rest.empty() && (m_rest[0] == '0' || m_rest[0] == '1')) {
+            out.assign(1, m_rest[0]);
+            m_rest.remove_prefix(1);
+        }
+    }
+    bool End() const { return m_rest.empty(); }
+
+private:
+    std::string_view m_rest;
+};
+
 // The newer crossbars: the input's name tells its source module and signal.
 std::optional<tSourceEntry> NamedSource(std::string_view inputName) {
-    static const std::regex comparator("CMP([A-Z])_OUT");
-    static const std::regex timer("T([A-Z])([0-9]{1,2})_OUT");
-    static const std::regex pwm("PWM_([A-Z])([0-9]{1,2})_TRG([01]?)");
-    static const std::regex pit("PIT([0-9]{1,2})_SYNC");
-    static const std::regex pdb("PDB([0-9]{1,2})_PULSE");
-    static const std::regex sci("SCI([0-9]{1,2})_TXD");
-    static const std::regex adc("ADC([AB])_SCAN_END");
-
-    const std::string name(inputName);
-    std::smatch match;
-    if (std::regex_match(name, match, comparator))
-        return Comparator("HSCMP_" + match.str(1));
-    if (std::regex_match(name, match, timer))
-        return TimerChannel("QT_" + match.str(1) + match.str(2));
-    if (std::regex_match(name, match, pwm)) {
-        const std::string instance = "PWM_" + match.str(1) + "_" + match.str(2);
+    std::string a;
+    std::string b;
+    std::string trigger;
+    if (CNameReader r(inputName); r.Text("CMP") && r.Letter(a) && r.Text("_OUT") && r.End())
+        return Comparator("HSCMP_" + a);
+    if (CNameReader r(inputName);
+        r.Text("T") && r.Letter(a) && r.Number(b) && r.Text("_OUT") && r.End())
+        return TimerChannel("QT_" + a + b);
+    if (CNameReader r(inputName); r.Text("PWM_") && r.Letter(a) && r.Number(b) && r.Text("_TRG") &&
+                                  (r.OptionalTrigger(trigger), r.End())) {
+        const std::string instance = "PWM_" + a + "_" + b;
         tSourceEntry entry;
-        if (match.str(3).empty()) {
+        if (trigger.empty()) {
             entry = Entry(ESourceKind::PwmTrigger, instance, -1,
                           Format("%s module Trigger 0 or Trigger 1 as input, but the triggers "
                                  "are not selected",
                                  instance.c_str()));
         } else {
-            const int trigger = match.str(3)[0] - '0';
-            entry = Entry(ESourceKind::PwmTrigger, instance, trigger,
+            const int number = trigger[0] - '0';
+            entry = Entry(ESourceKind::PwmTrigger, instance, number,
                           Format("%s module Trigger %d as input, but its trigger %d is not "
                                  "selected",
-                                 instance.c_str(), trigger, trigger));
+                                 instance.c_str(), number, number));
         }
-        entry.siblingPrefix = "PWM_" + match.str(1) + "_";
+        entry.siblingPrefix = "PWM_" + a + "_";
         return entry;
     }
-    if (std::regex_match(name, match, pit)) {
-        const std::string instance = "PIT" + match.str(1);
+    if (CNameReader r(inputName); r.Text("PIT") && r.Number(a) && r.Text("_SYNC") && r.End()) {
+        const std::string instance = "PIT" + a;
         return Entry(ESourceKind::ModuleEnabled, instance, 0,
                      Format("%s module as input, but the %s counter is not enabled",
                             instance.c_str(), instance.c_str()));
     }
-    if (std::regex_match(name, match, pdb)) {
-        const std::string instance = "PDB_" + match.str(1);
+    if (CNameReader r(inputName); r.Text("PDB") && r.Number(a) && r.Text("_PULSE") && r.End()) {
+        const std::string instance = "PDB_" + a;
         return Entry(ESourceKind::ModuleEnabled, instance, 0,
                      Format("%s module as input, but the module is not enabled", instance.c_str()));
     }
-    if (std::regex_match(name, match, sci)) {
-        const std::string instance = "SCI_" + match.str(1);
+    if (CNameReader r(inputName); r.Text("SCI") && r.Number(a) && r.Text("_TXD") && r.End()) {
+        const std::string instance = "SCI_" + a;
         return Entry(
             ESourceKind::SerialTransmitter, instance, 0,
             Format("%s Tx as input, but the transmitter is not enabled", instance.c_str()));
     }
-    if (std::regex_match(name, match, adc)) {
-        const char converter = match.str(1)[0];
+    if (CNameReader r(inputName);
+        r.Text("ADC") && r.Letter(a, "AB") && r.Text("_SCAN_END") && r.End()) {
+        const char converter = a[0];
         return Entry(ESourceKind::ConverterPowered, "ADC_A", converter,
                      Format("ADC %c scan end in ADC_A module as input is used, but converter %c "
                             "is not powered",

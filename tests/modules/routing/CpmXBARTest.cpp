@@ -472,6 +472,38 @@ TEST(CpmXBAR, NewerGroupsCheckTheSourceTheInputNames) {
     EXPECT_EQ(f.OutputWarning(0), "");
 }
 
+TEST(CpmXBAR, InputNamesAreReadWholeOrNotAtAll) {
+    using hwc::xbar::ESourceKind;
+    using hwc::xbar::ESourceTable;
+    using hwc::xbar::SourceOf;
+    struct tCase {
+        const char* name;
+        ESourceKind kind;
+        const char* instance;
+        int detail;
+    };
+    for (const tCase& c : {tCase{"CMPC_OUT", ESourceKind::ModuleEnabled, "HSCMP_C", 0},
+                           tCase{"TB12_OUT", ESourceKind::ChannelRunning, "QT_B12", 0},
+                           tCase{"PWM_A3_TRG", ESourceKind::PwmTrigger, "PWM_A_3", -1},
+                           tCase{"PWM_B0_TRG1", ESourceKind::PwmTrigger, "PWM_B_0", 1},
+                           tCase{"PIT1_SYNC", ESourceKind::ModuleEnabled, "PIT1", 0},
+                           tCase{"PDB10_PULSE", ESourceKind::ModuleEnabled, "PDB_10", 0},
+                           tCase{"SCI2_TXD", ESourceKind::SerialTransmitter, "SCI_2", 0},
+                           tCase{"ADCB_SCAN_END", ESourceKind::ConverterPowered, "ADC_A", 'B'}}) {
+        const auto entry = SourceOf(ESourceTable::ByName, 0, c.name);
+        ASSERT_TRUE(entry) << c.name;
+        EXPECT_EQ(entry->kind, c.kind) << c.name;
+        EXPECT_EQ(entry->instances[0], c.instance) << c.name;
+        if (c.kind != ESourceKind::ChannelRunning && c.kind != ESourceKind::ModuleEnabled)
+            EXPECT_EQ(entry->detail, c.detail) << c.name;
+    }
+    // A piece too long, too short, lower case or followed by more text is no source.
+    for (const char* name : {"TB123_OUT", "T_OUT", "CMPc_OUT", "CMPAB_OUT", "PWM_A3_TRG2",
+                             "PWM_A3_TRG01", "PIT_SYNC", "SCI2_TXD ", "ADCC_SCAN_END", "XCMPA_OUT",
+                             "", "PDB1_PULSEX"})
+        EXPECT_FALSE(SourceOf(ESourceTable::ByName, 0, name)) << name;
+}
+
 TEST(CpmXBAR, EitherTriggerAndUnansweringModulesOfTheNewerGroups) {
     CXbarFixture f({grp::kFamD}, Info(1, {"VSS", "PWM_B1_TRG", "CMPD_OUT"}));
     auto& pwm = f.Source<CpmSourceFake>("PWM_B_1");
