@@ -272,9 +272,11 @@ TEST_F(ProjectSaveTest, DefinitionsAndParametersWithoutModuleAreKept) {
         ASSERT_NE(found, after.end()) << name;
         EXPECT_EQ(found->second, value) << name;
     }
-    for (const auto& [name, value] : after)
-        if (!before.count(name))
+    for (const auto& [name, value] : after) {
+        if (!before.count(name)) {
             EXPECT_TRUE(name.starts_with("QT_A0_") && value == "0x0000U") << name << " " << value;
+        }
+    }
 }
 
 // Without a stored option the comments a user wrote beside register values and user definitions

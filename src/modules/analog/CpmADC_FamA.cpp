@@ -47,8 +47,6 @@ constexpr int kStartCycles = 3;
 constexpr int kCycles8Bit = 17;
 constexpr int kCycles12Bit = 20;
 constexpr int kLongSampleCycles = 20;
-// Bus clock cycles to start a conversion.
-constexpr int kStartBusCycles = 5;
 
 std::uint32_t Field(std::uint32_t value, int low, int high) {
     const std::uint32_t width = static_cast<std::uint32_t>(high - low + 1);
@@ -67,7 +65,7 @@ std::vector<std::string> ChannelItems() {
 } // namespace
 
 CpmADC_FamA::CpmADC_FamA(CModuleBase* parent, const CModuleDescriptor* descriptor)
-    : CModule(parent, kTemplateId, descriptor, kRegisters, kRegisterCount) {
+    : CpmSarConverterBase(parent, kTemplateId, descriptor, kRegisters, kRegisterCount) {
     AddCommentItems({{&m_channelA, 0},
                      {&m_interruptA, 0},
                      {&m_channelB, 0},
@@ -187,10 +185,6 @@ int CpmADC_FamA::ClockDivisorField() const {
     return static_cast<int>(Field(Item(kCfgItem).dwValue, kDivideLow, kDivideHigh));
 }
 
-float CpmADC_FamA::ConverterClockMHz() const {
-    return InputClockMHz() / static_cast<float>(1u << ClockDivisorField());
-}
-
 float CpmADC_FamA::MaxClockMHz() const {
     return ((Item(kCfgItem).dwValue >> kLowPowerBit) & 1u) ? kMaxLowPowerClockMHz : kMaxClockMHz;
 }
@@ -201,28 +195,6 @@ int CpmADC_FamA::ConversionCycles() const {
     const bool longSample = (cfg >> kLongSampleBit) & 1u;
     return kStartCycles + (eightBit ? kCycles8Bit : kCycles12Bit) +
            (longSample ? kLongSampleCycles : 0);
-}
-
-void CpmADC_FamA::Recalculate() {
-    const float mhz = ConverterClockMHz();
-    ShowFrequency(kClockId, static_cast<double>(mhz) * 1000000.0, true, "??");
-    // A conversion starts on the bus clock: without either clock its time is not known.
-    const double busHz = static_cast<double>(GetBusClock()) * 1000000.0;
-    const double adcHz = static_cast<double>(mhz) * 1000000.0;
-    const double seconds =
-        busHz > 0.0 && adcHz > 0.0 ? ConversionCycles() / adcHz + kStartBusCycles / busHz : 0.0;
-    ShowTime(kConversionTimeId, seconds, true, "??");
-
-    // A converter that is not written to the header runs at no clock at all.
-    const float limit = MaxClockMHz();
-    const bool tooFast = IsSelected() && mhz > limit;
-    SetWarning(*this, kClockLimitId, tooFast,
-               tooFast ? hwc::Format("max: %.3f MHz", limit)
-                       : hwc::Format("should be < %g MHz", limit),
-               tooFast ? hwc::Format("ADC clock frequency exceeds maximum operating frequency "
-                                     "(%.3f MHz)",
-                                     limit)
-                       : std::string());
 }
 
 void CpmADC_FamA::UpdateControlStates() {

@@ -6,11 +6,10 @@
 
 #include "bindings/SetBit.h"
 #include "bindings/SetMode.h"
-#include "modules/analog/AnalogQueries.h"
-#include "modules/framework/CModule.h"
+#include "modules/analog/CpmSarConverterBase.h"
 
-class CpmADC_FamA : public CModule, public hwc::ISarConverterClock {
-    HWC_DECLARE_MODULE_CLASS(CpmADC_FamA, CModule)
+class CpmADC_FamA : public CpmSarConverterBase {
+    HWC_DECLARE_MODULE_CLASS(CpmADC_FamA, CpmSarConverterBase)
 public:
     static constexpr unsigned kTemplateId = 2059;
 
@@ -29,9 +28,6 @@ public:
     static constexpr int kResolutionId = 2622;
     static constexpr int kLowPowerId = 2623;
     static constexpr int kLongSampleId = 2624;
-    static constexpr int kClockId = 1246;
-    static constexpr int kConversionTimeId = 1248;
-    static constexpr int kClockLimitId = 1473;
 
     // Register items in table order.
     static constexpr int kSc1aItem = 0;
@@ -50,15 +46,12 @@ public:
 
     const CDialogTemplate* DialogTemplate() const override;
     void BindControls(IModuleHost* host) override;
-    void Recalculate() override;
     void UpdateControlStates() override;
 
-    // The converter clock in MHz (input clock over the divisor); 0 when unknown.
-    float ConverterClockMHz() const;
     // ADC clock cycles of one conversion, before the bus cycles of its start.
-    int ConversionCycles() const;
+    int ConversionCycles() const override;
     // The limit the converter clock is checked against.
-    float MaxClockMHz() const;
+    float MaxClockMHz() const override;
 
     float InputClockMHz() const override;
     int ClockDivisorField() const override;

@@ -69,8 +69,6 @@ constexpr int kSingleEndedCycles[] = {17, 20, 20, 25};
 constexpr int kDifferentialCycles[] = {27, 30, 30, 34};
 constexpr int kLongSampleCycles[] = {20, 12, 6, 2};
 constexpr int kHighSpeedCycles = 2;
-// Bus clock cycles to start a conversion.
-constexpr int kStartBusCycles = 5;
 
 std::uint32_t Field(std::uint32_t value, int low, int high) {
     const std::uint32_t width = static_cast<std::uint32_t>(high - low + 1);
@@ -97,7 +95,7 @@ tLayoutItem ValueRow(const char* caption, int id) {
 } // namespace
 
 CpmADC_FamE::CpmADC_FamE(CModuleBase* parent, const CModuleDescriptor* descriptor)
-    : CModule(parent, kTemplateId, descriptor, kRegisters, kItemCount) {
+    : CpmSarConverterBase(parent, kTemplateId, descriptor, kRegisters, kItemCount) {
     for (tConversion& conversion : m_conversions)
         AddCommentItems(
             {{&conversion.channel, 0}, {&conversion.differential, 0}, {&conversion.interrupt, 0}});
@@ -293,10 +291,6 @@ int CpmADC_FamE::ClockDivisorField() const {
     return static_cast<int>(Field(Item(kCfg1Item).dwValue, kDivideLow, kDivideHigh));
 }
 
-float CpmADC_FamE::ConverterClockMHz() const {
-    return InputClockMHz() / static_cast<float>(1u << ClockDivisorField());
-}
-
 float CpmADC_FamE::MaxClockMHz() const {
     return Field(Item(kCfg1Item).dwValue, kModeLow, kModeHigh) == kMode16Bit ? kMaxClock16BitMHz
                                                                              : kMaxClockMHz;
@@ -315,28 +309,6 @@ int CpmADC_FamE::ConversionCycles() const {
         cycles += kHighSpeedCycles;
     const int averages = Bit(sc3, kAveragingBit) ? 4 << Field(sc3, kAveragesLow, kAveragesHigh) : 1;
     return kStartCycles + averages * cycles;
-}
-
-void CpmADC_FamE::Recalculate() {
-    const float mhz = ConverterClockMHz();
-    ShowFrequency(kClockId, static_cast<double>(mhz) * 1000000.0, true, "??");
-    // A conversion starts on the bus clock: without either clock its time is not known.
-    const double busHz = static_cast<double>(GetBusClock()) * 1000000.0;
-    const double adcHz = static_cast<double>(mhz) * 1000000.0;
-    const double seconds =
-        busHz > 0.0 && adcHz > 0.0 ? ConversionCycles() / adcHz + kStartBusCycles / busHz : 0.0;
-    ShowTime(kConversionTimeId, seconds, true, "??");
-
-    // A converter that is not written to the header runs at no clock at all.
-    const float limit = MaxClockMHz();
-    const bool tooFast = IsSelected() && mhz > limit;
-    SetWarning(*this, kClockLimitId, tooFast,
-               tooFast ? hwc::Format("max: %.3f MHz", limit)
-                       : hwc::Format("should be < %g MHz", limit),
-               tooFast ? hwc::Format("ADC clock frequency exceeds maximum operating frequency "
-                                     "(%.3f MHz)",
-                                     limit)
-                       : std::string());
 }
 
 void CpmADC_FamE::UpdateControlStates() {

@@ -7,11 +7,10 @@
 #include "bindings/SetBit.h"
 #include "bindings/SetMode.h"
 #include "bindings/SetValue.h"
-#include "modules/analog/AnalogQueries.h"
-#include "modules/framework/CModule.h"
+#include "modules/analog/CpmSarConverterBase.h"
 
-class CpmADC_FamE : public CModule, public hwc::ISarConverterClock {
-    HWC_DECLARE_MODULE_CLASS(CpmADC_FamE, CModule)
+class CpmADC_FamE : public CpmSarConverterBase {
+    HWC_DECLARE_MODULE_CLASS(CpmADC_FamE, CpmSarConverterBase)
 public:
     static constexpr unsigned kTemplateId = 2085;
 
@@ -46,9 +45,6 @@ public:
     static constexpr int kPlusGainId = 2741;
     static constexpr int kMinusGainId = 2742;
     static constexpr int kFirstCalibrationId = 2743; // CLP4, then CLP3 ... CLP0
-    static constexpr int kClockId = 1246;
-    static constexpr int kConversionTimeId = 1248;
-    static constexpr int kClockLimitId = 1473;
 
     // Register items in table order.
     enum EItem {
@@ -80,14 +76,11 @@ public:
 
     const CDialogTemplate* DialogTemplate() const override;
     void BindControls(IModuleHost* host) override;
-    void Recalculate() override;
     void UpdateControlStates() override;
 
-    // The converter clock in MHz (input clock over the divisor); 0 when unknown.
-    float ConverterClockMHz() const;
     // ADC clock cycles of one result of conversion A, averaging included.
-    int ConversionCycles() const;
-    float MaxClockMHz() const;
+    int ConversionCycles() const override;
+    float MaxClockMHz() const override;
 
     float InputClockMHz() const override;
     int ClockDivisorField() const override;

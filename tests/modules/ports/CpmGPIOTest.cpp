@@ -531,10 +531,11 @@ TEST(CpmGPIO, PortInterruptRowAndUserVectorNote) {
         controller.vector = 14;
         gpio.UpdateControlStates();
         EXPECT_EQ(note.IsVisible(), group == hwc::test::kFamA) << group;
-        if (group == hwc::test::kFamA)
+        if (group == hwc::test::kFamA) {
             EXPECT_NE(note.Text().find("NOTE: defined as USER2 (PortAISR) in WINTC module."),
                       std::string::npos)
                 << note.Text();
+        }
     }
 }
 

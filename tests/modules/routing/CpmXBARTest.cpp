@@ -494,8 +494,9 @@ TEST(CpmXBAR, InputNamesAreReadWholeOrNotAtAll) {
         ASSERT_TRUE(entry) << c.name;
         EXPECT_EQ(entry->kind, c.kind) << c.name;
         EXPECT_EQ(entry->instances[0], c.instance) << c.name;
-        if (c.kind != ESourceKind::ChannelRunning && c.kind != ESourceKind::ModuleEnabled)
+        if (c.kind != ESourceKind::ChannelRunning && c.kind != ESourceKind::ModuleEnabled) {
             EXPECT_EQ(entry->detail, c.detail) << c.name;
+        }
     }
     // A piece too long, too short, lower case or followed by more text is no source.
     for (const char* name : {"TB123_OUT", "T_OUT", "CMPc_OUT", "CMPAB_OUT", "PWM_A3_TRG2",
