@@ -98,6 +98,8 @@ tLayoutItem ListBox(int id) { return Control(EControlKind::ListBox, id); }
 
 tLayoutItem Placeholder(int id) { return Control(EControlKind::Placeholder, id); }
 
+tLayoutItem Graph(int id) { return Control(EControlKind::Graph, id); }
+
 tLayoutItem Row(std::initializer_list<tLayoutItem> items) {
     return Nodes(tLayoutNode::EType::Row, items);
 }

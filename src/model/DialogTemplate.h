@@ -23,6 +23,7 @@ enum class EControlKind : std::uint8_t {
     PushButton,
     ListBox,
     Placeholder,  // replaced in place by an embedded sub-page
+    Graph,        // draws the timing graph its text describes (model/BitGraph.h)
 };
 
 // Controls that carry no number of their own (labels, group boxes) use this id.
@@ -88,6 +89,7 @@ tLayoutItem UpDown(int id, std::int32_t low, std::int32_t high);
 tLayoutItem Button(int id, std::string caption);
 tLayoutItem ListBox(int id);
 tLayoutItem Placeholder(int id);
+tLayoutItem Graph(int id);
 
 tLayoutItem Row(std::initializer_list<tLayoutItem> items);
 tLayoutItem Column(std::initializer_list<tLayoutItem> items);

@@ -25,6 +25,7 @@ bool CPageControl::TakesFocus() const {
     case EControlKind::GroupBox:
     case EControlKind::Placeholder:
     case EControlKind::UpDown:
+    case EControlKind::Graph:
         return false;
     default:
         return m_visible && m_enabled;

@@ -48,6 +48,8 @@ const char* KindWord(EControlKind kind) {
         return "listbox";
     case EControlKind::Placeholder:
         return "placeholder";
+    case EControlKind::Graph:
+        return "graph";
     }
     return "unknown";
 }

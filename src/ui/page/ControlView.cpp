@@ -105,6 +105,8 @@ std::unique_ptr<CControlView> MakeControlView(CPageControl& control) {
         return MakeUpDownView(control);
     case EControlKind::Placeholder:
         return MakePlaceholderView(control);
+    case EControlKind::Graph:
+        return MakeTextView(control);
     }
     return MakePlaceholderView(control);
 }
