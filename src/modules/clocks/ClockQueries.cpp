@@ -58,6 +58,11 @@ const IClockGenerator* FindClockGenerator(const CModuleBase& asker) {
         CModuleBase::FindModule(asker.Host(), "OCCS", "OCCS"));
 }
 
+float OscillatorInputClockMHz(const CModuleBase& asker) {
+    const IClockGenerator* clock = FindClockGenerator(asker);
+    return clock ? clock->OscillatorInputClockMHz() : 0.0f;
+}
+
 bool WatchdogCountsCrystal(const CModuleBase& asker) {
     const auto* watchdog = Answering<IWatchdogClock>(asker, "COP");
     return watchdog && watchdog->CountsCrystalOscillator();

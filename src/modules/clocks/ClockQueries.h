@@ -29,6 +29,9 @@ public:
     virtual ~IClockGenerator() = default;
     // The crystal oscillator frequency in MHz, 0 on processors whose modules cannot use it.
     virtual float CrystalClockMHz() const = 0;
+    // The frequency in MHz of the clock on the oscillator input (crystal or external clock,
+    // before any divider), on every generation; 0 while no external oscillator runs.
+    virtual float OscillatorInputClockMHz() const { return 0.0f; }
     // The oscillator states other modules test; false where the processor lacks the oscillator.
     virtual bool IsRelaxationOscillatorDisabled() const = 0;
     virtual bool IsLowSpeedOscillatorDisabled() const = 0;
@@ -52,6 +55,9 @@ void SetProjectCrystalClockMHz(const CModuleBase& module, float mhz);
 
 // The clock module of the document, or null.
 const IClockGenerator* FindClockGenerator(const CModuleBase& asker);
+
+// The clock module's oscillator input frequency (MHz); 0 without a clock module.
+float OscillatorInputClockMHz(const CModuleBase& asker);
 
 bool WatchdogCountsCrystal(const CModuleBase& asker);
 

@@ -372,6 +372,17 @@ float CpmOCCS::CrystalClockMHz() const {
     return CrystalClock(m_family, Settings());
 }
 
+float CpmOCCS::OscillatorInputClockMHz() const {
+    const tClockSettings s = Settings();
+    const float selected = OscillatorInputClock(m_family, s);
+    if (selected > 0.0f || !m_family.NewGeneration())
+        return selected;
+    // A crystal oscillator left running beside an internal master clock still feeds its users.
+    if (IsCrystalOscillatorEnabled() && !IsCrystalOscillatorPoweredDown())
+        return s.pageExists ? s.crystalEditMHz : s.docCrystalMHz;
+    return 0.0f;
+}
+
 bool CpmOCCS::IsRelaxationOscillatorDisabled() const {
     return m_family.NewGeneration() && !IsRelaxationOscillatorEnabled();
 }

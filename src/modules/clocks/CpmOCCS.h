@@ -129,6 +129,7 @@ public:
 
     // What other modules ask of the clock module.
     float CrystalClockMHz() const override;
+    float OscillatorInputClockMHz() const override;
     bool IsRelaxationOscillatorDisabled() const override;
     bool IsLowSpeedOscillatorDisabled() const override;
     bool IsCrystalOscillatorPoweredDown() const override;

@@ -131,6 +131,19 @@ float CrystalClock(const tClockFamily& family, const tClockSettings& s) {
     return (family.famC || family.famE) && s.divideBy2 ? crystal / 2.0f : crystal;
 }
 
+float OscillatorInputClock(const tClockFamily& family, const tClockSettings& s) {
+    if (!family.NewGeneration()) {
+        if (s.relaxationUsed && family.relaxation)
+            return 0.0f;
+        return s.pageExists ? s.crystalEditMHz : s.docExternalMHz;
+    }
+    if (s.source == kClkinSource)
+        return s.pageExists ? s.clkinEditMHz : s.docExternalMHz;
+    if (s.source == kCrystalSource)
+        return s.pageExists ? s.crystalEditMHz : s.docCrystalMHz;
+    return 0.0f;
+}
+
 tClockResult ComputeClocks(const tClockFamily& f, const tClockSettings& s) {
     tClockResult r;
     const bool newGeneration = f.NewGeneration();

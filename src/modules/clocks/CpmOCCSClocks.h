@@ -100,6 +100,10 @@ struct tClockResult {
 
 // The crystal frequency a processor's modules can run from (MHz).
 float CrystalClock(const tClockFamily& family, const tClockSettings& settings);
+// The clock on the oscillator input when it is the selected input clock (first generation: the
+// input unless the relaxation oscillator is used; later ones: the crystal or CLKIN source,
+// undivided); 0 otherwise.
+float OscillatorInputClock(const tClockFamily& family, const tClockSettings& settings);
 
 tClockResult ComputeClocks(const tClockFamily& family, const tClockSettings& settings);
 

@@ -439,3 +439,42 @@ TEST(CpmOCCS, FirstGenerationWatchdogAndInput) {
     // The clocks changed, so the pages that show clocks hear of it.
     EXPECT_NE(std::count(f.host.hints.begin(), f.host.hints.end(), CpmOCCS::kHintClocksChanged), 0);
 }
+
+TEST(CpmOCCS, OscillatorInputFrequencyOnEveryGeneration) {
+    // Without a clock module the question has the absent answer.
+    COccsHost bare;
+    CpmCopTest& alone = bare.Add<CpmCopTest>("COP", "COP_FamA");
+    EXPECT_FLOAT_EQ(OscillatorInputClockMHz(alone), 0.0f);
+
+    // First generation: the input edit, unless the relaxation oscillator is used.
+    COccsFixture first({kFamG, 0}, false, false, 0.0f, 8.0f);
+    first.Select(CpmOCCS::kRelaxationUsedId, 1);
+    EXPECT_FLOAT_EQ(OscillatorInputClockMHz(*first.occs), 8.0f);
+    first.Edit(CpmOCCS::kCrystalFrequencyId, "4");
+    EXPECT_FLOAT_EQ(first.occs->OscillatorInputClockMHz(), 4.0f);
+    COccsFixture famB({kFamH, kFamJ, kFamB, 24}, false, false, 0.0f, 8.0f);
+    famB.Select(CpmOCCS::kRelaxationUsedId, 0);
+    EXPECT_FLOAT_EQ(famB.occs->OscillatorInputClockMHz(), 0.0f);
+    famB.Select(CpmOCCS::kRelaxationUsedId, 1);
+    EXPECT_FLOAT_EQ(famB.occs->OscillatorInputClockMHz(), 8.0f);
+
+    // Later generations: the crystal undivided (the crystal query halves it), CLKIN, or a
+    // crystal left running beside an internal master clock.
+    COccsFixture f({kFamE, 40}, false, false, 8.0f, 12.0f);
+    f.Select(CpmOCCS::kMasterSourceId, kCrystalSource);
+    f.Click(CpmOCCS::kDivideBy2Id);
+    EXPECT_FLOAT_EQ(f.occs->CrystalClockMHz(), 4.0f);
+    EXPECT_FLOAT_EQ(OscillatorInputClockMHz(*f.occs), 8.0f);
+    f.Select(CpmOCCS::kMasterSourceId, kClkinSource);
+    EXPECT_FLOAT_EQ(f.occs->OscillatorInputClockMHz(), 12.0f);
+    f.Edit(CpmOCCS::kClkinFrequencyId, "not a number");
+    EXPECT_FLOAT_EQ(f.occs->OscillatorInputClockMHz(), 0.0f);
+    f.Select(CpmOCCS::kMasterSourceId, kRelaxationSource);
+    EXPECT_TRUE(f.Control(CpmOCCS::kCrystalPowerDownId).Check());
+    EXPECT_FLOAT_EQ(f.occs->OscillatorInputClockMHz(), 0.0f); // powered down
+    f.Click(CpmOCCS::kCrystalPowerDownId);
+    EXPECT_FLOAT_EQ(f.occs->OscillatorInputClockMHz(), 8.0f);
+    f.Click(CpmOCCS::kCrystalEnableId);
+    EXPECT_FALSE(f.occs->IsCrystalOscillatorEnabled());
+    EXPECT_FLOAT_EQ(f.occs->OscillatorInputClockMHz(), 0.0f);
+}
