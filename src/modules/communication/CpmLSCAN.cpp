@@ -454,32 +454,32 @@ void CpmLSCAN::FindCandidates(bool fromButton) {
     items.reserve(rows.size());
     for (const hwc::tLscanCandidate& row : rows)
         items.push_back(hwc::LscanCandidateRow(row));
-    list->SetItems(std::move(items));
-    list->SetSelection(-1);
+    // Each warnings pass recomputes the list: an unchanged list is left as it is.
+    if (list->Items() != items)
+        list->SetItems(std::move(items));
     const hwc::tLscanTiming timing = Timing();
+    int selection = -1;
     if (!fromButton) {
-        for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (std::size_t i = 0; i < rows.size() && selection < 0; ++i) {
             const hwc::tLscanCandidate& row = rows[i];
             if (row.prescaler == timing.prescaler && row.tseg1 == timing.tseg1 &&
-                row.tseg2 == timing.tseg2 && row.sjw == timing.sjw) {
-                list->SetSelection(static_cast<int>(i));
-                break;
-            }
+                row.tseg2 == timing.tseg2 && row.sjw == timing.sjw)
+                selection = static_cast<int>(i);
         }
-        return;
-    }
-    if (rows.empty()) {
+    } else if (rows.empty()) {
         hwc::ShowMessage("This baud rate can not be achieved.");
-        return;
-    }
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].prescaler == timing.prescaler) {
-            list->SetSelection(static_cast<int>(i));
-            return;
+    } else {
+        for (std::size_t i = 0; i < rows.size() && selection < 0; ++i) {
+            if (rows[i].prescaler == timing.prescaler)
+                selection = static_cast<int>(i);
+        }
+        if (selection < 0) {
+            hwc::ShowMessage("The prescaler must be changed to achieve this baud rate !");
+            selection = 0;
         }
     }
-    hwc::ShowMessage("The prescaler must be changed to achieve this baud rate !");
-    list->SetSelection(0);
+    if (list->Selection() != selection)
+        list->SetSelection(selection);
 }
 
 void CpmLSCAN::ChooseCandidate(int row) {
