@@ -7,9 +7,13 @@
 #include <vector>
 
 #include "base/Messages.h"
+#include "header/AppcfgFile.h"
 #include "model/BitGraph.h"
+#include "model/ModelTestSupport.h"
 #include "model/ModuleSubDlg.h"
 #include "modules/clocks/ClockQueries.h"
+#include "modules/clocks/CpmOCCS.h"
+#include "modules/clocks/CpmOCCSTables.h"
 #include "modules/communication/CpmLSCAN.h"
 #include "modules/communication/LscanTiming.h"
 #include "support/ModuleTestHost.h"
@@ -484,4 +488,44 @@ TEST(CpmLSCAN, FilterPagesFollowTheMode) {
     EXPECT_EQ(f.Reg(L::kFirstIdarItem + 4), 0x24u);
     f.Select(L::kFilterModeId, 0);
     EXPECT_TRUE(f.FilterControl(0, F::kIdentifierId).IsEnabled());
+}
+
+TEST(CpmLSCAN, FirstGenerationOscillatorFromTheClockModuleAndHeaderRoundTrip) {
+    // A first-generation part: the crystal query answers 0 there, the oscillator input does not.
+    CModuleTestHost host;
+    host.groups = {kFamH, kFamJ, kFamB, 24};
+    host.external = 8.0f;
+    CpmOCCS& occs = host.Add<CpmOCCS>("OCCS", "OCCS");
+    CpmLSCAN& can = host.Add<CpmLSCAN>("LSCAN", "LSCAN", "", "INT:15,16,17,18:");
+    host.BindAll();
+    CAppcfgFile header;
+    Define(header, "LSCAN_CANCTL1_INIT", "0x80U");
+    Define(header, "LSCAN_CANBTR0_INIT", "0x01U");
+    Define(header, "LSCAN_CANBTR1_INIT", "0x3AU");
+    ASSERT_TRUE(can.LoadFromHeader(&header));
+    EXPECT_EQ(can.Item(L::kBtr1Item).dwValue, 0x3Au);
+    can.CreatePage();
+    can.OnInitialUpdate();
+    EXPECT_FLOAT_EQ(occs.CrystalClockMHz(), 0.0f);
+    // The relaxation oscillator runs the part: no external oscillator, no rate.
+    EXPECT_EQ(can.Page()->FindControl(L::kSourceClockId)->Text(), "???");
+    EXPECT_EQ(can.Page()->FindControl(L::kBitRateId)->Text(), "???");
+    // The external clock in use: 8 MHz / 2 / 16 quanta.
+    occs.Item(kOccsControl).dwValue |= 1u << 2;
+    can.CheckWarnings();
+    EXPECT_EQ(can.Page()->FindControl(L::kSourceClockId)->Text(), "8 MHz");
+    EXPECT_EQ(can.Page()->FindControl(L::kBitRateId)->Text(), "250 kHz");
+    EXPECT_DOUBLE_EQ(can.BitRate(), 250000.0);
+    EXPECT_TRUE(host.Active().empty());
+
+    std::string text;
+    ASSERT_TRUE(can.WriteHeaderText(text));
+    for (const char* expected : {"LSCAN_CANCTL1_INIT", "LSCAN_CANBTR0_INIT", "LSCAN_CANBTR1_INIT"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    EXPECT_EQ(text.find("CANIDAR"), std::string::npos) << text;
+    std::string summary;
+    can.GetSummary(summary);
+    for (const char* expected : {"Bit rate: 250 kHz", "TSEG1: 11", "TSEG2: 4", "Prescaler: 2",
+                                 "Clock source: Oscillator clock"})
+        EXPECT_NE(summary.find(expected), std::string::npos) << expected << "\n" << summary;
 }
