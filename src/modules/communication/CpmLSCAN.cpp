@@ -144,6 +144,15 @@ CDialogTemplate MakeTemplate(unsigned id) {
 
 // --- Filter pages ---
 
+namespace {
+
+// A closed controller keeps its filter bytes; they are shown in the 32-bit layout.
+int LayoutMode(int mode) {
+    return mode == hwc::kLscanClosed ? hwc::kLscanTwo32 : mode;
+}
+
+} // namespace
+
 CpmLSCAN_FiltDlg::CpmLSCAN_FiltDlg(CpmLSCAN& module, int filter)
     : m_module(module), m_filter(filter) {}
 
@@ -166,9 +175,18 @@ void CpmLSCAN_FiltDlg::Setter(std::uint32_t value, void* context, int which) {
     static_cast<CpmLSCAN_FiltDlg*>(context)->SetValue(which, value);
 }
 
-// A closed controller keeps its filter bytes; they are shown in the 32-bit layout.
-static int LayoutMode(int mode) {
-    return mode == hwc::kLscanClosed ? hwc::kLscanTwo32 : mode;
+
+bool CpmLSCAN_FiltDlg::Parser(std::uint32_t& value, const std::string& text, void*, int) {
+    const std::optional<std::uint32_t> read = hwc::ReadLscanFilterText(text);
+    if (read)
+        value = *read;
+    return read.has_value();
+}
+
+void CpmLSCAN_FiltDlg::Formatter(std::string& text, std::uint32_t value, void* context, int) {
+    const auto& dialog = *static_cast<CpmLSCAN_FiltDlg*>(context);
+    text = hwc::LscanFilterText(value,
+                                hwc::LscanFilterBytes(LayoutMode(dialog.m_module.FilterMode())));
 }
 
 std::uint32_t CpmLSCAN_FiltDlg::Value(int which) const {
@@ -199,9 +217,11 @@ void CpmLSCAN_FiltDlg::Bind() {
     m_identifier.Bind(m_module.Item(CpmLSCAN::kFirstIdarItem + m_filter), 0, 31, 0,
                       (name + " identifier").c_str(), true, 0, 0, true);
     m_identifier.BindCustom(&Setter, &Getter, this, 0);
+    m_identifier.SetTextHandlers(&Parser, &Formatter, this, 0);
     m_mask.Bind(m_module.Item(CpmLSCAN::kFirstIdmrItem + m_filter), 0, 31, 0,
                 (name + " mask").c_str(), true, 0, 0, true);
     m_mask.BindCustom(&Setter, &Getter, this, 1);
+    m_mask.SetTextHandlers(&Parser, &Formatter, this, 1);
 }
 
 void CpmLSCAN_FiltDlg::Attach(CModuleSubDlg& page) {

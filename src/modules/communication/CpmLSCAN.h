@@ -56,6 +56,8 @@ public:
 private:
     static std::uint32_t Getter(void* context, int which);
     static void Setter(std::uint32_t value, void* context, int which);
+    static bool Parser(std::uint32_t& value, const std::string& text, void* context, int which);
+    static void Formatter(std::string& text, std::uint32_t value, void* context, int which);
 
     CpmLSCAN& m_module;
     int m_filter;

@@ -121,6 +121,38 @@ void SetLscanFilterValue(std::array<std::uint8_t, 8>& bytes, int mode, int filte
     }
 }
 
+std::string LscanFilterText(std::uint32_t value, int bytes) {
+    const int digits = bytes >= 1 && bytes <= 4 ? 2 * bytes : 8;
+    return Format("0x%0*X", digits, value);
+}
+
+std::optional<std::uint32_t> ReadLscanFilterText(std::string_view text) {
+    text = Trim(text);
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty())
+        return std::nullopt;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        int digit = -1;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        if (digit < 0)
+            return std::nullopt;
+        value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+        if (value > 0xFFFFFFFFull)
+            return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
 namespace {
 
 // The identifier bits and the frame-type bit of a 4- or 2-byte filter value.

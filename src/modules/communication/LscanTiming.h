@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/BitGraph.h"
@@ -75,6 +77,11 @@ int LscanFilterBytes(int mode);
 std::uint32_t LscanFilterValue(const std::array<std::uint8_t, 8>& bytes, int mode, int filter);
 void SetLscanFilterValue(std::array<std::uint8_t, 8>& bytes, int mode, int filter,
                          std::uint32_t value);
+
+// A filter value as hex digits of the filter's width ("0x2460" for two bytes), and the reverse:
+// "0x" and hex digits, or decimal digits, at most 32 bits; none for anything else.
+std::string LscanFilterText(std::uint32_t value, int bytes);
+std::optional<std::uint32_t> ReadLscanFilterText(std::string_view text);
 
 // Whether an identifier of the filter's width is laid out as an extended frame (IDE set); the
 // 8-bit filters do not say.

@@ -419,6 +419,17 @@ TEST(CpmLSCAN, FilterValuesDecodedPerMode) {
     EXPECT_EQ(LscanMaskText(0x01u, 1, false),
               "ignores ID bits 0x008 (ID10..3) or 0x00200000 (ID28..21)");
 
+    // Filter values as text: the filter's width in hex digits, read back as hex or decimal.
+    EXPECT_EQ(LscanFilterText(0x2460u, 2), "0x2460");
+    EXPECT_EQ(LscanFilterText(0x5u, 1), "0x05");
+    EXPECT_EQ(LscanFilterText(0u, 4), "0x00000000");
+    EXPECT_EQ(ReadLscanFilterText(" 0xffffFFFF "), 0xFFFFFFFFu);
+    EXPECT_EQ(ReadLscanFilterText("4294967295"), 0xFFFFFFFFu);
+    EXPECT_EQ(ReadLscanFilterText("0X1a"), 0x1Au);
+    EXPECT_EQ(ReadLscanFilterText("0"), 0u);
+    for (const char* bad : {"", "0x", "0x100000000", "4294967296", "1a", "0x1g", "+1", "1 2"})
+        EXPECT_FALSE(ReadLscanFilterText(bad).has_value()) << bad;
+
     // The bytes of each filter, first byte most significant; filters the mode lacks are
     // neither read nor written.
     std::array<std::uint8_t, 8> bytes{0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
@@ -456,12 +467,15 @@ TEST(CpmLSCAN, FilterPagesFollowTheMode) {
     EXPECT_EQ(f.FilterControl(1, F::kMaskTextId).Text(),
               "ignores ID bits 0x007, frame type compared");
     EXPECT_EQ(f.FilterControl(1, F::kGroupId).Text(), "Filter 1");
+    EXPECT_EQ(f.FilterControl(1, F::kIdentifierId).Text(), "0x24600000");
+    EXPECT_EQ(f.FilterControl(0, F::kMaskId).Text(), "0x00000000");
 
     // Four 16-bit filters: the same bytes are now filters 2 and 3.
     f.Select(L::kFilterModeId, 1);
     EXPECT_EQ(shown(), 4);
     EXPECT_EQ(f.FilterControl(2, F::kIdentifierTextId).Text(), "standard 0x123, data frame");
     EXPECT_EQ(f.can->FilterDialog(2).Value(0), 0x2460u);
+    EXPECT_EQ(f.FilterControl(2, F::kIdentifierId).Text(), "0x2460");
     // A value wider than the filter is refused.
     f.Page().UserEdit(f.FilterControl(0, F::kIdentifierId), "0x12345");
     EXPECT_EQ(f.Reg(L::kFirstIdarItem), 0u);
@@ -475,6 +489,14 @@ TEST(CpmLSCAN, FilterPagesFollowTheMode) {
     f.Select(L::kFilterModeId, 2);
     EXPECT_EQ(shown(), 8);
     EXPECT_EQ(f.can->FilterDialog(5).Value(0), 0x60u);
+    EXPECT_EQ(f.FilterControl(5, F::kIdentifierId).Text(), "0x60");
+    // Decimal is read too; text that is no number leaves the register alone.
+    f.Page().UserEdit(f.FilterControl(6, F::kIdentifierId), "255");
+    EXPECT_EQ(f.Reg(L::kFirstIdarItem + 6), 0xFFu);
+    for (const char* bad : {"0x", "12g", "0x1FF", "256", "-1"}) {
+        f.Page().UserEdit(f.FilterControl(6, F::kIdentifierId), bad);
+        EXPECT_EQ(f.Reg(L::kFirstIdarItem + 6), 0xFFu) << bad;
+    }
     f.Page().UserEdit(f.FilterControl(7, F::kMaskId), "0x80");
     EXPECT_EQ(f.Reg(L::kFirstIdmrItem + 7), 0x80u);
 
