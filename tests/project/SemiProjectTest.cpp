@@ -1,0 +1,111 @@
+// The external memory interface inside a real project: chip select registers under their legacy
+// names load into the module and are written back under the current names, and the pin status
+// names the chip select pins of the enabled chip selects.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "base/AppFilePath.h"
+#include "model/ModuleBase.h"
+#include "modules/framework/CModule.h"
+#include "project/ProjDoc.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestFolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SemiProjectTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch"); }
+    void TearDown() override { SetAppFolder(""); }
+
+    fs::path WriteHeader(const std::string& text) {
+        const fs::path header = m_root / "Board/ApplicationConfig/appconfig.h";
+        fs::create_directories(header.parent_path());
+        std::ofstream(header, std::ios::binary) << text;
+        return header;
+    }
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static std::string WarningsOf(const CProjDoc& document, const CModuleBase* owner) {
+        std::string texts;
+        for (const auto& warning : document.Warnings().Items()) {
+            if (warning->owner == owner)
+                texts += warning->text + "\n";
+        }
+        return texts;
+    }
+
+    CScopedEnvironment m_epoch{"SOURCE_DATE_EPOCH", "0"};
+    CScriptedMessages m_messages;
+    CTestFolder m_root{"hwc-semi"};
+};
+
+} // namespace
+
+TEST_F(SemiProjectTest, LegacyChipSelectNamesAreWrittenWithTheCurrentOnes) {
+    const fs::path header = WriteHeader("#define K7Q2200\n"
+                                        "#define APPCFG_DFLTS_OMITTED 1\n"
+                                        "#define SYS_BASEREG_0 0x0103\n"
+                                        "#define SYS_OPTIONREG_0 0x0057\n"
+                                        "#define SYS_BASEREG_7 0x0FF0\n"
+                                        "#define SYS_OPTIONREG_7 0x0001\n");
+    {
+        CProjDoc document;
+        ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
+        CModuleBase* semi = CModuleBase::FindModule(&document, "SEMI", "SEMI");
+        ASSERT_TRUE(semi);
+        EXPECT_EQ(semi->ItemCount(), 25);
+        EXPECT_TRUE(semi->IsSelected());
+        EXPECT_EQ(semi->FindRegister("SEMI_CSBAR0_INIT")->dwValue, 0x0103u);
+        EXPECT_EQ(semi->FindRegister("SEMI_CSOR0_INIT")->dwValue, 0x0057u);
+        EXPECT_EQ(semi->FindRegister("SEMI_CSBAR7_INIT")->dwValue, 0x0FF0u);
+        EXPECT_EQ(semi->FindRegister("SEMI_CSOR7_INIT")->dwValue, 0x0001u);
+        ASSERT_TRUE(document.Save());
+    }
+    const std::string saved = Read(header);
+    for (const char* line :
+         {"SEMI_CSBAR0_INIT", "SEMI_CSOR0_INIT", "SEMI_CSBAR7_INIT", "SEMI_CSOR7_INIT"})
+        EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
+    EXPECT_EQ(saved.find("SYS_BASEREG"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("SYS_OPTIONREG"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("0x0103U"), std::string::npos) << saved;
+
+    // A second round reads the current names and writes the same bytes.
+    {
+        CProjDoc document;
+        ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
+        ASSERT_TRUE(document.Save());
+    }
+    EXPECT_EQ(Read(header), saved);
+}
+
+TEST_F(SemiProjectTest, PinStatusNamesTheEnabledChipSelects) {
+    // Chip select 1 enabled, its pin (port F, pin 13) left to the port.
+    WriteHeader("#define K7Q2200\n"
+                "#define APPCFG_DFLTS_OMITTED 1\n"
+                "#define SEMI_CSBAR1_INIT 0x0100\n"
+                "#define SEMI_CSOR1_INIT 0x0003\n");
+    CProjDoc document;
+    ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
+    CModuleBase* semi = CModuleBase::FindModule(&document, "SEMI", "SEMI");
+    ASSERT_TRUE(semi);
+    semi->CreatePage();
+    semi->OnInitialUpdate();
+    document.CheckAllWarnings();
+    const std::string warnings = WarningsOf(document, semi);
+    EXPECT_NE(warnings.find("The module signal (CS1) is not available on any device pin"),
+              std::string::npos)
+        << warnings;
+    EXPECT_EQ(warnings.find("CS0"), std::string::npos) << warnings;
+}
