@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
@@ -82,8 +83,8 @@ tLayoutItem LabelledEdit(std::string caption, int id) {
 
 // Two captioned edit boxes on one row.
 tLayoutItem EditPair(std::string first, int firstId, std::string second, int secondId) {
-    return dlg::Row({dlg::Label(std::move(first)), dlg::Edit(firstId), dlg::Label(std::move(second)),
-                     dlg::Edit(secondId)});
+    return dlg::Row({dlg::Label(std::move(first)), dlg::Edit(firstId),
+                     dlg::Label(std::move(second)), dlg::Edit(secondId)});
 }
 
 tLayoutItem KeyPair(int first) {
@@ -114,26 +115,13 @@ CpmFLASHOPT::CpmFLASHOPT(CModuleBase* parent, const CModuleDescriptor* descripto
         items.push_back({&key, 0});
     for (CSetValue& protection : m_protection)
         items.push_back({&protection, 0});
-    items.insert(items.end(), {{&m_massErase, 0},
-                               {&m_secureFlash, 0},
-                               {&m_factoryAccess, 0},
-                               {&m_bootFromRom, kYesNo},
-                               {&m_uart, kYesNo},
-                               {&m_iic, kYesNo},
-                               {&m_can, kYesNo},
-                               {&m_iicAddress, 0},
-                               {&m_timeout, 0},
-                               {&m_canTxId, 0},
-                               {&m_canRxId, 0},
-                               {&m_appStart, 0},
-                               {&m_appLength, 0},
-                               {&m_appCrc, 0},
-                               {&m_clockSelect, 0},
-                               {&m_prescaler, 0},
-                               {&m_propSeg, 0},
-                               {&m_phaseSeg1, 0},
-                               {&m_phaseSeg2, 0},
-                               {&m_resyncJump, 0}});
+    items.insert(items.end(), {{&m_massErase, 0},        {&m_secureFlash, 0}, {&m_factoryAccess, 0},
+                               {&m_bootFromRom, kYesNo}, {&m_uart, kYesNo},   {&m_iic, kYesNo},
+                               {&m_can, kYesNo},         {&m_iicAddress, 0},  {&m_timeout, 0},
+                               {&m_canTxId, 0},          {&m_canRxId, 0},     {&m_appStart, 0},
+                               {&m_appLength, 0},        {&m_appCrc, 0},      {&m_clockSelect, 0},
+                               {&m_prescaler, 0},        {&m_propSeg, 0},     {&m_phaseSeg1, 0},
+                               {&m_phaseSeg2, 0},        {&m_resyncJump, 0}});
     // The speed index is left out of the summary.
     AddCommentItems(items);
 }
@@ -143,15 +131,14 @@ const CDialogTemplate* CpmFLASHOPT::DialogTemplate() const {
         kTemplateId,
         {dlg::Group("Back door key", {KeyPair(0), KeyPair(2), KeyPair(4), KeyPair(6)}),
          dlg::Group("Flash option", {ProtectionPair(0), ProtectionPair(2)}),
-         dlg::Group("Flash security",
-                    {SecurityList("Back Door Key:", kBackKeyModeId, "Disabled", "Disabled",
-                                  "Enabled", "Disabled"),
-                     SecurityList("FTFE Mass Erase:", kMassEraseId, "Enabled", "Enabled",
-                                  "Disabled", "Enabled"),
-                     SecurityList("Factory Access:", kFactoryAccessId, "Granted", "Denied",
-                                  "Denied", "Granted"),
-                     SecurityList("Secure Flash:", kSecureFlashId, "Secure", "Secure", "Unsecure",
-                                  "Secure")}),
+         dlg::Group("Flash security", {SecurityList("Back Door Key:", kBackKeyModeId, "Disabled",
+                                                    "Disabled", "Enabled", "Disabled"),
+                                       SecurityList("FTFE Mass Erase:", kMassEraseId, "Enabled",
+                                                    "Enabled", "Disabled", "Enabled"),
+                                       SecurityList("Factory Access:", kFactoryAccessId, "Granted",
+                                                    "Denied", "Denied", "Granted"),
+                                       SecurityList("Secure Flash:", kSecureFlashId, "Secure",
+                                                    "Secure", "Unsecure", "Secure")}),
          dlg::Group("Boot loader",
                     {dlg::CheckBox(kBootFromRomId, "Enable Boot From Rom"),
                      dlg::Group("Peripherals", {dlg::Row({dlg::CheckBox(kUartId, "Enable UART0"),
@@ -159,14 +146,13 @@ const CDialogTemplate* CpmFLASHOPT::DialogTemplate() const {
                                                           dlg::CheckBox(kCanId, "Enable CAN0")})}),
                      LabelledEdit("IIC Address:", kIicAddressId),
                      LabelledEdit("Timeout:", kTimeoutId)}),
-         dlg::Group("CAN",
-                    {EditPair("Can TX ID:", kCanTxIdId, "Can RX ID:", kCanRxIdId),
-                     dlg::Row({dlg::Label("Clk Sel:"),
-                               dlg::DropList(kClockSelectId,
-                                             {"Crystal oscillator", "Peripheral clock"})}),
-                     EditPair("Prescaler:", kPrescalerId, "Speed Index:", kSpeedIndexId),
-                     EditPair("PROP_SEG:", kPropSegId, "PHASE_SEG1:", kPhaseSeg1Id),
-                     EditPair("PHASE_SEG2:", kPhaseSeg2Id, "RJW:", kResyncJumpId)}),
+         dlg::Group("CAN", {EditPair("Can TX ID:", kCanTxIdId, "Can RX ID:", kCanRxIdId),
+                            dlg::Row({dlg::Label("Clk Sel:"),
+                                      dlg::DropList(kClockSelectId,
+                                                    {"Crystal oscillator", "Peripheral clock"})}),
+                            EditPair("Prescaler:", kPrescalerId, "Speed Index:", kSpeedIndexId),
+                            EditPair("PROP_SEG:", kPropSegId, "PHASE_SEG1:", kPhaseSeg1Id),
+                            EditPair("PHASE_SEG2:", kPhaseSeg2Id, "RJW:", kResyncJumpId)}),
          dlg::Group("Application CRC", {LabelledEdit("App Start Address:", kAppStartId),
                                         LabelledEdit("App Length:", kAppLengthId),
                                         LabelledEdit("App Crc:", kAppCrcId)})});
@@ -218,8 +204,7 @@ void CpmFLASHOPT::BindControls(IModuleHost* host) {
     };
     for (std::size_t i = 0; i < m_backKeys.size(); ++i) {
         const std::string description = hwc::Format("Back Door Key %d", static_cast<int>(i));
-        hexValue(m_backKeys[i], Item(kBackKey0Item + static_cast<int>(i)), 7,
-                 description.c_str());
+        hexValue(m_backKeys[i], Item(kBackKey0Item + static_cast<int>(i)), 7, description.c_str());
     }
     for (std::size_t i = 0; i < m_protection.size(); ++i) {
         const std::string description = hwc::Format("FPROT%d", static_cast<int>(i));

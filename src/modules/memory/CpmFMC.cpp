@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
@@ -69,20 +70,19 @@ const CDialogTemplate* CpmFMC::DialogTemplate() const {
     static const CDialogTemplate page(
         kTemplateId,
         {dlg::Group("Bus masters", {MasterRow(0), MasterRow(1), MasterRow(2), MasterRow(3)}),
-         dlg::Group(
-             "Bank 0",
-             {dlg::Row({dlg::CheckBox(kSingleEntryBufferId, "Enable Single Entry buffer"),
-                        dlg::CheckBox(kInstructionPrefetchId, "Enable instruction prefetch"),
-                        dlg::CheckBox(kDataPrefetchId, "Enable data prefetch")}),
-              dlg::Row({dlg::CheckBox(kInstructionCacheId, "Enable instruction cache"),
-                        dlg::CheckBox(kDataCacheId, "Enable data cache")}),
-              dlg::Row({dlg::Label("Cache replacement algorithm:"),
-                        dlg::DropList(kReplacementId,
-                                      {"LRU across all 4 ways", "Reserved",
-                                       "ways [0-1] for ifetches; ways[2-3] for data",
-                                       "ways [0-2] for ifetches; way [3] for data"})}),
-              dlg::Group("Lock cache ways",
-                         {dlg::Row({WayLock(0), WayLock(1), WayLock(2), WayLock(3)})})}),
+         dlg::Group("Bank 0",
+                    {dlg::Row({dlg::CheckBox(kSingleEntryBufferId, "Enable Single Entry buffer"),
+                               dlg::CheckBox(kInstructionPrefetchId, "Enable instruction prefetch"),
+                               dlg::CheckBox(kDataPrefetchId, "Enable data prefetch")}),
+                     dlg::Row({dlg::CheckBox(kInstructionCacheId, "Enable instruction cache"),
+                               dlg::CheckBox(kDataCacheId, "Enable data cache")}),
+                     dlg::Row({dlg::Label("Cache replacement algorithm:"),
+                               dlg::DropList(kReplacementId,
+                                             {"LRU across all 4 ways", "Reserved",
+                                              "ways [0-1] for ifetches; ways[2-3] for data",
+                                              "ways [0-2] for ifetches; way [3] for data"})}),
+                     dlg::Group("Lock cache ways",
+                                {dlg::Row({WayLock(0), WayLock(1), WayLock(2), WayLock(3)})})}),
          dlg::Group("Bank 1", {dlg::Label("No configurable options", kBank1NoteId)},
                     kBank1GroupId)});
     return &page;

@@ -85,9 +85,9 @@ struct CFixture {
     C* opt = nullptr;
 };
 
-const int kCanControls[] = {C::kCanTxIdId,    C::kCanRxIdId,   C::kClockSelectId,
-                            C::kPropSegId,    C::kSpeedIndexId, C::kPrescalerId,
-                            C::kPhaseSeg1Id,  C::kPhaseSeg2Id,  C::kResyncJumpId};
+const int kCanControls[] = {C::kCanTxIdId,   C::kCanRxIdId,    C::kClockSelectId,
+                            C::kPropSegId,   C::kSpeedIndexId, C::kPrescalerId,
+                            C::kPhaseSeg1Id, C::kPhaseSeg2Id,  C::kResyncJumpId};
 const int kAppCrcControls[] = {C::kAppStartId, C::kAppLengthId, C::kAppCrcId};
 
 } // namespace

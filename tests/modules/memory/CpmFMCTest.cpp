@@ -14,8 +14,8 @@ namespace {
 using CHost = hwc::test::CModuleTestHost;
 using C = CpmFMC;
 
-const int kBankBoxes[] = {C::kSingleEntryBufferId, C::kInstructionPrefetchId,
-                          C::kDataPrefetchId, C::kInstructionCacheId, C::kDataCacheId};
+const int kBankBoxes[] = {C::kSingleEntryBufferId, C::kInstructionPrefetchId, C::kDataPrefetchId,
+                          C::kInstructionCacheId, C::kDataCacheId};
 
 // A selected controller of the given groups, with the architecture file's module information.
 struct CFixture {
@@ -122,20 +122,40 @@ TEST(CpmFMC, PageShowsGivenRegisterValues) {
         std::uint32_t access;
         std::uint32_t bank;
         const char* masters[4];
-        const char* prefetch; // disable boxes of masters 0 to 3
+        const char* prefetch;  // disable boxes of masters 0 to 3
         const char* bankBoxes; // single entry, prefetches, caches
         const char* replacement;
         const char* ways;
     };
     const tCase cases[] = {
-        {0x000000E4, 0x0F000000, {"No Access", "Read Only", "WriteOnly", "Read &Write"}, "----",
-         "-----", "LRU across all 4 ways", "xxxx"},
-        {0x000A001B, 0x05000055, {"Read &Write", "WriteOnly", "Read Only", "No Access"}, "-x-x",
-         "x-x-x", "ways [0-1] for ifetches; ways[2-3] for data", "x-x-"},
-        {0x00F00000, 0x0A00002A, {"No Access", "No Access", "No Access", "No Access"}, "----",
-         "-x-x-", "Reserved", "-x-x"},
-        {0xFFFFFFFF, 0xFFFFFF7F, {"Read &Write", "Read &Write", "Read &Write", "Read &Write"},
-         "xxxx", "xxxxx", "ways [0-2] for ifetches; way [3] for data", "xxxx"},
+        {0x000000E4,
+         0x0F000000,
+         {"No Access", "Read Only", "WriteOnly", "Read &Write"},
+         "----",
+         "-----",
+         "LRU across all 4 ways",
+         "xxxx"},
+        {0x000A001B,
+         0x05000055,
+         {"Read &Write", "WriteOnly", "Read Only", "No Access"},
+         "-x-x",
+         "x-x-x",
+         "ways [0-1] for ifetches; ways[2-3] for data",
+         "x-x-"},
+        {0x00F00000,
+         0x0A00002A,
+         {"No Access", "No Access", "No Access", "No Access"},
+         "----",
+         "-x-x-",
+         "Reserved",
+         "-x-x"},
+        {0xFFFFFFFF,
+         0xFFFFFF7F,
+         {"Read &Write", "Read &Write", "Read &Write", "Read &Write"},
+         "xxxx",
+         "xxxxx",
+         "ways [0-2] for ifetches; way [3] for data",
+         "xxxx"},
     };
     CFixture f;
     for (const tCase& c : cases) {
