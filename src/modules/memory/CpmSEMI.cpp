@@ -87,16 +87,17 @@ CpmSEMI_CSDlg::CpmSEMI_CSDlg(CpmSEMI& module, int chipSelect)
 const CDialogTemplate& CpmSEMI_CSDlg::Template() {
     static const CDialogTemplate page(
         CpmSEMI::kFirstChipSelectPageId,
-        {dlg::Group("Chip select",
-                    {dlg::Row({dlg::Label("Access:"), dlg::DropList(kAccessId, kAccessTexts),
-                               dlg::Label("Space:"), dlg::DropList(kSpaceId, kSpaceTexts)}),
-                     dlg::Row({dlg::Label("Base, address bits 23-12:"), dlg::Edit(kBaseId),
-                               dlg::Label("Size:"), dlg::DropList(kSizeId, SizeTexts())}),
-                     dlg::Row({dlg::Label("Range:"), dlg::ReadOnly(kRangeId),
-                               dlg::CheckBox(kLowerByteId, "Lower byte"),
-                               dlg::CheckBox(kUpperByteId, "Upper byte")}),
-                     dlg::Label("", kAlignWarningId), dlg::Label("", kOverlapWarningId)},
-                    kGroupId)});
+        {dlg::Group(
+            "Chip select",
+            {dlg::Row({dlg::Label("Access:"), dlg::DropList(kAccessId, kAccessTexts),
+                       dlg::Label("Space:", kSpaceLabelId), dlg::DropList(kSpaceId, kSpaceTexts)}),
+             dlg::Row({dlg::Label("Base, address bits 23-12:", kBaseLabelId), dlg::Edit(kBaseId),
+                       dlg::Label("Size:", kSizeLabelId), dlg::DropList(kSizeId, SizeTexts())}),
+             dlg::Row({dlg::Label("Range:", kRangeLabelId), dlg::ReadOnly(kRangeId),
+                       dlg::CheckBox(kLowerByteId, "Lower byte"),
+                       dlg::CheckBox(kUpperByteId, "Upper byte")}),
+             dlg::Label("", kAlignWarningId), dlg::Label("", kOverlapWarningId)},
+            kGroupId)});
     return page;
 }
 
@@ -339,7 +340,9 @@ void CpmSEMI::UpdateControlStates() {
     for (int n = 0; n < kChipSelectCount; ++n) {
         const int access = ChipSelect(n).access;
         any = any || access != kAccessOff;
-        // Only an enabled chip select's timing matters; the blocks of the others leave no gap.
+        // A chip select that is off shows only its access choice, and no timing block.
+        for (int control : CpmSEMI_CSDlg::kEnabledOnlyIds)
+            page->ShowControl(ChipSelectControlId(n, control), access != kAccessOff);
         page->ShowControl(kFirstWaitStatePageId + n, access != kAccessOff);
         auto id = [n](int control) { return WaitStateControlId(n, control); };
         page->EnableControls({id(CpmSEMI_WSDlg::kReadWaitId), id(CpmSEMI_WSDlg::kReadWaitSpinId),

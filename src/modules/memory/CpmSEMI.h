@@ -49,6 +49,14 @@ public:
     static constexpr int kUpperByteId = 1007;
     static constexpr int kAlignWarningId = 1008;
     static constexpr int kOverlapWarningId = 1009;
+    static constexpr int kBaseLabelId = 1010;
+    static constexpr int kSizeLabelId = 1011;
+    static constexpr int kRangeLabelId = 1012;
+    static constexpr int kSpaceLabelId = 1013;
+    // The controls a chip select that is off hides, leaving its access choice alone.
+    static constexpr int kEnabledOnlyIds[] = {
+        kSpaceId,     kBaseId,      kSizeId,      kRangeId,      kLowerByteId,
+        kUpperByteId, kBaseLabelId, kSizeLabelId, kRangeLabelId, kSpaceLabelId};
 
     CpmSEMI_CSDlg(CpmSEMI& module, int chipSelect);
     CpmSEMI_CSDlg(const CpmSEMI_CSDlg&) = delete;

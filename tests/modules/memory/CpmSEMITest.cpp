@@ -205,6 +205,17 @@ TEST(CpmSEMI, PageShowsFieldsAndRanges) {
     EXPECT_TRUE(f.Control(CpmSEMI::WaitStateControlId(1, CpmSEMI_WSDlg::kWriteHoldId)).IsEnabled());
     EXPECT_TRUE(f.Control(CpmSEMI::WaitStateControlId(2, CpmSEMI_WSDlg::kReadHoldId)).IsEnabled());
     EXPECT_FALSE(f.Control(CpmSEMI::kNoWaitStatesId).IsVisible());
+    // A chip select that is off shows its access choice only.
+    EXPECT_TRUE(f.Control(CpmSEMI::ChipSelectControlId(3, CpmSEMI_CSDlg::kAccessId)).IsVisible());
+    EXPECT_FALSE(f.Control(CpmSEMI::ChipSelectControlId(3, CpmSEMI_CSDlg::kBaseId)).IsVisible());
+    EXPECT_FALSE(f.Control(CpmSEMI::ChipSelectControlId(3, CpmSEMI_CSDlg::kRangeId)).IsVisible());
+    EXPECT_TRUE(f.Control(CpmSEMI::ChipSelectControlId(2, CpmSEMI_CSDlg::kRangeId)).IsVisible());
+    // Switching it on through the page shows the rest and its timing.
+    page.UserSelect(f.Control(CpmSEMI::ChipSelectControlId(3, CpmSEMI_CSDlg::kAccessId)), 1);
+    f.semi->UpdateControlStates();
+    EXPECT_EQ(f.semi->Item(CpmSEMI::OptionItem(3)).dwValue, 1u);
+    EXPECT_TRUE(f.Control(CpmSEMI::ChipSelectControlId(3, CpmSEMI_CSDlg::kBaseId)).IsVisible());
+    EXPECT_TRUE(page.FindControl(CpmSEMI::kFirstWaitStatePageId + 3)->IsVisible());
 }
 
 TEST(CpmSEMI, AccessTimesNeedTheClockModule) {
