@@ -180,7 +180,7 @@ CpmYCAN::CpmYCAN(CModuleBase* parent, const CModuleDescriptor* descriptor)
                      {&m_timing[kBasicSet][kPhaseSeg1], 0},
                      {&m_timing[kBasicSet][kPhaseSeg2], 0},
                      {&m_timing[kBasicSet][kRjw], 0},
-                     {&m_threeSamples, 0},
+                     {&m_threeSamples, hwc::SumFlag::ALTERNATE},
                      {&m_loopBack, 0},
                      {&m_listenOnly, 0},
                      {&m_busOffRecovery, 0},

@@ -637,6 +637,8 @@ TEST(CpmYCAN, InterruptRowsAndSummary) {
     ASSERT_NE(at("Prescaler Divide Factor: 8"), std::string::npos) << summary;
     EXPECT_NE(at("Propagation Segment (PROP_SEG): 3"), std::string::npos) << summary;
     EXPECT_EQ(at("Extended"), std::string::npos) << summary;
+    // The sampling choice speaks for itself, without the caption of the box before it.
+    EXPECT_NE(at("\n    Sampling: One sample per bit"), std::string::npos) << summary;
 
     CYcanFixture famD({kFamD}, 60.0f, 8.0f, kFamDReset);
     summary.clear();
