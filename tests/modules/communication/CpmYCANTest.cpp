@@ -647,3 +647,29 @@ TEST(CpmYCAN, InterruptRowsAndSummary) {
     EXPECT_NE(summary.find("FD Phase Buffer Segment 2 (PHASE_SEG2)"), std::string::npos)
         << summary;
 }
+
+TEST(CpmYCAN, HeaderLinesByLayout) {
+    struct tCase {
+        std::set<int> groups;
+        int lines;
+        const char* first;
+    };
+    const tCase cases[] = {{{kFamK}, 10, "#define YCAN_MCR_INIT                     0xFFFFU"},
+                           {{kFamE}, 12, "#define YCAN_MCR_INIT                     0xFFFFFFFFU"},
+                           {{kFamD}, 15, "#define YCAN_MCR_INIT                     0xFFFFFFFFU"}};
+    for (const tCase& c : cases) {
+        CYcanFixture f(c.groups, 60.0f, 8.0f, kFamDReset);
+        f.can->SetSelected(true);
+        for (int i = 0; i < f.can->ItemCount(); ++i)
+            f.Reg(i) = c.lines == 10 ? 0xFFFFu : 0xFFFFFFFFu;
+        f.Refresh();
+        std::string text;
+        f.can->GetHeaderText(text);
+        int lines = 0;
+        for (std::size_t at = text.find("#define YCAN_"); at != std::string::npos;
+             at = text.find("#define YCAN_", at + 1))
+            ++lines;
+        EXPECT_EQ(lines, c.lines) << text;
+        EXPECT_NE(text.find(c.first), std::string::npos) << text;
+    }
+}
