@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "bindings/KeptChoice.h"
 #include "bindings/SetBit.h"
 #include "bindings/SetMode.h"
 #include "bindings/SetValue.h"
@@ -55,8 +56,8 @@ public:
 
     bool HasBootRomBase() const { return ItemCount() > kBootRomBaseItem; }
 
-    CSetMode& CrossbarArbitration() { return m_crossbarArbitration; }
-    CSetMode& RamArbitration() { return m_ramArbitration; }
+    hwc::CKeptChoice& CrossbarArbitration() { return m_crossbarArbitration; }
+    hwc::CKeptChoice& RamArbitration() { return m_ramArbitration; }
     CSetBit& BufferDisable() { return m_bufferDisable; }
     CSetBit& NewerInstructionsDisable() { return m_newerInstructionsDisable; }
     CSetValue& BufferDepth() { return m_bufferDepth; }
@@ -80,8 +81,9 @@ private:
     static bool ReadAddress(std::uint32_t& value, const std::string& text, void*, int);
     static void FormatAddress(std::string& text, std::uint32_t value, void*, int);
 
-    CSetMode m_crossbarArbitration;
-    CSetMode m_ramArbitration;
+    // Codes without an entry are reserved: shown without a selection and kept as loaded.
+    hwc::CKeptChoice m_crossbarArbitration;
+    hwc::CKeptChoice m_ramArbitration;
     CSetBit m_bufferDisable;
     CSetBit m_newerInstructionsDisable;
     CSetValue m_bufferDepth;

@@ -122,7 +122,14 @@ TEST(CpmMCM, LoadedValuesShowTheirMeaning) {
     f.Load(M::kCpcrItem, 0x80030300);
     EXPECT_EQ(f.Shown(M::kCrossbarArbitrationId), "");
     EXPECT_EQ(f.Shown(M::kRamArbitrationId), "");
+    EXPECT_EQ(f.mcm->ValidationProblem(), "");
+    f.Click(M::kBufferDisableId);
+    EXPECT_EQ(f.Value(M::kCpcrItem), 0x80030300u);
     EXPECT_EQ(f.Defines().at("MCM_CPCR_INIT"), "0x80030300U");
+    f.Click(M::kBufferDisableId);
+    // Picking an entry replaces the code.
+    f.mcm->Page()->UserSelect(f.Control(M::kRamArbitrationId), 1);
+    EXPECT_EQ(f.Value(M::kCpcrItem), 0x80010300u);
 
     f.Load(M::kCfierItem, 0x5);
     EXPECT_EQ(f.Shown(M::kCoreDataErrorId), "[x]");
