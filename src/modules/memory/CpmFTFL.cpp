@@ -8,6 +8,7 @@
 #include "base/TextUtil.h"
 #include "model/DialogTemplate.h"
 #include "model/ModuleHost.h"
+#include "model/Summary.h"
 
 namespace {
 
@@ -38,6 +39,8 @@ constexpr int kForceSingleBit = 4;
 constexpr int kForceDoubleBit = 5;
 
 constexpr int kRegionsPerRegister = 8;
+// The summary wording that names a check box only while it is checked.
+constexpr std::uint32_t kCheckedOnlyStyle = 6;
 constexpr std::uint32_t kByteMask = 0xFF;
 
 bool HostInGroup(int group) {
@@ -129,19 +132,25 @@ CpmFTFL::CpmFTFL(CModuleBase* parent, const CModuleDescriptor* descriptor)
     InitRegisters(nullptr, Items(), count, InstanceName(), {}, table, true);
 
     AddCommentItems({{&m_commandComplete, 3}, {&m_readCollision, 3}});
-    for (CSetBit& region : m_regions)
-        AddCommentItems({{&region, 3}});
+    AddRegionCommentItems(m_regions.data(), kRegionCount);
     if (m_layout == ELayout::WithEeprom) {
-        for (CSetBit& region : m_eepromRegions)
-            AddCommentItems({{&region, 3}});
-        for (CSetBit& region : m_dataRegions)
-            AddCommentItems({{&region, 3}});
+        AddRegionCommentItems(m_eepromRegions.data(), kSmallRegionCount);
+        AddRegionCommentItems(m_dataRegions.data(), kSmallRegionCount);
     }
     if (m_layout == ELayout::WithEcc)
         AddCommentItems({{&m_singleFault, 3},
                          {&m_doubleFault, 3},
                          {&m_forceSingle, 3},
                          {&m_forceDouble, 3}});
+}
+
+void CpmFTFL::AddRegionCommentItems(CSetBit* regions, int count) {
+    // One line listing the protected regions: each checked box adds its number after the
+    // shared label, unchecked ones add nothing.
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t join = i + 1 < count ? hwc::SumFlag::CONTINUE_LINE : 0u;
+        AddCommentItems({{&regions[i], kCheckedOnlyStyle | join}});
+    }
 }
 
 const CDialogTemplate* CpmFTFL::DialogTemplate() const {
@@ -190,14 +199,14 @@ void CpmFTFL::BindControls(IModuleHost* host) {
     m_commandComplete.Bind(config, kCommandCompleteBit, false, "Command complete interrupt");
     m_readCollision.Bind(config, kReadCollisionBit, false, "Read collision error interrupt");
     for (int i = 0; i < kRegionCount; ++i) {
-        const std::string text = hwc::Format("Program flash region %d protected", i);
+        const std::string text = hwc::Format("Protected program flash regions: %d", i);
         Region(i).Bind(Item(RegionItem(i)), i % kRegionsPerRegister, true, text.c_str());
     }
     if (m_layout == ELayout::WithEeprom) {
         for (int i = 0; i < kSmallRegionCount; ++i) {
-            const std::string eeprom = hwc::Format("EEPROM region %d protected", i);
+            const std::string eeprom = hwc::Format("Protected EEPROM regions: %d", i);
             EepromRegion(i).Bind(Item(kEepromProtectionItem), i, true, eeprom.c_str());
-            const std::string data = hwc::Format("Data flash region %d protected", i);
+            const std::string data = hwc::Format("Protected data flash regions: %d", i);
             DataRegion(i).Bind(Item(kDataProtectionItem), i, true, data.c_str());
         }
     }

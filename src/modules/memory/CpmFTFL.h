@@ -73,6 +73,8 @@ protected:
     void AttachControls(CPage& page) override;
 
 private:
+    void AddRegionCommentItems(CSetBit* regions, int count);
+
     ELayout m_layout = ELayout::Basic;
     CSetBit m_commandComplete;
     CSetBit m_readCollision;

@@ -203,3 +203,30 @@ TEST(CpmFTFL, ForcedFaultsWarnWhileSet) {
     EXPECT_TRUE(f.Checked(F::kForceDoubleId));
     EXPECT_EQ(f.host.Warning(*f.ftfl, F::kForceWarningId), F::kForceWarning);
 }
+
+TEST(CpmFTFL, SummaryListsTheProtectedRegionsOnOneLine) {
+    CFtflFixture f(CModule::kFamE);
+    f.Load(4, 0xF5); // regions 1 and 3
+    f.Load(1, 0x7F); // region 31
+    f.Load(F::kDataProtectionItem, 0x7E); // data flash regions 0 and 7
+    f.Load(F::kConfigItem, 0x80);
+    // The lines after the dashes of the section header.
+    auto lines = [&f] {
+        std::string text;
+        f.ftfl->GetSummary(text);
+        const std::size_t dashes = text.find("-\n");
+        return dashes == std::string::npos ? text : text.substr(dashes + 2);
+    };
+    EXPECT_EQ(lines(), "    Command complete interrupt: Yes\n"
+                       "    Read collision error interrupt: No \n"
+                       "    Protected program flash regions: 1, 3, 31\n"
+                       "    Protected data flash regions: 0, 7");
+    // Nothing protected gives no line; only the last region still ends its line.
+    f.Load(4, 0xFF);
+    f.Load(1, 0xFF);
+    f.Load(F::kDataProtectionItem, 0xFF);
+    f.Load(F::kEepromProtectionItem, 0x7F);
+    EXPECT_EQ(lines(), "    Command complete interrupt: Yes\n"
+                       "    Read collision error interrupt: No \n"
+                       "    Protected EEPROM regions: 7");
+}
