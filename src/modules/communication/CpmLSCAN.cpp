@@ -7,6 +7,7 @@
 #include "base/TextUtil.h"
 #include "model/BitGraph.h"
 #include "model/DialogTemplate.h"
+#include "model/DisplayText.h"
 #include "model/ModuleSubDlg.h"
 #include "modules/clocks/ClockQueries.h"
 #include "modules/communication/CanBitTiming.h"
@@ -229,17 +230,19 @@ void CpmLSCAN_FiltDlg::Attach(CModuleSubDlg& page) {
     page.SetControlText(kGroupId, Format("Filter %d", m_filter));
     m_identifier.AttachTo(page, kIdentifierId);
     m_mask.AttachTo(page, kMaskId);
-    Refresh();
+    Refresh(true);
 }
 
-void CpmLSCAN_FiltDlg::Refresh() {
+void CpmLSCAN_FiltDlg::Refresh(bool values) {
     const int mode = m_module.FilterMode();
     const int bytes = hwc::LscanFilterBytes(LayoutMode(mode));
     const std::uint32_t maximum = bytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1u;
     m_identifier.SetRange(0, maximum);
     m_mask.SetRange(0, maximum);
-    m_identifier.Refresh();
-    m_mask.Refresh();
+    if (values) {
+        m_identifier.Refresh();
+        m_mask.Refresh();
+    }
     if (!m_page)
         return;
     const bool open = mode != hwc::kLscanClosed;
@@ -254,10 +257,7 @@ void CpmLSCAN_FiltDlg::Refresh() {
 std::string CpmLSCAN::CRateSummary::GetSummaryText(bool withValue, std::uint32_t) const {
     if (!withValue)
         return "Bit rate";
-    std::string text;
-    const_cast<CpmLSCAN&>(m_module).ShowFrequency(0, m_module.BitRate(), true, "???", nullptr,
-                                                  &text);
-    return "Bit rate: " + text;
+    return "Bit rate: " + FrequencyText(m_module.BitRate(), true, "???");
 }
 
 CpmLSCAN::CpmLSCAN(CModuleBase* parent, const CModuleDescriptor* descriptor)
@@ -357,6 +357,7 @@ void CpmLSCAN::AttachControls(CPage& page) {
             page, kFirstTransmitEmptyIntId + buffer);
     m_filterMode.AttachTo(page, kFilterModeId);
     m_shownRate.clear();
+    m_shownFilterMode = -1;
     for (auto& filter : m_filters) {
         filter->Detach();
         if (CModuleSubDlg* placed =
@@ -553,11 +554,14 @@ void CpmLSCAN::UpdateControlStates() {
         return;
     const int count = hwc::LscanFilterCount(FilterMode());
     const int shown = count != 0 ? count : hwc::LscanFilterCount(hwc::kLscanTwo32);
+    // The numbers are rewritten only when the mode changes their width, not while typed.
+    const bool modeChanged = FilterMode() != m_shownFilterMode;
+    m_shownFilterMode = FilterMode();
     for (auto& filter : m_filters) {
         page->ShowControl(kFirstFilterPageId + filter->Filter(), filter->Filter() < shown);
         if (CModuleSubDlg* sub = filter->Page())
             sub->SetVisible(filter->Filter() < shown);
-        filter->Refresh();
+        filter->Refresh(modeChanged);
     }
 }
 

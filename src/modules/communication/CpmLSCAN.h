@@ -43,9 +43,9 @@ public:
     void Bind();
     void Attach(CModuleSubDlg& page);
     void Detach() { m_page = nullptr; }
-    // Follows the filter mode: the width of both numbers, their texts and the decoded lines;
-    // the controls are enabled only while the filters are open.
-    void Refresh();
+    // Follows the filter mode: the width of both numbers, the decoded lines, and (with
+    // `values`) the numbers' texts; the controls are enabled only while the filters are open.
+    void Refresh(bool values);
 
     // The identifier (0) or mask (1) bytes of this filter as one number, in the mode's layout.
     std::uint32_t Value(int which) const;
@@ -206,4 +206,5 @@ private:
     // The bit-rate text last shown: a recalculation that gives the same text leaves what the
     // user typed in the edit.
     std::string m_shownRate;
+    int m_shownFilterMode = -1; // the mode the filter numbers were last shown in
 };

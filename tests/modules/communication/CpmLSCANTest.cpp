@@ -469,6 +469,14 @@ TEST(CpmLSCAN, FilterPagesFollowTheMode) {
     EXPECT_EQ(f.FilterControl(1, F::kGroupId).Text(), "Filter 1");
     EXPECT_EQ(f.FilterControl(1, F::kIdentifierId).Text(), "0x24600000");
     EXPECT_EQ(f.FilterControl(0, F::kMaskId).Text(), "0x00000000");
+    // What is being typed stays as typed; the decoded line follows it.
+    f.Page().UserEdit(f.FilterControl(0, F::kMaskId), "0xFFE");
+    EXPECT_EQ(f.FilterControl(0, F::kMaskId).Text(), "0xFFE");
+    EXPECT_EQ(f.Reg(L::kFirstIdmrItem + 2), 0x0Fu);
+    EXPECT_EQ(f.Reg(L::kFirstIdmrItem + 3), 0xFEu);
+    EXPECT_EQ(f.FilterControl(0, F::kMaskTextId).Text(),
+              "ignores ID bits 0x000, frame type compared");
+    f.Page().UserEdit(f.FilterControl(0, F::kMaskId), "0");
 
     // Four 16-bit filters: the same bytes are now filters 2 and 3.
     f.Select(L::kFilterModeId, 1);
