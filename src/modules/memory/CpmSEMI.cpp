@@ -91,7 +91,7 @@ const CDialogTemplate& CpmSEMI_CSDlg::Template() {
             "Chip select",
             {dlg::Row({dlg::Label("Access:"), dlg::DropList(kAccessId, kAccessTexts),
                        dlg::Label("Space:", kSpaceLabelId), dlg::DropList(kSpaceId, kSpaceTexts)}),
-             dlg::Row({dlg::Label("Base, address bits 23-12:", kBaseLabelId), dlg::Edit(kBaseId),
+             dlg::Row({dlg::Label("Base (A23-A12):", kBaseLabelId), dlg::Edit(kBaseId),
                        dlg::Label("Size:", kSizeLabelId), dlg::DropList(kSizeId, SizeTexts())}),
              dlg::Row({dlg::Label("Range:", kRangeLabelId), dlg::ReadOnly(kRangeId),
                        dlg::CheckBox(kLowerByteId, "Lower byte"),
