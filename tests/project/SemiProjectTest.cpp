@@ -109,3 +109,46 @@ TEST_F(SemiProjectTest, PinStatusNamesTheEnabledChipSelects) {
         << warnings;
     EXPECT_EQ(warnings.find("CS0"), std::string::npos) << warnings;
 }
+
+TEST_F(SemiProjectTest, HandEditedValuesAreKeptAndOnlyWarn) {
+    // A bus control value wider than its register, reserved option and timing bits, a reserved
+    // block size, a misaligned block and a value that is no number.
+    const fs::path header = WriteHeader("#define K7Q2200\n"
+                                        "#define APPCFG_DFLTS_OMITTED 1\n"
+                                        "#define SEMI_BCR_INIT 0x12345\n"
+                                        "#define SEMI_CSBAR0_INIT 0x001E\n"
+                                        "#define SEMI_CSOR0_INIT 0x8057\n"
+                                        "#define SEMI_CSTC0_INIT 0xFF00\n"
+                                        "#define SEMI_CSBAR1_INIT 0xFFFC\n"
+                                        "#define SEMI_CSOR1_INIT 0x0003\n"
+                                        "#define SEMI_CSBAR2_INIT (RAM_BASE | 4)\n");
+    {
+        CProjDoc document;
+        ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
+        CModuleBase* semi = CModuleBase::FindModule(&document, "SEMI", "SEMI");
+        ASSERT_TRUE(semi);
+        semi->CreatePage();
+        semi->OnInitialUpdate();
+        document.CheckAllWarnings();
+        EXPECT_EQ(semi->ValidationProblem(), "");
+        const std::string warnings = WarningsOf(document, semi);
+        EXPECT_NE(warnings.find("Chip select 1: base 0xFFF000 is not a multiple of its block "
+                                "size (0x1000000 words)."),
+                  std::string::npos)
+            << warnings;
+        ASSERT_TRUE(document.Save());
+    }
+    const std::string saved = Read(header);
+    for (const char* line :
+         {"SEMI_BCR_INIT                     0x12345U", "SEMI_CSBAR0_INIT                  0x001EU",
+          "SEMI_CSOR0_INIT                   0x8057U", "SEMI_CSTC0_INIT                   0xFF00U",
+          "SEMI_CSBAR1_INIT                  0xFFFCU",
+          "SEMI_CSBAR2_INIT               (RAM_BASE | 4)"})
+        EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
+    {
+        CProjDoc document;
+        ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
+        ASSERT_TRUE(document.Save());
+    }
+    EXPECT_EQ(Read(header), saved);
+}
