@@ -87,6 +87,14 @@ void CSetCtrl::Attach(CPageControl& control) {
     OnAttached();
 }
 
+bool CSetCtrl::AttachTo(CPage& page, int id) {
+    CPageControl* control = page.FindControl(id);
+    if (!control)
+        return false;
+    Attach(*control);
+    return true;
+}
+
 void CSetCtrl::Detach() {
     if (!m_control)
         return;

@@ -90,6 +90,9 @@ public:
     // Joins the binding to the page's control (the page's data exchange does it); the control's
     // events then reach the binding first. Detach when the page goes away.
     void Attach(CPageControl& control);
+    // Attaches to the page's control with this id; a page without it (one family's page lacks
+    // some controls) leaves the binding as it was. Whether the control exists.
+    bool AttachTo(CPage& page, int id);
     void Detach();
 
     // Default event handling: losing the focus applies. Bindings add their own events.

@@ -112,3 +112,31 @@ TEST(SetCtrl, APageThatGoesAwayLeavesTheBindingDetached) {
     EXPECT_FALSE(probe.IsAttached());
     probe.Detach();
 }
+
+// Pages of some families lack controls others have: attaching by id skips those quietly.
+TEST(SetCtrl, AttachingByIdSkipsControlsThePageLacks) {
+    CPage page(kPage);
+    CProbe probe;
+    EXPECT_FALSE(probe.AttachTo(page, 99));
+    EXPECT_FALSE(probe.AttachTo(page, 0));
+    EXPECT_FALSE(probe.AttachTo(page, -1));
+    EXPECT_FALSE(probe.IsAttached());
+    EXPECT_EQ(probe.refreshes, 0);
+
+    EXPECT_TRUE(probe.AttachTo(page, 11));
+    EXPECT_EQ(probe.GetWnd(), page.FindControl(11));
+    EXPECT_EQ(page.FindControl(11)->Handler(), &probe);
+    EXPECT_EQ(probe.refreshes, 1);
+
+    // A missing control leaves the binding where it was.
+    EXPECT_FALSE(probe.AttachTo(page, 14));
+    EXPECT_EQ(probe.GetWnd(), page.FindControl(11));
+    EXPECT_EQ(probe.refreshes, 1);
+
+    // Moving to another control releases the first one.
+    EXPECT_TRUE(probe.AttachTo(page, 10));
+    EXPECT_EQ(page.FindControl(11)->Handler(), nullptr);
+    EXPECT_EQ(page.FindControl(10)->Handler(), &probe);
+    EXPECT_EQ(probe.GetCtrlId(), 10);
+    probe.Detach();
+}

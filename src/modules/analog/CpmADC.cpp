@@ -449,53 +449,49 @@ void CpmADC::BindControls(IModuleHost* host) {
 
 void CpmADC::AttachControls(CPage& page) {
     CModule::AttachControls(page);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_divisor, kDivisorId);
-    attach(m_scanMode, kScanModeId);
-    attach(m_sync, kSyncId);
-    attach(m_stop, kStopId);
-    attach(m_endOfScanInt, kEndOfScanIntId);
-    attach(m_zeroCrossingInt, kZeroCrossingIntId);
-    attach(m_lowLimitInt, kLowLimitIntId);
-    attach(m_highLimitInt, kHighLimitIntId);
+    m_divisor.AttachTo(page, kDivisorId);
+    m_scanMode.AttachTo(page, kScanModeId);
+    m_sync.AttachTo(page, kSyncId);
+    m_stop.AttachTo(page, kStopId);
+    m_endOfScanInt.AttachTo(page, kEndOfScanIntId);
+    m_zeroCrossingInt.AttachTo(page, kZeroCrossingIntId);
+    m_lowLimitInt.AttachTo(page, kLowLimitIntId);
+    m_highLimitInt.AttachTo(page, kHighLimitIntId);
     for (int pair = 0; pair < 4; ++pair)
-        attach(m_differential[pair], kFirstDifferentialId + pair);
+        m_differential[pair].AttachTo(page, kFirstDifferentialId + pair);
     for (int sample = 0; sample < SampleCount(); ++sample) {
         auto row = std::make_unique<CModuleSubDlg>(SampleTemplate(IsNewer()), &page);
         row->SetVisible(true);
         if (!page.InsertSubPage(kSamplePageBase + sample, std::move(row)))
             continue;
-        attach(m_channel[sample], SampleControlId(sample, kChannelLocalId));
-        attach(m_enabled[sample], SampleControlId(sample, kEnabledLocalId));
-        attach(m_lowLimit[sample], SampleControlId(sample, kLowLimitLocalId));
-        attach(m_highLimit[sample], SampleControlId(sample, kHighLimitLocalId));
-        attach(m_offset[sample], SampleControlId(sample, kOffsetLocalId));
+        m_channel[sample].AttachTo(page, SampleControlId(sample, kChannelLocalId));
+        m_enabled[sample].AttachTo(page, SampleControlId(sample, kEnabledLocalId));
+        m_lowLimit[sample].AttachTo(page, SampleControlId(sample, kLowLimitLocalId));
+        m_highLimit[sample].AttachTo(page, SampleControlId(sample, kHighLimitLocalId));
+        m_offset[sample].AttachTo(page, SampleControlId(sample, kOffsetLocalId));
         if (sample < kZeroCrossingSamples)
-            attach(m_zeroCrossing[sample], SampleControlId(sample, kZeroCrossingLocalId));
+            m_zeroCrossing[sample].AttachTo(page, SampleControlId(sample, kZeroCrossingLocalId));
         else
             page.ShowControl(SampleControlId(sample, kZeroCrossingLocalId), false);
     }
     if (!IsNewer())
         return;
-    attach(m_divisorB, kDivisorBId);
-    attach(m_simultaneous, kSimultaneousId);
-    attach(m_powerDownA, kPowerDownAId);
-    attach(m_powerDownB, kPowerDownBId);
-    attach(m_powerDownRef, kPowerDownRefId);
-    attach(m_autoPowerDown, kAutoPowerDownId);
-    attach(m_powerUpDelay, kPowerUpDelayId);
+    m_divisorB.AttachTo(page, kDivisorBId);
+    m_simultaneous.AttachTo(page, kSimultaneousId);
+    m_powerDownA.AttachTo(page, kPowerDownAId);
+    m_powerDownB.AttachTo(page, kPowerDownBId);
+    m_powerDownRef.AttachTo(page, kPowerDownRefId);
+    m_autoPowerDown.AttachTo(page, kAutoPowerDownId);
+    m_powerUpDelay.AttachTo(page, kPowerUpDelayId);
     const std::vector<std::string> modes = PowerModeEntries(NewerLimits());
     for (int id : {kPowerModeAId, kPowerModeBId}) {
         if (CPageControl* list = page.FindControl(id))
             list->SetItems(modes);
     }
-    attach(m_powerModeA, kPowerModeAId);
-    attach(m_powerModeB, kPowerModeBId);
-    attach(m_sampleTimeA, kSampleTimeAId);
-    attach(m_sampleTimeB, kSampleTimeBId);
+    m_powerModeA.AttachTo(page, kPowerModeAId);
+    m_powerModeB.AttachTo(page, kPowerModeBId);
+    m_sampleTimeA.AttachTo(page, kSampleTimeAId);
+    m_sampleTimeB.AttachTo(page, kSampleTimeBId);
 }
 
 // --- Settings as the computations read them ---

@@ -124,24 +124,20 @@ const CDialogTemplate* CpmADC_FamA::DialogTemplate() const {
 
 void CpmADC_FamA::AttachControls(CPage& page) {
     CModule::AttachControls(page);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_channelA, kChannelAId);
-    attach(m_interruptA, kInterruptAId);
-    attach(m_channelB, kChannelBId);
-    attach(m_interruptB, kInterruptBId);
-    attach(m_trigger, kTriggerId);
-    attach(m_compareEnable, kCompareEnableId);
-    attach(m_compareGreater, kCompareGreaterId);
-    attach(m_compareRange, kCompareRangeId);
-    attach(m_dmaEnable, kDmaEnableId);
-    attach(m_inputClock, kInputClockId);
-    attach(m_clockDivide, kClockDivideId);
-    attach(m_resolution, kResolutionId);
-    attach(m_lowPower, kLowPowerId);
-    attach(m_longSample, kLongSampleId);
+    m_channelA.AttachTo(page, kChannelAId);
+    m_interruptA.AttachTo(page, kInterruptAId);
+    m_channelB.AttachTo(page, kChannelBId);
+    m_interruptB.AttachTo(page, kInterruptBId);
+    m_trigger.AttachTo(page, kTriggerId);
+    m_compareEnable.AttachTo(page, kCompareEnableId);
+    m_compareGreater.AttachTo(page, kCompareGreaterId);
+    m_compareRange.AttachTo(page, kCompareRangeId);
+    m_dmaEnable.AttachTo(page, kDmaEnableId);
+    m_inputClock.AttachTo(page, kInputClockId);
+    m_clockDivide.AttachTo(page, kClockDivideId);
+    m_resolution.AttachTo(page, kResolutionId);
+    m_lowPower.AttachTo(page, kLowPowerId);
+    m_longSample.AttachTo(page, kLongSampleId);
 }
 
 void CpmADC_FamA::BindControls(IModuleHost* host) {

@@ -183,41 +183,37 @@ const CDialogTemplate* CpmADC_FamE::DialogTemplate() const {
 
 void CpmADC_FamE::AttachControls(CPage& page) {
     CModule::AttachControls(page);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_conversions[0].channel, kChannelAId);
-    attach(m_conversions[0].differential, kDifferentialAId);
-    attach(m_conversions[0].interrupt, kInterruptAId);
-    attach(m_conversions[1].channel, kChannelBId);
-    attach(m_conversions[1].differential, kDifferentialBId);
-    attach(m_conversions[1].interrupt, kInterruptBId);
-    attach(m_inputClock, kInputClockId);
-    attach(m_clockDivide, kClockDivideId);
-    attach(m_resolution, kResolutionId);
-    attach(m_lowPower, kLowPowerId);
-    attach(m_highSpeed, kHighSpeedId);
-    attach(m_asyncClockOutput, kAsyncClockOutputId);
-    attach(m_muxSelect, kMuxSelectId);
-    attach(m_longSample, kLongSampleId);
-    attach(m_longSampleTime, kLongSampleTimeId);
-    attach(m_trigger, kTriggerId);
-    attach(m_reference, kReferenceId);
-    attach(m_dmaEnable, kDmaEnableId);
-    attach(m_continuous, kContinuousId);
-    attach(m_averaging, kAveragingId);
-    attach(m_averages, kAveragesId);
-    attach(m_compareEnable, kCompareEnableId);
-    attach(m_compareGreater, kCompareGreaterId);
-    attach(m_compareRange, kCompareRangeId);
-    attach(m_compareValues[0], kCompareValue1Id);
-    attach(m_compareValues[1], kCompareValue2Id);
-    attach(m_offset, kOffsetId);
-    attach(m_plusGain, kPlusGainId);
-    attach(m_minusGain, kMinusGainId);
+    m_conversions[0].channel.AttachTo(page, kChannelAId);
+    m_conversions[0].differential.AttachTo(page, kDifferentialAId);
+    m_conversions[0].interrupt.AttachTo(page, kInterruptAId);
+    m_conversions[1].channel.AttachTo(page, kChannelBId);
+    m_conversions[1].differential.AttachTo(page, kDifferentialBId);
+    m_conversions[1].interrupt.AttachTo(page, kInterruptBId);
+    m_inputClock.AttachTo(page, kInputClockId);
+    m_clockDivide.AttachTo(page, kClockDivideId);
+    m_resolution.AttachTo(page, kResolutionId);
+    m_lowPower.AttachTo(page, kLowPowerId);
+    m_highSpeed.AttachTo(page, kHighSpeedId);
+    m_asyncClockOutput.AttachTo(page, kAsyncClockOutputId);
+    m_muxSelect.AttachTo(page, kMuxSelectId);
+    m_longSample.AttachTo(page, kLongSampleId);
+    m_longSampleTime.AttachTo(page, kLongSampleTimeId);
+    m_trigger.AttachTo(page, kTriggerId);
+    m_reference.AttachTo(page, kReferenceId);
+    m_dmaEnable.AttachTo(page, kDmaEnableId);
+    m_continuous.AttachTo(page, kContinuousId);
+    m_averaging.AttachTo(page, kAveragingId);
+    m_averages.AttachTo(page, kAveragesId);
+    m_compareEnable.AttachTo(page, kCompareEnableId);
+    m_compareGreater.AttachTo(page, kCompareGreaterId);
+    m_compareRange.AttachTo(page, kCompareRangeId);
+    m_compareValues[0].AttachTo(page, kCompareValue1Id);
+    m_compareValues[1].AttachTo(page, kCompareValue2Id);
+    m_offset.AttachTo(page, kOffsetId);
+    m_plusGain.AttachTo(page, kPlusGainId);
+    m_minusGain.AttachTo(page, kMinusGainId);
     for (int i = 0; i < kCalibrationCount; ++i)
-        attach(m_calibration[i], kFirstCalibrationId + i);
+        m_calibration[i].AttachTo(page, kFirstCalibrationId + i);
 }
 
 void CpmADC_FamE::BindControls(IModuleHost* host) {

@@ -114,21 +114,17 @@ void CpmCMP::AttachControls(CPage& page) {
         if (CPageControl* list = page.FindControl(id))
             list->SetItems(hwc::ComparatorInputTexts(Inputs()));
     }
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_enable, kEnableId);
-    attach(m_hysteresis, kHysteresisId);
-    attach(m_invert, kInvertId);
-    attach(m_outputPin, kOutputPinId);
-    attach(m_outputSelect, kOutputSelectId);
-    attach(m_plusInput, kPlusInputId);
-    attach(m_minusInput, kMinusInputId);
-    attach(m_risingInterrupt, kRisingInterruptId);
-    attach(m_fallingInterrupt, kFallingInterruptId);
-    attach(m_filterCount, kFilterCountId);
-    attach(m_filterPeriod, kFilterPeriodId);
+    m_enable.AttachTo(page, kEnableId);
+    m_hysteresis.AttachTo(page, kHysteresisId);
+    m_invert.AttachTo(page, kInvertId);
+    m_outputPin.AttachTo(page, kOutputPinId);
+    m_outputSelect.AttachTo(page, kOutputSelectId);
+    m_plusInput.AttachTo(page, kPlusInputId);
+    m_minusInput.AttachTo(page, kMinusInputId);
+    m_risingInterrupt.AttachTo(page, kRisingInterruptId);
+    m_fallingInterrupt.AttachTo(page, kFallingInterruptId);
+    m_filterCount.AttachTo(page, kFilterCountId);
+    m_filterPeriod.AttachTo(page, kFilterPeriodId);
 }
 
 void CpmCMP::BindControls(IModuleHost* host) {

@@ -259,34 +259,30 @@ int CpmDAC::DacIndex() const {
 void CpmDAC::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     page.SetSpinRange(kFilterCountSpinId, 0, IsNewer() ? 63 : 7);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_powerDown, kPowerDownId);
-    attach(m_rightJustified, kRightJustifiedId);
-    attach(m_leftJustified, kLeftJustifiedId);
-    attach(m_syncDisabled, kSyncDisabledId);
-    attach(m_syncEnabled, kSyncEnabledId);
-    attach(m_autoMode, kAutoModeId);
-    attach(m_waveform, kWaveformId);
-    attach(m_data, kDataId);
-    attach(m_step, kStepId);
-    attach(m_minimum, kMinimumId);
-    attach(m_maximum, kMaximumId);
-    attach(m_glitchFilter, kGlitchFilterId);
-    attach(m_filterCount, kFilterCountId);
+    m_powerDown.AttachTo(page, kPowerDownId);
+    m_rightJustified.AttachTo(page, kRightJustifiedId);
+    m_leftJustified.AttachTo(page, kLeftJustifiedId);
+    m_syncDisabled.AttachTo(page, kSyncDisabledId);
+    m_syncEnabled.AttachTo(page, kSyncEnabledId);
+    m_autoMode.AttachTo(page, kAutoModeId);
+    m_waveform.AttachTo(page, kWaveformId);
+    m_data.AttachTo(page, kDataId);
+    m_step.AttachTo(page, kStepId);
+    m_minimum.AttachTo(page, kMinimumId);
+    m_maximum.AttachTo(page, kMaximumId);
+    m_glitchFilter.AttachTo(page, kGlitchFilterId);
+    m_filterCount.AttachTo(page, kFilterCountId);
     if (!IsNewer())
         return;
-    attach(m_speed, kSpeedId);
-    attach(m_outputEnable, kOutputEnableId);
-    attach(m_dma, kDmaId);
+    m_speed.AttachTo(page, kSpeedId);
+    m_outputEnable.AttachTo(page, kOutputEnableId);
+    m_dma.AttachTo(page, kDmaId);
     if (!IsFamD())
         return;
-    attach(m_reload, kReloadId);
-    attach(m_compare, kCompareId);
-    attach(m_compareOutput, kCompareOutputId);
-    attach(m_compareMode, kCompareModeId);
+    m_reload.AttachTo(page, kReloadId);
+    m_compare.AttachTo(page, kCompareId);
+    m_compareOutput.AttachTo(page, kCompareOutputId);
+    m_compareMode.AttachTo(page, kCompareModeId);
 }
 
 void CpmDAC::BindControls(IModuleHost* host) {

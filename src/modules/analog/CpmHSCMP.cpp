@@ -261,29 +261,25 @@ void CpmHSCMP::AttachControls(CPage& page) {
     if (CPageControl* list = page.FindControl(kMinusInputId))
         list->SetItems(hwc::ComparatorInputTexts(MinusInputs()));
 
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_enable, kEnableId);
-    attach(m_outputPin, kOutputPinId);
-    attach(m_invert, kInvertId);
-    attach(m_outputSelect, kOutputSelectId);
-    attach(m_powerMode, kPowerModeId);
-    attach(m_hysteresis, kHysteresisId);
-    attach(m_plusInput, kPlusInputId);
-    attach(m_minusInput, kMinusInputId);
-    attach(m_windowing, kWindowingId);
-    attach(m_sampling, kSamplingId);
-    attach(m_filterCount, kFilterCountId);
-    attach(m_filterPeriod, kFilterPeriodId);
-    attach(m_risingInterrupt, kRisingInterruptId);
-    attach(m_fallingInterrupt, kFallingInterruptId);
+    m_enable.AttachTo(page, kEnableId);
+    m_outputPin.AttachTo(page, kOutputPinId);
+    m_invert.AttachTo(page, kInvertId);
+    m_outputSelect.AttachTo(page, kOutputSelectId);
+    m_powerMode.AttachTo(page, kPowerModeId);
+    m_hysteresis.AttachTo(page, kHysteresisId);
+    m_plusInput.AttachTo(page, kPlusInputId);
+    m_minusInput.AttachTo(page, kMinusInputId);
+    m_windowing.AttachTo(page, kWindowingId);
+    m_sampling.AttachTo(page, kSamplingId);
+    m_filterCount.AttachTo(page, kFilterCountId);
+    m_filterPeriod.AttachTo(page, kFilterPeriodId);
+    m_risingInterrupt.AttachTo(page, kRisingInterruptId);
+    m_fallingInterrupt.AttachTo(page, kFallingInterruptId);
     if (!IsNewer())
         return;
-    attach(m_dma, kDmaId);
-    attach(m_dacEnable, kDacEnableId);
-    attach(m_dacValue, kDacValueId);
+    m_dma.AttachTo(page, kDmaId);
+    m_dacEnable.AttachTo(page, kDacEnableId);
+    m_dacValue.AttachTo(page, kDacValueId);
 }
 
 void CpmHSCMP::BindControls(IModuleHost* host) {

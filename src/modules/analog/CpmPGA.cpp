@@ -122,20 +122,16 @@ void CpmPGA::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     page.SetSpinRange(kChargePumpSpinId, 0, kSpinMax);
     page.SetSpinRange(kPulsesSpinId, 0, kSpinMax);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_enable, kEnableId);
-    attach(m_triggerMode, kTriggerModeId);
-    attach(m_lowPower, kLowPowerId);
-    attach(m_sampleHoldGain, kSampleHoldGainId);
-    attach(m_diffGain, kDiffGainId);
-    attach(m_dseGain, kDseGainId);
-    attach(m_chargePump, kChargePumpId);
-    attach(m_calibration, kCalibrationId);
-    attach(m_clockDivisor, kClockDivisorId);
-    attach(m_pulses, kPulsesId);
+    m_enable.AttachTo(page, kEnableId);
+    m_triggerMode.AttachTo(page, kTriggerModeId);
+    m_lowPower.AttachTo(page, kLowPowerId);
+    m_sampleHoldGain.AttachTo(page, kSampleHoldGainId);
+    m_diffGain.AttachTo(page, kDiffGainId);
+    m_dseGain.AttachTo(page, kDseGainId);
+    m_chargePump.AttachTo(page, kChargePumpId);
+    m_calibration.AttachTo(page, kCalibrationId);
+    m_clockDivisor.AttachTo(page, kClockDivisorId);
+    m_pulses.AttachTo(page, kPulsesId);
 }
 
 void CpmPGA::BindControls(IModuleHost* host) {

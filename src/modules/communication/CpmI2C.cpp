@@ -59,15 +59,11 @@ void CpmI2C::AttachControls(CPage& page) {
     PlaceInterruptHeading(page);
     CModule::AttachControls(page);
     page.SetSpinRange(kSlaveAddressSpinId, 0, kAddressMax);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_enable, kEnableId);
-    attach(m_interruptEnable, kInterruptEnableId);
-    attach(m_slaveAddress, kSlaveAddressId);
+    m_enable.AttachTo(page, kEnableId);
+    m_interruptEnable.AttachTo(page, kInterruptEnableId);
+    m_slaveAddress.AttachTo(page, kSlaveAddressId);
     AttachDivider(page);
-    attach(m_noiseFilter, kNoiseFilterId);
+    m_noiseFilter.AttachTo(page, kNoiseFilterId);
 }
 
 void CpmI2C::BindControls(IModuleHost* host) {

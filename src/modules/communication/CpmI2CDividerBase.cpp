@@ -85,13 +85,9 @@ void CpmI2CDividerBase::BindDivider() {
 }
 
 void CpmI2CDividerBase::AttachDivider(CPage& page) {
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_multiplier, kMultiplierId);
-    attach(m_group, kGroupId);
-    attach(m_tap, kTapId);
+    m_multiplier.AttachTo(page, kMultiplierId);
+    m_group.AttachTo(page, kGroupId);
+    m_tap.AttachTo(page, kTapId);
 }
 
 void CpmI2CDividerBase::ShowTiming() {

@@ -199,38 +199,34 @@ void CpmI2C_FamA::AttachControls(CPage& page) {
     PlaceInterruptHeading(page);
     CModule::AttachControls(page);
     page.SetSpinRange(kSlaveAddressSpinId, 0, static_cast<std::int32_t>(kTenBitMax));
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_enable, kEnableId);
-    attach(m_interruptEnable, kInterruptEnableId);
-    attach(m_wakeUp, kWakeUpId);
-    attach(m_slaveAddress, kSlaveAddressId);
-    attach(m_tenBit, kTenBitId);
-    attach(m_generalCall, kGeneralCallId);
+    m_enable.AttachTo(page, kEnableId);
+    m_interruptEnable.AttachTo(page, kInterruptEnableId);
+    m_wakeUp.AttachTo(page, kWakeUpId);
+    m_slaveAddress.AttachTo(page, kSlaveAddressId);
+    m_tenBit.AttachTo(page, kTenBitId);
+    m_generalCall.AttachTo(page, kGeneralCallId);
     AttachDivider(page);
     if (HasFilter())
-        attach(m_filter, kFilterId);
+        m_filter.AttachTo(page, kFilterId);
     if (!HasExtendedControls())
         return;
     page.SetSpinRange(kRangeAddressSpinId, 0, static_cast<std::int32_t>(kSevenBitMax));
     page.SetSpinRange(kSmbusAddressSpinId, 0, static_cast<std::int32_t>(kSevenBitMax));
     page.SetSpinRange(kTimeoutSpinId, 0, static_cast<std::int32_t>(kTimeoutMax));
-    attach(m_dma, kDmaId);
-    attach(m_highDrive, kHighDriveId);
-    attach(m_slaveBaud, kSlaveBaudId);
-    attach(m_rangeEnable, kRangeEnableId);
-    attach(m_rangeAddress, kRangeAddressId);
-    attach(m_stopHold, kStopHoldId);
-    attach(m_startStopInterrupt, kStartStopInterruptId);
-    attach(m_fastAck, kFastAckId);
-    attach(m_alertResponse, kAlertResponseId);
-    attach(m_secondAddressEnable, kSecondAddressEnableId);
-    attach(m_smbusAddress, kSmbusAddressId);
-    attach(m_timeoutClock, kTimeoutClockId);
-    attach(m_timeout, kTimeoutId);
-    attach(m_highTimeoutInterrupt, kHighTimeoutInterruptId);
+    m_dma.AttachTo(page, kDmaId);
+    m_highDrive.AttachTo(page, kHighDriveId);
+    m_slaveBaud.AttachTo(page, kSlaveBaudId);
+    m_rangeEnable.AttachTo(page, kRangeEnableId);
+    m_rangeAddress.AttachTo(page, kRangeAddressId);
+    m_stopHold.AttachTo(page, kStopHoldId);
+    m_startStopInterrupt.AttachTo(page, kStartStopInterruptId);
+    m_fastAck.AttachTo(page, kFastAckId);
+    m_alertResponse.AttachTo(page, kAlertResponseId);
+    m_secondAddressEnable.AttachTo(page, kSecondAddressEnableId);
+    m_smbusAddress.AttachTo(page, kSmbusAddressId);
+    m_timeoutClock.AttachTo(page, kTimeoutClockId);
+    m_timeout.AttachTo(page, kTimeoutId);
+    m_highTimeoutInterrupt.AttachTo(page, kHighTimeoutInterruptId);
 }
 
 void CpmI2C_FamA::BindControls(IModuleHost* host) {

@@ -153,27 +153,23 @@ const CDialogTemplate* CpmI2C_FamB::DialogTemplate() const {
 
 void CpmI2C_FamB::AttachControls(CPage& page) {
     CModule::AttachControls(page);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_enable, kEnableId);
-    attach(m_master, kMasterId);
-    attach(m_restart, kRestartId);
-    attach(m_speed, kSpeedId);
-    attach(m_slaveEnabled, kSlaveEnabledId);
-    attach(m_slaveDisabled, kSlaveDisabledId);
-    attach(m_sevenBitSlave, kSevenBitSlaveId);
-    attach(m_tenBitSlave, kTenBitSlaveId);
-    attach(m_slaveAddress, kSlaveAddressId);
-    attach(m_rxThreshold, kRxThresholdId);
-    attach(m_txThreshold, kTxThresholdId);
-    attach(m_standardHigh, kStandardIds.highRegister);
-    attach(m_standardLow, kStandardIds.lowRegister);
-    attach(m_fastHigh, kFastIds.highRegister);
-    attach(m_fastLow, kFastIds.lowRegister);
+    m_enable.AttachTo(page, kEnableId);
+    m_master.AttachTo(page, kMasterId);
+    m_restart.AttachTo(page, kRestartId);
+    m_speed.AttachTo(page, kSpeedId);
+    m_slaveEnabled.AttachTo(page, kSlaveEnabledId);
+    m_slaveDisabled.AttachTo(page, kSlaveDisabledId);
+    m_sevenBitSlave.AttachTo(page, kSevenBitSlaveId);
+    m_tenBitSlave.AttachTo(page, kTenBitSlaveId);
+    m_slaveAddress.AttachTo(page, kSlaveAddressId);
+    m_rxThreshold.AttachTo(page, kRxThresholdId);
+    m_txThreshold.AttachTo(page, kTxThresholdId);
+    m_standardHigh.AttachTo(page, kStandardIds.highRegister);
+    m_standardLow.AttachTo(page, kStandardIds.lowRegister);
+    m_fastHigh.AttachTo(page, kFastIds.highRegister);
+    m_fastLow.AttachTo(page, kFastIds.lowRegister);
     for (int bit = 0; bit < kSourceCount; ++bit)
-        attach(Source(bit), kFirstSourceId + bit);
+        Source(bit).AttachTo(page, kFirstSourceId + bit);
 }
 
 void CpmI2C_FamB::BindControls(IModuleHost* host) {

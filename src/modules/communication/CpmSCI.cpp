@@ -230,56 +230,52 @@ void CpmSCI::AttachControls(CPage& page) {
     for (int spin : {kRxSizeSpinId, kTxSizeSpinId, kRxLowLimitSpinId, kRxOkLimitSpinId})
         page.SetSpinRange(spin, 0, kBufferFieldMax);
 
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_divisor, kDivisorId);
+    m_divisor.AttachTo(page, kDivisorId);
     if (HasFineTune())
-        attach(m_fineTune, kFineTuneId);
-    attach(m_receiverEnable, kReceiverEnableId);
-    attach(m_transmitterEnable, kTransmitterEnableId);
-    attach(m_loopMode, kLoopModeId);
-    attach(m_waitMode, kWaitModeId);
-    attach(m_receiverSource, kReceiverSourceId);
-    attach(m_wordLength, kWordLengthId);
-    attach(m_wakeUp, kWakeUpId);
-    attach(m_polarity, kPolarityId);
-    attach(m_parity, kParityId);
-    attach(m_txEmptyInt, kTxEmptyIntId);
-    attach(m_txIdleInt, kTxIdleIntId);
-    attach(m_rxFullInt, kRxFullIntId);
-    attach(m_rxErrorInt, kRxErrorIntId);
-    attach(m_linAutobaud, kLinAutobaudId);
+        m_fineTune.AttachTo(page, kFineTuneId);
+    m_receiverEnable.AttachTo(page, kReceiverEnableId);
+    m_transmitterEnable.AttachTo(page, kTransmitterEnableId);
+    m_loopMode.AttachTo(page, kLoopModeId);
+    m_waitMode.AttachTo(page, kWaitModeId);
+    m_receiverSource.AttachTo(page, kReceiverSourceId);
+    m_wordLength.AttachTo(page, kWordLengthId);
+    m_wakeUp.AttachTo(page, kWakeUpId);
+    m_polarity.AttachTo(page, kPolarityId);
+    m_parity.AttachTo(page, kParityId);
+    m_txEmptyInt.AttachTo(page, kTxEmptyIntId);
+    m_txIdleInt.AttachTo(page, kTxIdleIntId);
+    m_rxFullInt.AttachTo(page, kRxFullIntId);
+    m_rxErrorInt.AttachTo(page, kRxErrorIntId);
+    m_linAutobaud.AttachTo(page, kLinAutobaudId);
     if (HasFifo()) {
-        attach(m_fifoEnable, kFifoEnableId);
-        attach(m_txWatermark, kTxWatermarkId);
-        attach(m_rxWatermark, kRxWatermarkId);
+        m_fifoEnable.AttachTo(page, kFifoEnableId);
+        m_txWatermark.AttachTo(page, kTxWatermarkId);
+        m_rxWatermark.AttachTo(page, kRxWatermarkId);
     }
     if (IsNewer()) {
-        attach(m_rxActiveEdge, kRxActiveEdgeId);
-        attach(m_txDma, kTxDmaId);
-        attach(m_rxDma, kRxDmaId);
-        attach(m_stopHoldOff, kStopHoldOffId);
+        m_rxActiveEdge.AttachTo(page, kRxActiveEdgeId);
+        m_txDma.AttachTo(page, kTxDmaId);
+        m_rxDma.AttachTo(page, kRxDmaId);
+        m_stopHoldOff.AttachTo(page, kStopHoldOffId);
         if (IsProcessorGroup(*this, kFamE) || IsProcessorGroup(*this, kFamD))
-            attach(m_rxIdle, kRxIdleId);
+            m_rxIdle.AttachTo(page, kRxIdleId);
     }
-    attach(m_driverMode, kModeId);
+    m_driverMode.AttachTo(page, kModeId);
     if (!IsProcessorGroup(*this, kFamG))
-        attach(m_byteWide, kByteWideId);
-    attach(m_rxSize, kRxSizeId);
-    attach(m_txSize, kTxSizeId);
-    attach(m_rxLowLimit, kRxLowLimitId);
-    attach(m_rxOkLimit, kRxOkLimitId);
-    attach(m_receiver, kReceiverId);
-    attach(m_transmitter, kTransmitterId);
-    attach(m_xonXoff, kXonXoffId);
-    attach(m_rxCharHook, kRxCharHookId);
-    attach(m_rxErrorHook, kRxErrorHookId);
-    attach(m_rxFinishedHook, kRxFinishedHookId);
-    attach(m_rxLowBufferHook, kRxLowBufferHookId);
-    attach(m_txCharHook, kTxCharHookId);
-    attach(m_txFinishedHook, kTxFinishedHookId);
+        m_byteWide.AttachTo(page, kByteWideId);
+    m_rxSize.AttachTo(page, kRxSizeId);
+    m_txSize.AttachTo(page, kTxSizeId);
+    m_rxLowLimit.AttachTo(page, kRxLowLimitId);
+    m_rxOkLimit.AttachTo(page, kRxOkLimitId);
+    m_receiver.AttachTo(page, kReceiverId);
+    m_transmitter.AttachTo(page, kTransmitterId);
+    m_xonXoff.AttachTo(page, kXonXoffId);
+    m_rxCharHook.AttachTo(page, kRxCharHookId);
+    m_rxErrorHook.AttachTo(page, kRxErrorHookId);
+    m_rxFinishedHook.AttachTo(page, kRxFinishedHookId);
+    m_rxLowBufferHook.AttachTo(page, kRxLowBufferHookId);
+    m_txCharHook.AttachTo(page, kTxCharHookId);
+    m_txFinishedHook.AttachTo(page, kTxFinishedHookId);
 }
 
 void CpmSCI::BindControls(IModuleHost* host) {

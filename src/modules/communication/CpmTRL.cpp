@@ -61,21 +61,17 @@ const CDialogTemplate* CpmTRL::DialogTemplate() const {
 
 void CpmTRL::AttachControls(CPage& page) {
     CModule::AttachControls(page);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_scope, kScopeId);
-    attach(m_recorder, kRecorderId);
-    attach(m_appCmd, kAppCmdId);
-    attach(m_scopeVars, kScopeVarsId);
-    attach(m_recorderVars, kRecorderVarsId);
-    attach(m_recorderBuffer, kRecorderBufferId);
-    attach(m_appCmdBuffer, kAppCmdBufferId);
-    attach(m_commBuffer, kCommBufferId);
-    attach(m_commSci0, kCommSci0Id);
-    attach(m_commSci1, kCommSci1Id);
-    attach(m_commJtag, kCommJtagId);
+    m_scope.AttachTo(page, kScopeId);
+    m_recorder.AttachTo(page, kRecorderId);
+    m_appCmd.AttachTo(page, kAppCmdId);
+    m_scopeVars.AttachTo(page, kScopeVarsId);
+    m_recorderVars.AttachTo(page, kRecorderVarsId);
+    m_recorderBuffer.AttachTo(page, kRecorderBufferId);
+    m_appCmdBuffer.AttachTo(page, kAppCmdBufferId);
+    m_commBuffer.AttachTo(page, kCommBufferId);
+    m_commSci0.AttachTo(page, kCommSci0Id);
+    m_commSci1.AttachTo(page, kCommSci1Id);
+    m_commJtag.AttachTo(page, kCommJtagId);
 }
 
 void CpmTRL::BindControls(IModuleHost* host) {

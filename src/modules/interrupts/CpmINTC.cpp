@@ -619,38 +619,34 @@ void CpmINTC::AttachControls(CPage& page) {
         AttachInterruptRowPage(row);
     }
 
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_globalMask, kGlobalMaskId);
+    m_globalMask.AttachTo(page, kGlobalMaskId);
     switch (m_layout) {
     case ELayout::FamG:
-        attach(m_irqEnable[0], kIrqAEnableId);
-        attach(m_irqEnable[1], kIrqBEnableId);
-        attach(m_irqTrigger[0], kIrqATriggerId);
-        attach(m_irqTrigger[1], kIrqBTriggerId);
+        m_irqEnable[0].AttachTo(page, kIrqAEnableId);
+        m_irqEnable[1].AttachTo(page, kIrqBEnableId);
+        m_irqTrigger[0].AttachTo(page, kIrqATriggerId);
+        m_irqTrigger[1].AttachTo(page, kIrqBTriggerId);
         break;
     case ELayout::Classic:
     case ELayout::New:
         if (m_layout == ELayout::Classic) {
-            attach(m_irqMode[0], kIrqAModeId);
-            attach(m_irqMode[1], kIrqBModeId);
+            m_irqMode[0].AttachTo(page, kIrqAModeId);
+            m_irqMode[1].AttachTo(page, kIrqBModeId);
         }
-        attach(m_fastNumber[0], kFast0NumberId);
-        attach(m_fastName[0], kFast0NameId);
-        attach(m_fastNumber[1], kFast1NumberId);
-        attach(m_fastName[1], kFast1NameId);
+        m_fastNumber[0].AttachTo(page, kFast0NumberId);
+        m_fastName[0].AttachTo(page, kFast0NameId);
+        m_fastNumber[1].AttachTo(page, kFast1NumberId);
+        m_fastName[1].AttachTo(page, kFast1NameId);
         break;
     case ELayout::FamA:
-        attach(m_fastEnable, kFastEnableId);
-        attach(m_fastInterrupt, kFastInterruptId);
+        m_fastEnable.AttachTo(page, kFastEnableId);
+        m_fastInterrupt.AttachTo(page, kFastInterruptId);
         for (int k = 0; k < kUserVectorCount; ++k) {
-            attach(m_userNumber[k], kFirstUserNumberId + k);
-            attach(m_userName[k], kFirstUserNameId + k);
+            m_userNumber[k].AttachTo(page, kFirstUserNumberId + k);
+            m_userName[k].AttachTo(page, kFirstUserNameId + k);
         }
         for (int i = 0; i < kEOnCECount; ++i)
-            attach(m_eonce[i], kFirstEOnCEId + i);
+            m_eonce[i].AttachTo(page, kFirstEOnCEId + i);
         break;
     }
     UpdateControlStates();

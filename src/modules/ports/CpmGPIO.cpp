@@ -235,18 +235,14 @@ CSetMode* CpmGPIO_PinDlg::Extra(int controlId) {
 }
 
 void CpmGPIO_PinDlg::Attach(CModuleSubDlg& page) {
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_function, kFunctionId);
-    attach(m_direction, kDirectionId);
-    attach(m_pullUp, kPullUpId);
-    attach(m_initValue, kInitValueId);
-    attach(m_interrupt, kInterruptId);
-    attach(m_polarity, kPolarityId);
+    m_function.AttachTo(page, kFunctionId);
+    m_direction.AttachTo(page, kDirectionId);
+    m_pullUp.AttachTo(page, kPullUpId);
+    m_initValue.AttachTo(page, kInitValueId);
+    m_interrupt.AttachTo(page, kInterruptId);
+    m_polarity.AttachTo(page, kPolarityId);
     for (auto& [id, binding] : m_extras)
-        attach(*binding, id);
+        (*binding).AttachTo(page, id);
     page.ShowControl(kInterruptWarningId, false);
     page.ShowControl(kSameFunctionWarningId, false);
 }

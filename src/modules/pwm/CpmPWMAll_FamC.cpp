@@ -172,29 +172,25 @@ const CDialogTemplate* CpmPWMAll_FamC::DialogTemplate() const {
 
 void CpmPWMAll_FamC::AttachControls(CPage& page) {
     CModule::AttachControls(page);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
     for (int n = 0; n < kSubmodules; ++n) {
-        attach(m_loadOk[n], kLoadOkId + 10 * n);
-        attach(m_run[n], kRunId + 10 * n);
-        attach(m_outputA[n], kOutputAId + 10 * n);
-        attach(m_outputB[n], kOutputBId + 10 * n);
-        attach(m_outputX[n], kOutputXId + 10 * n);
+        m_loadOk[n].AttachTo(page, kLoadOkId + 10 * n);
+        m_run[n].AttachTo(page, kRunId + 10 * n);
+        m_outputA[n].AttachTo(page, kOutputAId + 10 * n);
+        m_outputB[n].AttachTo(page, kOutputBId + 10 * n);
+        m_outputX[n].AttachTo(page, kOutputXId + 10 * n);
     }
     for (int f = 0; f < kFaultsPerChannel; ++f) {
         const int o = 10 * f;
-        attach(m_faultInterrupt[f], kFaultInterruptId + o);
-        attach(m_faultHigh[f], kFaultHighId + o);
-        attach(m_faultAutoClear[f], kFaultAutoClearId + o);
-        attach(m_faultSafe[f], kFaultSafeId + o);
-        attach(m_faultFullCycle[f], kFaultFullCycleId + o);
-        attach(m_faultHalfCycle[f], kFaultHalfCycleId + o);
+        m_faultInterrupt[f].AttachTo(page, kFaultInterruptId + o);
+        m_faultHigh[f].AttachTo(page, kFaultHighId + o);
+        m_faultAutoClear[f].AttachTo(page, kFaultAutoClearId + o);
+        m_faultSafe[f].AttachTo(page, kFaultSafeId + o);
+        m_faultFullCycle[f].AttachTo(page, kFaultFullCycleId + o);
+        m_faultHalfCycle[f].AttachTo(page, kFaultHalfCycleId + o);
         page.SetControlText(kFaultLabelId + o, hwc::Format("Fault %d:", FirstFault() + f));
     }
-    attach(m_filterPeriod, kFilterPeriodId);
-    attach(m_filterCount, kFilterCountId);
+    m_filterPeriod.AttachTo(page, kFilterPeriodId);
+    m_filterCount.AttachTo(page, kFilterCountId);
 }
 
 void CpmPWMAll_FamC::BindControls(IModuleHost* host) {

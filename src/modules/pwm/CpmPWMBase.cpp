@@ -339,46 +339,42 @@ void CpmPWMBase::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     page.SetSpinRange(kModuloSpinId, 0, static_cast<std::int32_t>(kModuloMax));
 
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_enable, kEnableId);
-    attach(m_loadOk, kLoadOkId);
-    attach(m_prescaler, kPrescalerId);
-    attach(m_modulo, kModuloId);
-    attach(m_alignment, kAlignmentId);
+    m_enable.AttachTo(page, kEnableId);
+    m_loadOk.AttachTo(page, kLoadOkId);
+    m_prescaler.AttachTo(page, kPrescalerId);
+    m_modulo.AttachTo(page, kModuloId);
+    m_alignment.AttachTo(page, kAlignmentId);
     for (int pair = 0; pair < kPairs; ++pair) {
-        attach(m_pairMode[pair], kPairModeId + pair);
-        attach(m_topNegative[pair], kTopNegativeId + pair);
-        attach(m_bottomNegative[pair], kBottomNegativeId + pair);
+        m_pairMode[pair].AttachTo(page, kPairModeId + pair);
+        m_topNegative[pair].AttachTo(page, kTopNegativeId + pair);
+        m_bottomNegative[pair].AttachTo(page, kBottomNegativeId + pair);
     }
     for (int output = 0; output < kOutputs; ++output) {
         if (page.StackSubPage(kOutputPageBase + output, OutputTemplate()))
-            attach(m_value[output], ValueId(output));
+            m_value[output].AttachTo(page, ValueId(output));
     }
     for (int index = 0; index < 2; ++index) {
         if (HasRegister(m_layout.deadTime[index]))
-            attach(m_deadTime[index], kDeadTimeId + index);
+            m_deadTime[index].AttachTo(page, kDeadTimeId + index);
     }
-    attach(m_padEnable, kPadEnableId);
-    attach(m_writeProtect, kWriteProtectId);
-    attach(m_reloadFrequency, kReloadFrequencyId);
-    attach(m_halfCycle, kHalfCycleId);
-    attach(m_reloadInterrupt, kReloadInterruptId);
-    attach(m_valueLoadMode, kValueLoadModeId);
-    attach(m_currentSense, kCurrentSenseId);
+    m_padEnable.AttachTo(page, kPadEnableId);
+    m_writeProtect.AttachTo(page, kWriteProtectId);
+    m_reloadFrequency.AttachTo(page, kReloadFrequencyId);
+    m_halfCycle.AttachTo(page, kHalfCycleId);
+    m_reloadInterrupt.AttachTo(page, kReloadInterruptId);
+    m_valueLoadMode.AttachTo(page, kValueLoadModeId);
+    m_currentSense.AttachTo(page, kCurrentSenseId);
     const bool filters = HasRegister(m_layout.firstFilter);
     for (int fault = 0; fault < kFaults; ++fault) {
         if (!page.StackSubPage(kFaultPageBase + fault, FaultTemplate(filters)))
             continue;
-        attach(m_faultAutoClear[fault], FaultControlId(fault, kAutoClearLocalId));
-        attach(m_faultInterrupt[fault], FaultControlId(fault, kInterruptLocalId));
+        m_faultAutoClear[fault].AttachTo(page, FaultControlId(fault, kAutoClearLocalId));
+        m_faultInterrupt[fault].AttachTo(page, FaultControlId(fault, kInterruptLocalId));
         for (int output = 0; output < kOutputs; ++output)
-            attach(m_faultMap[fault][output], FaultMapId(fault, output));
+            m_faultMap[fault][output].AttachTo(page, FaultMapId(fault, output));
         if (filters) {
-            attach(m_filterPeriod[fault], FaultControlId(fault, kFilterPeriodLocalId));
-            attach(m_filterCount[fault], FaultControlId(fault, kFilterCountLocalId));
+            m_filterPeriod[fault].AttachTo(page, FaultControlId(fault, kFilterPeriodLocalId));
+            m_filterCount[fault].AttachTo(page, FaultControlId(fault, kFilterCountLocalId));
         }
     }
 }

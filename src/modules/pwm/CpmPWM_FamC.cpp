@@ -238,49 +238,45 @@ const CDialogTemplate* CpmPWM_FamC::DialogTemplate() const {
 
 void CpmPWM_FamC::AttachControls(CPage& page) {
     CModule::AttachControls(page);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_clockSource, kClockSourceId);
-    attach(m_prescaler, kPrescalerId);
-    attach(m_init, kInitId);
-    attach(m_val1, kVal1Id);
-    attach(m_val0, kVal0Id);
-    attach(m_independent, kIndependentId);
-    attach(m_val2, kVal2Id);
-    attach(m_val3, kVal3Id);
-    attach(m_val4, kVal4Id);
-    attach(m_val5, kVal5Id);
-    attach(m_polarityA, kPolarityAId);
-    attach(m_polarityB, kPolarityBId);
-    attach(m_polarityX, kPolarityXId);
-    attach(m_deadTime0, kDeadTime0Id);
-    attach(m_deadTime1, kDeadTime1Id);
-    attach(m_fullReload, kFullReloadId);
-    attach(m_halfReload, kHalfReloadId);
-    attach(m_reloadFrequency, kReloadFrequencyId);
-    attach(m_reloadFromMaster, kReloadFromMasterId);
-    attach(m_initSource, kInitSourceId);
+    m_clockSource.AttachTo(page, kClockSourceId);
+    m_prescaler.AttachTo(page, kPrescalerId);
+    m_init.AttachTo(page, kInitId);
+    m_val1.AttachTo(page, kVal1Id);
+    m_val0.AttachTo(page, kVal0Id);
+    m_independent.AttachTo(page, kIndependentId);
+    m_val2.AttachTo(page, kVal2Id);
+    m_val3.AttachTo(page, kVal3Id);
+    m_val4.AttachTo(page, kVal4Id);
+    m_val5.AttachTo(page, kVal5Id);
+    m_polarityA.AttachTo(page, kPolarityAId);
+    m_polarityB.AttachTo(page, kPolarityBId);
+    m_polarityX.AttachTo(page, kPolarityXId);
+    m_deadTime0.AttachTo(page, kDeadTime0Id);
+    m_deadTime1.AttachTo(page, kDeadTime1Id);
+    m_fullReload.AttachTo(page, kFullReloadId);
+    m_halfReload.AttachTo(page, kHalfReloadId);
+    m_reloadFrequency.AttachTo(page, kReloadFrequencyId);
+    m_reloadFromMaster.AttachTo(page, kReloadFromMasterId);
+    m_initSource.AttachTo(page, kInitSourceId);
     for (int i = 0; i < 6; ++i)
-        attach(m_triggers[i], kFirstTriggerId + i);
-    attach(m_driverWritesValues, kDriverWritesValuesId);
-    attach(m_faultStateA, kFaultStateAId);
-    attach(m_faultStateB, kFaultStateBId);
-    attach(m_faultStateX, kFaultStateXId);
+        m_triggers[i].AttachTo(page, kFirstTriggerId + i);
+    m_driverWritesValues.AttachTo(page, kDriverWritesValuesId);
+    m_faultStateA.AttachTo(page, kFaultStateAId);
+    m_faultStateB.AttachTo(page, kFaultStateBId);
+    m_faultStateX.AttachTo(page, kFaultStateXId);
     for (int i = 0; i < 3; ++i) {
-        attach(m_faultMap0[i], kFaultMap0Id + i);
-        attach(m_faultMap1[i], kFaultMap1Id + i);
+        m_faultMap0[i].AttachTo(page, kFaultMap0Id + i);
+        m_faultMap1[i].AttachTo(page, kFaultMap1Id + i);
     }
-    attach(m_captureArmA, kCaptureArmAId);
-    attach(m_captureEdgeA, kCaptureEdgeAId);
-    attach(m_captureArmB, kCaptureArmBId);
-    attach(m_captureEdgeB, kCaptureEdgeBId);
-    attach(m_captureArmX, kCaptureArmXId);
-    attach(m_captureEdgeX, kCaptureEdgeXId);
+    m_captureArmA.AttachTo(page, kCaptureArmAId);
+    m_captureEdgeA.AttachTo(page, kCaptureEdgeAId);
+    m_captureArmB.AttachTo(page, kCaptureArmBId);
+    m_captureEdgeB.AttachTo(page, kCaptureEdgeBId);
+    m_captureArmX.AttachTo(page, kCaptureArmXId);
+    m_captureEdgeX.AttachTo(page, kCaptureEdgeXId);
     if (HasFaultFilter()) {
-        attach(m_filterPeriod, kFilterPeriodId);
-        attach(m_filterCount, kFilterCountId);
+        m_filterPeriod.AttachTo(page, kFilterPeriodId);
+        m_filterCount.AttachTo(page, kFilterCountId);
     }
 }
 

@@ -195,24 +195,20 @@ void CpmCOP_FamA::AttachControls(CPage& page) {
             list->SetItems(std::move(texts));
     }
 
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_writeProtect, kWriteProtectId);
-    attach(m_enable, kEnableId);
-    attach(m_waitMode, kWaitModeId);
-    attach(m_stopMode, kStopModeId);
-    attach(m_lossOfClock, kLossOfClockId);
-    attach(m_clockSource, kClockSourceId);
-    attach(m_prescaler, kPrescalerId);
-    attach(m_timeoutDivisor, kTimeoutDivisorId);
+    m_writeProtect.AttachTo(page, kWriteProtectId);
+    m_enable.AttachTo(page, kEnableId);
+    m_waitMode.AttachTo(page, kWaitModeId);
+    m_stopMode.AttachTo(page, kStopModeId);
+    m_lossOfClock.AttachTo(page, kLossOfClockId);
+    m_clockSource.AttachTo(page, kClockSourceId);
+    m_prescaler.AttachTo(page, kPrescalerId);
+    m_timeoutDivisor.AttachTo(page, kTimeoutDivisorId);
     if (HasWarningInterrupt()) {
-        attach(m_warningInterrupt, kWarningInterruptId);
-        attach(m_interruptValue, kInterruptValueId);
+        m_warningInterrupt.AttachTo(page, kWarningInterruptId);
+        m_interruptValue.AttachTo(page, kInterruptValueId);
     }
     if (HasWindow())
-        attach(m_windowValue, kWindowValueId);
+        m_windowValue.AttachTo(page, kWindowValueId);
 }
 
 void CpmCOP_FamA::BindControls(IModuleHost* host) {

@@ -188,28 +188,24 @@ void CpmDMA_Dlg::Bind() {
 }
 
 void CpmDMA_Dlg::Attach(CModuleSubDlg& page) {
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_enableRequest, kEnableRequestId);
-    attach(m_autoDisable, kAutoDisableId);
-    attach(m_interrupt, kInterruptId);
-    attach(m_autoAlign, kAutoAlignId);
-    attach(m_transferMode, kTransferModeId);
-    attach(m_source, kSourceId);
-    attach(m_sourceAddress, kSourceAddressId);
-    attach(m_destinationAddress, kDestinationAddressId);
-    attach(m_sourceSize, kSourceSizeId);
-    attach(m_destinationSize, kDestinationSizeId);
-    attach(m_sourceBuffer, kSourceBufferId);
-    attach(m_destinationBuffer, kDestinationBufferId);
-    attach(m_incrementSource, kIncrementSourceId);
-    attach(m_incrementDestination, kIncrementDestinationId);
-    attach(m_linkMode, kLinkModeId);
-    attach(m_linkChannel1, kLinkChannel1Id);
-    attach(m_linkChannel2, kLinkChannel2Id);
-    attach(m_byteCount, kByteCountId);
+    m_enableRequest.AttachTo(page, kEnableRequestId);
+    m_autoDisable.AttachTo(page, kAutoDisableId);
+    m_interrupt.AttachTo(page, kInterruptId);
+    m_autoAlign.AttachTo(page, kAutoAlignId);
+    m_transferMode.AttachTo(page, kTransferModeId);
+    m_source.AttachTo(page, kSourceId);
+    m_sourceAddress.AttachTo(page, kSourceAddressId);
+    m_destinationAddress.AttachTo(page, kDestinationAddressId);
+    m_sourceSize.AttachTo(page, kSourceSizeId);
+    m_destinationSize.AttachTo(page, kDestinationSizeId);
+    m_sourceBuffer.AttachTo(page, kSourceBufferId);
+    m_destinationBuffer.AttachTo(page, kDestinationBufferId);
+    m_incrementSource.AttachTo(page, kIncrementSourceId);
+    m_incrementDestination.AttachTo(page, kIncrementDestinationId);
+    m_linkMode.AttachTo(page, kLinkModeId);
+    m_linkChannel1.AttachTo(page, kLinkChannel1Id);
+    m_linkChannel2.AttachTo(page, kLinkChannel2Id);
+    m_byteCount.AttachTo(page, kByteCountId);
     page.SetSpinRange(kByteCountSpinId, 0, static_cast<std::int32_t>(kByteCountMax));
     page.ShowControls({kSourceWarningId, kSourceStateId, kByteCountWarningId}, false);
     const bool interrupt = m_module.ChannelInterruptRow(m_channel).vector != 0;

@@ -289,37 +289,33 @@ void CpmEDMA_Dlg::Bind() {
 }
 
 void CpmEDMA_Dlg::Attach(CModuleSubDlg& page) {
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_enableRequest, kEnableRequestId);
-    attach(m_errorInterrupt, kErrorInterruptId);
-    attach(m_asyncRequest, kAsyncRequestId);
-    attach(m_requestSource, kRequestSourceId);
-    attach(m_priority, kPriorityId);
-    attach(m_preemptable, kPreemptableId);
-    attach(m_noPreemption, kNoPreemptionId);
-    attach(m_sourceAddress, kSourceAddressId);
-    attach(m_sourceOffset, kSourceOffsetId);
-    attach(m_sourceSize, kSourceSizeId);
-    attach(m_sourceModulo, kSourceModuloId);
-    attach(m_sourceLast, kSourceLastId);
-    attach(m_destinationAddress, kDestinationAddressId);
-    attach(m_destinationOffset, kDestinationOffsetId);
-    attach(m_destinationSize, kDestinationSizeId);
-    attach(m_destinationModulo, kDestinationModuloId);
-    attach(m_destinationLast, kDestinationLastId);
-    attach(m_byteCount, kByteCountId);
-    attach(m_currentIteration, kCurrentIterationId);
-    attach(m_beginIteration, kBeginIterationId);
-    attach(m_start, kStartId);
-    attach(m_majorInterrupt, kMajorInterruptId);
-    attach(m_halfInterrupt, kHalfInterruptId);
-    attach(m_disableRequest, kDisableRequestId);
-    attach(m_scatterGather, kScatterGatherId);
-    attach(m_majorLink, kMajorLinkId);
-    attach(m_majorLinkChannel, kMajorLinkChannelId);
+    m_enableRequest.AttachTo(page, kEnableRequestId);
+    m_errorInterrupt.AttachTo(page, kErrorInterruptId);
+    m_asyncRequest.AttachTo(page, kAsyncRequestId);
+    m_requestSource.AttachTo(page, kRequestSourceId);
+    m_priority.AttachTo(page, kPriorityId);
+    m_preemptable.AttachTo(page, kPreemptableId);
+    m_noPreemption.AttachTo(page, kNoPreemptionId);
+    m_sourceAddress.AttachTo(page, kSourceAddressId);
+    m_sourceOffset.AttachTo(page, kSourceOffsetId);
+    m_sourceSize.AttachTo(page, kSourceSizeId);
+    m_sourceModulo.AttachTo(page, kSourceModuloId);
+    m_sourceLast.AttachTo(page, kSourceLastId);
+    m_destinationAddress.AttachTo(page, kDestinationAddressId);
+    m_destinationOffset.AttachTo(page, kDestinationOffsetId);
+    m_destinationSize.AttachTo(page, kDestinationSizeId);
+    m_destinationModulo.AttachTo(page, kDestinationModuloId);
+    m_destinationLast.AttachTo(page, kDestinationLastId);
+    m_byteCount.AttachTo(page, kByteCountId);
+    m_currentIteration.AttachTo(page, kCurrentIterationId);
+    m_beginIteration.AttachTo(page, kBeginIterationId);
+    m_start.AttachTo(page, kStartId);
+    m_majorInterrupt.AttachTo(page, kMajorInterruptId);
+    m_halfInterrupt.AttachTo(page, kHalfInterruptId);
+    m_disableRequest.AttachTo(page, kDisableRequestId);
+    m_scatterGather.AttachTo(page, kScatterGatherId);
+    m_majorLink.AttachTo(page, kMajorLinkId);
+    m_majorLinkChannel.AttachTo(page, kMajorLinkChannelId);
     page.ShowControls({kPriorityWarningId, kSizeWarningId, kSourceOffsetWarningId,
                        kDestinationOffsetWarningId, kByteCountWarningId, kIterationWarningId},
                       false);
@@ -557,13 +553,9 @@ void CpmEDMA::BindControls(IModuleHost* host) {
 
 void CpmEDMA::AttachControls(CPage& page) {
     CModule::AttachControls(page);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_minorLoopMapping, kMinorLoopMappingId);
-    attach(m_haltOnError, kHaltOnErrorId);
-    attach(m_roundRobin, kRoundRobinId);
+    m_minorLoopMapping.AttachTo(page, kMinorLoopMappingId);
+    m_haltOnError.AttachTo(page, kHaltOnErrorId);
+    m_roundRobin.AttachTo(page, kRoundRobinId);
     for (int channel = 0; channel < kChannelCount; ++channel) {
         CpmEDMA_Dlg& dialog = *m_dialogs[channel];
         CModuleSubDlg* placed = page.StackSubPage(kFirstChannelPageId + channel, dialog.Template());

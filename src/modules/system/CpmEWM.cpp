@@ -135,18 +135,14 @@ void CpmEWM::AttachControls(CPage& page) {
         }
     }
 
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_enable, kEnableId);
-    attach(m_assertionState, kAssertionStateId);
-    attach(m_inputEnable, kInputEnableId);
-    attach(m_interruptEnable, kInterruptEnableId);
-    attach(m_clockSource, kClockSourceId);
-    attach(m_prescaler, kPrescalerId);
-    attach(m_compareLow, kCompareLowId);
-    attach(m_compareHigh, kCompareHighId);
+    m_enable.AttachTo(page, kEnableId);
+    m_assertionState.AttachTo(page, kAssertionStateId);
+    m_inputEnable.AttachTo(page, kInputEnableId);
+    m_interruptEnable.AttachTo(page, kInterruptEnableId);
+    m_clockSource.AttachTo(page, kClockSourceId);
+    m_prescaler.AttachTo(page, kPrescalerId);
+    m_compareLow.AttachTo(page, kCompareLowId);
+    m_compareHigh.AttachTo(page, kCompareHighId);
 }
 
 void CpmEWM::BindControls(IModuleHost* host) {

@@ -107,24 +107,20 @@ const CDialogTemplate* CpmPMC::DialogTemplate() const {
 
 void CpmPMC::AttachControls(CPage& page) {
     CModule::AttachControls(page);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_lvdEnable, kLvdEnableId);
-    attach(m_lvdLevel, kLvdLevelId);
-    attach(m_protection, kProtectionId);
-    attach(m_regulatorTrim, kRegulatorTrimId);
-    attach(m_lvdFactoryTrim, kLvdFactoryTrimId);
-    attach(m_lvdReset, kLvdResetId);
-    attach(m_partialPowerDown, kPartialPowerDownId);
-    attach(m_wakeUpOnInterrupt, kWakeUpOnInterruptId);
-    attach(m_bandgapBuffer, kBandgapBufferId);
-    attach(m_lvdInterrupt, kLvdInterruptId);
-    attach(m_outOfRegulationInterrupt, kOutOfRegulationInterruptId);
-    attach(m_oscillatorEnable, kOscillatorEnableId);
-    attach(m_oscillatorTrim, kOscillatorTrimId);
-    attach(m_oscillatorFactoryTrim, kOscillatorFactoryTrimId);
+    m_lvdEnable.AttachTo(page, kLvdEnableId);
+    m_lvdLevel.AttachTo(page, kLvdLevelId);
+    m_protection.AttachTo(page, kProtectionId);
+    m_regulatorTrim.AttachTo(page, kRegulatorTrimId);
+    m_lvdFactoryTrim.AttachTo(page, kLvdFactoryTrimId);
+    m_lvdReset.AttachTo(page, kLvdResetId);
+    m_partialPowerDown.AttachTo(page, kPartialPowerDownId);
+    m_wakeUpOnInterrupt.AttachTo(page, kWakeUpOnInterruptId);
+    m_bandgapBuffer.AttachTo(page, kBandgapBufferId);
+    m_lvdInterrupt.AttachTo(page, kLvdInterruptId);
+    m_outOfRegulationInterrupt.AttachTo(page, kOutOfRegulationInterruptId);
+    m_oscillatorEnable.AttachTo(page, kOscillatorEnableId);
+    m_oscillatorTrim.AttachTo(page, kOscillatorTrimId);
+    m_oscillatorFactoryTrim.AttachTo(page, kOscillatorFactoryTrimId);
 }
 
 void CpmPMC::BindControls(IModuleHost* host) {

@@ -104,24 +104,20 @@ void CpmDEC::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     page.SetSpinRange(kWatchdogTimeoutSpinId, 0, kWatchdogMax);
     page.SetSpinRange(kFilterSpinId, 0, kFilterMax);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_reverseDirection, kReverseDirectionId);
-    attach(m_phaseMode, kPhaseModeId);
-    attach(m_initMode, kInitModeId);
-    attach(m_homeEnable, kHomeEnableId);
-    attach(m_homeEdge, kHomeEdgeId);
-    attach(m_indexEnable, kIndexEnableId);
-    attach(m_indexEdge, kIndexEdgeId);
-    attach(m_watchdogEnable, kWatchdogEnableId);
-    attach(m_watchdogTimeout, kWatchdogTimeoutId);
-    attach(m_filter, kFilterId);
-    attach(m_initValue, kInitValueId);
-    attach(m_homeInterrupt, kHomeInterruptId);
-    attach(m_indexInterrupt, kIndexInterruptId);
-    attach(m_watchdogInterrupt, kWatchdogInterruptId);
+    m_reverseDirection.AttachTo(page, kReverseDirectionId);
+    m_phaseMode.AttachTo(page, kPhaseModeId);
+    m_initMode.AttachTo(page, kInitModeId);
+    m_homeEnable.AttachTo(page, kHomeEnableId);
+    m_homeEdge.AttachTo(page, kHomeEdgeId);
+    m_indexEnable.AttachTo(page, kIndexEnableId);
+    m_indexEdge.AttachTo(page, kIndexEdgeId);
+    m_watchdogEnable.AttachTo(page, kWatchdogEnableId);
+    m_watchdogTimeout.AttachTo(page, kWatchdogTimeoutId);
+    m_filter.AttachTo(page, kFilterId);
+    m_initValue.AttachTo(page, kInitValueId);
+    m_homeInterrupt.AttachTo(page, kHomeInterruptId);
+    m_indexInterrupt.AttachTo(page, kIndexInterruptId);
+    m_watchdogInterrupt.AttachTo(page, kWatchdogInterruptId);
     UpdateControlStates();
 }
 

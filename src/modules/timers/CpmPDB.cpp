@@ -279,38 +279,34 @@ void CpmPDB::AttachControls(CPage& page) {
             }
         }
     }
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_inputTrigger, kInputTriggerId);
-    attach(m_prescaler, kPrescalerId);
-    attach(m_modulus, kModulusId);
+    m_inputTrigger.AttachTo(page, kInputTriggerId);
+    m_prescaler.AttachTo(page, kPrescalerId);
+    m_modulus.AttachTo(page, kModulusId);
     for (int trigger = 0; trigger < TriggerCount(); ++trigger)
-        attach(m_delays[static_cast<std::size_t>(trigger)], kDelayId + 4 * trigger);
+        m_delays[static_cast<std::size_t>(trigger)].AttachTo(page, kDelayId + 4 * trigger);
     if (!m_newLayout) {
-        attach(m_triggerAEnable, kTriggerAEnableId);
-        attach(m_triggerBEnable, kTriggerBEnableId);
-        attach(m_triggerAMode, kTriggerAModeId);
-        attach(m_triggerBMode, kTriggerBModeId);
-        attach(m_continuous, kContinuousId);
+        m_triggerAEnable.AttachTo(page, kTriggerAEnableId);
+        m_triggerBEnable.AttachTo(page, kTriggerBEnableId);
+        m_triggerAMode.AttachTo(page, kTriggerAModeId);
+        m_triggerBMode.AttachTo(page, kTriggerBModeId);
+        m_continuous.AttachTo(page, kContinuousId);
     } else {
         for (std::size_t option = 0; option < m_masterOptions.size(); ++option)
-            attach(m_masterOptions[option], kMasterOptionId + static_cast<int>(option));
+            m_masterOptions[option].AttachTo(page, kMasterOptionId + static_cast<int>(option));
         for (int pair = 0; pair < 2; ++pair) {
             tTriggerPair& p = m_pairs[static_cast<std::size_t>(pair)];
             const int offset = 20 * pair;
-            attach(p.firstEnable, kFirstEnableId + offset);
-            attach(p.secondEnable, kSecondEnableId + offset);
-            attach(p.firstOption, kFirstOptionId + offset);
-            attach(p.secondOption, kSecondOptionId + offset);
-            attach(p.firstMode, kFirstModeId + offset);
-            attach(p.secondMode, kSecondModeId + offset);
-            attach(p.pulseEnable, kPulseEnableId + offset);
-            attach(p.firstInterrupt, kFirstInterruptId + offset);
-            attach(p.polarity, kPolarityId + offset);
-            attach(p.pulseStart, kPulseStartId + offset);
-            attach(p.secondInterrupt, kSecondInterruptId + offset);
+            p.firstEnable.AttachTo(page, kFirstEnableId + offset);
+            p.secondEnable.AttachTo(page, kSecondEnableId + offset);
+            p.firstOption.AttachTo(page, kFirstOptionId + offset);
+            p.secondOption.AttachTo(page, kSecondOptionId + offset);
+            p.firstMode.AttachTo(page, kFirstModeId + offset);
+            p.secondMode.AttachTo(page, kSecondModeId + offset);
+            p.pulseEnable.AttachTo(page, kPulseEnableId + offset);
+            p.firstInterrupt.AttachTo(page, kFirstInterruptId + offset);
+            p.polarity.AttachTo(page, kPolarityId + offset);
+            p.pulseStart.AttachTo(page, kPulseStartId + offset);
+            p.secondInterrupt.AttachTo(page, kSecondInterruptId + offset);
         }
     }
     UpdateControlStates();

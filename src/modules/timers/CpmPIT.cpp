@@ -127,15 +127,11 @@ void CpmPIT::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     page.SetSpinRange(kModuloSpinId, 0, kModuloMax);
 
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_counterEnable, kCounterEnableId);
-    attach(m_interruptEnable, kInterruptEnableId);
-    attach(m_slaveMode, kSlaveModeId);
-    attach(m_prescaler, kPrescalerId);
-    attach(m_modulo, kModuloId);
+    m_counterEnable.AttachTo(page, kCounterEnableId);
+    m_interruptEnable.AttachTo(page, kInterruptEnableId);
+    m_slaveMode.AttachTo(page, kSlaveModeId);
+    m_prescaler.AttachTo(page, kPrescalerId);
+    m_modulo.AttachTo(page, kModuloId);
     if (!HasClockSourceChoice())
         return;
     if (IsProcessorGroup(*this, kFamF) || IsProcessorGroup(*this, kFamD)) {
@@ -145,7 +141,7 @@ void CpmPIT::AttachControls(CPage& page) {
                 list->SetItems(std::move(items));
         }
     }
-    attach(m_clockSource, kClockSourceId);
+    m_clockSource.AttachTo(page, kClockSourceId);
 }
 
 void CpmPIT::BindControls(IModuleHost* host) {

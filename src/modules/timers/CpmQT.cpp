@@ -304,8 +304,7 @@ void CpmQT::AttachControls(CPage& page) {
     auto attach = [&](CSetCtrl& binding, int id, int item) {
         if (item >= ItemCount())
             return;
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
+        binding.AttachTo(page, id);
     };
     attach(m_countMode, kCountModeId, kCtrlItem);
     attach(m_primarySource, kPrimarySourceId, kCtrlItem);

@@ -100,14 +100,10 @@ const CDialogTemplate* CpmRTC::DialogTemplate() const {
 void CpmRTC::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     page.SetSpinRange(kModuloSpinId, 0, kModuloMax);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_clockSource, kClockSourceId);
-    attach(m_prescaler, kPrescalerId);
-    attach(m_modulo, kModuloId);
-    attach(m_interruptEnable, kInterruptEnableId);
+    m_clockSource.AttachTo(page, kClockSourceId);
+    m_prescaler.AttachTo(page, kPrescalerId);
+    m_modulo.AttachTo(page, kModuloId);
+    m_interruptEnable.AttachTo(page, kInterruptEnableId);
 }
 
 void CpmRTC::BindControls(IModuleHost* host) {
