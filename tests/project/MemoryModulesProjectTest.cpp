@@ -62,18 +62,22 @@ TEST_F(MemoryModulesProjectTest, RegisterSetsOfEachGroup) {
     const std::vector<std::string> flash = {"FTFL_FCNFG_INIT", "FTFL_FPROT0_INIT",
                                             "FTFL_FPROT1_INIT", "FTFL_FPROT2_INIT",
                                             "FTFL_FPROT3_INIT"};
-    const std::vector<std::string> platform = {"MCM_CPCR_INIT",      "MCM_CFIER_INIT",
-                                               "MCM_RPCR_INIT",      "MCM_UFLASHBAR_INIT",
-                                               "MCM_CPCR2_INIT",     "MCM_SRPOSP_INIT"};
+    const std::vector<std::string> platform = {"MCM_CPCR_INIT",  "MCM_CFIER_INIT",
+                                               "MCM_RPCR_INIT",  "MCM_UFLASHBAR_INIT",
+                                               "MCM_CPCR2_INIT", "MCM_SRPOSP_INIT"};
     auto with = [](std::vector<std::string> names, std::vector<std::string> more) {
         names.insert(names.end(), more.begin(), more.end());
         return names;
     };
     const tCase cases[] = {
-        {"K7Q3320", with(flash, {"FTFL_FEPROT_INIT", "FTFL_FDPROT_INIT"}), platform,
+        {"K7Q3320",
+         with(flash, {"FTFL_FEPROT_INIT", "FTFL_FDPROT_INIT"}),
+         platform,
          {"CRC_GPOLY_INIT", "CRC_CTRL_INIT"}},
         {"K7Q4250", flash, platform, {"CRC_CRCH_INIT", "CRC_CRCL_INIT"}},
-        {"K7Q5170", with(flash, {"FTFL_FERCNFG_INIT"}), with(platform, {"MCM_UBROMBAR_INIT"}),
+        {"K7Q5170",
+         with(flash, {"FTFL_FERCNFG_INIT"}),
+         with(platform, {"MCM_UBROMBAR_INIT"}),
          {"CRC_GPOLY_INIT", "CRC_CTRL_INIT"}},
     };
     for (const tCase& c : cases) {
@@ -117,7 +121,8 @@ TEST_F(MemoryModulesProjectTest, HandEditedValuesAreKept) {
     const std::string saved = Read(header);
     for (const char* line :
          {"FTFL_FCNFG_INIT                   0x3FU", "FTFL_FPROT3_INIT                  0x1F0U",
-          "FTFL_FERCNFG_INIT                 0xFFU", "MCM_CPCR_INIT                     0x80030300U",
+          "FTFL_FERCNFG_INIT                 0xFFU",
+          "MCM_CPCR_INIT                     0x80030300U",
           "MCM_UFLASHBAR_INIT                0xFF012ABCU",
           "MCM_CPCR2_INIT                    0xFFFFFFFFU",
           "CRC_GPOLY_INIT                    0x04C11DB7U",

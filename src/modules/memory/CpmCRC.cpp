@@ -40,8 +40,7 @@ bool HostHasControl() {
 
 using R = CpmCRC;
 
-const std::vector<std::string> kTransposeItems = {"No transposition",
-                                                  "Bits transposed, bytes not",
+const std::vector<std::string> kTransposeItems = {"No transposition", "Bits transposed, bytes not",
                                                   "Both bits and bytes", "Only bytes, bits not"};
 
 tLayoutItem PolynomialGroup() {
@@ -61,10 +60,8 @@ CpmCRC::CpmCRC(CModuleBase* parent, const CModuleDescriptor* descriptor)
     InitRegisters(nullptr, Items(), kRegisterCount, InstanceName(), {},
                   HasControl() ? kRegisters : kOlderRegisters, true);
     if (HasControl())
-        AddCommentItems({{&m_width, 0},
-                         {&m_complement, 3},
-                         {&m_transposeRead, 0},
-                         {&m_transposeWrite, 0}});
+        AddCommentItems(
+            {{&m_width, 0}, {&m_complement, 3}, {&m_transposeRead, 0}, {&m_transposeWrite, 0}});
     AddCommentItems({{&m_high, 0}, {&m_low, 0}});
 }
 
@@ -110,14 +107,13 @@ void CpmCRC::BindControls(IModuleHost* host) {
         tPerCfgItem& control = Item(kControlItem);
         tPerCfgItem& polynomial = Item(kPolynomialItem);
         m_width.Bind(control, kWidthBit, kWidthBit, 0, "CRC Protocol width");
-        m_complement.Bind(control, kComplementBit, false,
-                          "Complement Read of CRC Data register");
+        m_complement.Bind(control, kComplementBit, false, "Complement Read of CRC Data register");
         m_transposeRead.Bind(control, kTransposeReadLow, kTransposeReadHigh, 0,
                              "Transpose For Read");
         m_transposeWrite.Bind(control, kTransposeWriteLow, kTransposeWriteHigh, 0,
                               "Transpose for Write");
-        m_high.Bind(polynomial, 16, 31, 0, "CRC Polynomial High Half-word", true, 0,
-                    kHalfWordMax, true);
+        m_high.Bind(polynomial, 16, 31, 0, "CRC Polynomial High Half-word", true, 0, kHalfWordMax,
+                    true);
         m_low.Bind(polynomial, 0, 15, 0, "CRC Polynomial Low Half-word", true, 0, kHalfWordMax,
                    true);
         return;

@@ -3,6 +3,8 @@
 // the read-back checksum and the bit and byte transposition of reads and writes. The older
 // processors hold the polynomial in two 16-bit registers and have nothing else to set.
 
+#include <cstdint>
+
 #include "bindings/SetBit.h"
 #include "bindings/SetMode.h"
 #include "bindings/SetValue.h"

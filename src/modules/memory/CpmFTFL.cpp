@@ -138,10 +138,8 @@ CpmFTFL::CpmFTFL(CModuleBase* parent, const CModuleDescriptor* descriptor)
         AddRegionCommentItems(m_dataRegions.data(), kSmallRegionCount);
     }
     if (m_layout == ELayout::WithEcc)
-        AddCommentItems({{&m_singleFault, 3},
-                         {&m_doubleFault, 3},
-                         {&m_forceSingle, 3},
-                         {&m_forceDouble, 3}});
+        AddCommentItems(
+            {{&m_singleFault, 3}, {&m_doubleFault, 3}, {&m_forceSingle, 3}, {&m_forceDouble, 3}});
 }
 
 void CpmFTFL::AddRegionCommentItems(CSetBit* regions, int count) {
@@ -247,8 +245,8 @@ std::string CpmFTFL::ProtectedText() const {
     const int count = ProtectedRegions();
     std::string text = hwc::Format("%d of %d regions protected", count, kRegionCount);
     if (const std::optional<std::uint32_t> size = FlashSize()) {
-        const std::uint64_t bytes = static_cast<std::uint64_t>(*size) / kRegionCount *
-                                    static_cast<std::uint64_t>(count);
+        const std::uint64_t bytes =
+            static_cast<std::uint64_t>(*size) / kRegionCount * static_cast<std::uint64_t>(count);
         text += " (" + SizeText(bytes) + " of " + SizeText(*size) + ")";
     }
     return text;

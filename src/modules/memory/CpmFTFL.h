@@ -22,7 +22,7 @@ public:
     // Page controls.
     static constexpr int kCommandCompleteId = 2401;
     static constexpr int kReadCollisionId = 2402;
-    static constexpr int kFirstRegionId = 2410;      // program flash region 0 .. 31
+    static constexpr int kFirstRegionId = 2410;       // program flash region 0 .. 31
     static constexpr int kFirstEepromRegionId = 2450; // EEPROM region 0 .. 7
     static constexpr int kFirstDataRegionId = 2460;   // data flash region 0 .. 7
     static constexpr int kProtectedSummaryId = 2470;

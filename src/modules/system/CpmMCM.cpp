@@ -11,8 +11,8 @@ namespace {
 using namespace hwc::RegFlag;
 
 const tPerCfgDef kRegisters[] = {
-    {"CPCR_INIT", 0, DW32},      {"CFIER_INIT", 0, DW32},      {"RPCR_INIT", 0, DW32},
-    {"UFLASHBAR_INIT", 0, DW32}, {"CPCR2_INIT", 0xF00, DW32},  {"SRPOSP_INIT", 0, DW32},
+    {"CPCR_INIT", 0, DW32},      {"CFIER_INIT", 0, DW32},     {"RPCR_INIT", 0, DW32},
+    {"UFLASHBAR_INIT", 0, DW32}, {"CPCR2_INIT", 0xF00, DW32}, {"SRPOSP_INIT", 0, DW32},
     {"UBROMBAR_INIT", 0, DW32},
 };
 constexpr int kFullCount = static_cast<int>(std::size(kRegisters));
@@ -77,14 +77,14 @@ CpmMCM::CpmMCM(CModuleBase* parent, const CModuleDescriptor* descriptor)
 const CDialogTemplate* CpmMCM::DialogTemplate() const {
     static const CDialogTemplate page(
         kTemplateId,
-        {dlg::Group("Arbitration",
-                    {dlg::Row({dlg::Label("Crossbar arbitration:"),
-                               dlg::DropList(kCrossbarArbitrationId,
-                                             {"Fixed priority", "Round robin"})}),
-                     dlg::Row({dlg::Label("RAM arbitration:"),
-                               dlg::DropList(kRamArbitrationId,
-                                             {"Round robin", "Fixed priority, core first",
-                                              "Fixed priority, DMA first"})})}),
+        {dlg::Group(
+             "Arbitration",
+             {dlg::Row({dlg::Label("Crossbar arbitration:"),
+                        dlg::DropList(kCrossbarArbitrationId, {"Fixed priority", "Round robin"})}),
+              dlg::Row(
+                  {dlg::Label("RAM arbitration:"),
+                   dlg::DropList(kRamArbitrationId, {"Round robin", "Fixed priority, core first",
+                                                     "Fixed priority, DMA first"})})}),
          dlg::Group("Core",
                     {dlg::CheckBox(kBufferDisableId, "Disable instruction buffer"),
                      dlg::Row({dlg::Label("Instruction buffer depth:"), dlg::Edit(kBufferDepthId),
@@ -122,7 +122,8 @@ bool CpmMCM::ReadAddress(std::uint32_t& value, const std::string& text, void*, i
     const std::string_view trimmed = hwc::Trim(text);
     if (trimmed.empty() || trimmed.front() == '-' || trimmed.front() == '+')
         return false;
-    const bool hex = trimmed.size() > 2 && trimmed[0] == '0' && (trimmed[1] == 'x' || trimmed[1] == 'X');
+    const bool hex =
+        trimmed.size() > 2 && trimmed[0] == '0' && (trimmed[1] == 'x' || trimmed[1] == 'X');
     // A leading zero is no octal marker here: addresses are typed in hex or decimal.
     const std::string_view digits = hex ? trimmed.substr(2) : trimmed;
     std::uint64_t number = 0;
@@ -194,13 +195,11 @@ void CpmMCM::BindControls(IModuleHost* host) {
                      "Program flash base address", true, 0, kAddressMask, true);
     m_flashBase.BindCustom(&CpmMCM::SetAddress, &CpmMCM::GetAddress, this, kFlashBaseItem);
     m_flashBase.SetRange(0, kAddressMask);
-    m_flashBase.SetTextHandlers(&CpmMCM::ReadAddress, &CpmMCM::FormatAddress, this,
-                                kFlashBaseItem);
+    m_flashBase.SetTextHandlers(&CpmMCM::ReadAddress, &CpmMCM::FormatAddress, this, kFlashBaseItem);
     if (HasBootRomBase()) {
         m_bootRomBase.Bind(Item(kBootRomBaseItem), kAddressLow, kAddressHigh, 0,
                            "Boot ROM base address", true, 0, kAddressMask, true);
-        m_bootRomBase.BindCustom(&CpmMCM::SetAddress, &CpmMCM::GetAddress, this,
-                                 kBootRomBaseItem);
+        m_bootRomBase.BindCustom(&CpmMCM::SetAddress, &CpmMCM::GetAddress, this, kBootRomBaseItem);
         m_bootRomBase.SetRange(0, kAddressMask);
         m_bootRomBase.SetTextHandlers(&CpmMCM::ReadAddress, &CpmMCM::FormatAddress, this,
                                       kBootRomBaseItem);

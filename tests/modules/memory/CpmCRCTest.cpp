@@ -128,15 +128,15 @@ TEST(CpmCRC, LoadedValuesShowTheirMeaning) {
     };
     const tCase cases[] = {
         {0, 0, "16-bit", "[ ]", "No transposition", "No transposition", "0x0", "0x0", false},
-        {0x04C11DB7, 0x01000000, "32-bit", "[ ]", "No transposition", "No transposition",
-         "0x4C1", "0x1DB7", true},
+        {0x04C11DB7, 0x01000000, "32-bit", "[ ]", "No transposition", "No transposition", "0x4C1",
+         "0x1DB7", true},
         {0xFFFF1021, 0x54000000, "16-bit", "[x]", "Bits transposed, bytes not",
          "Bits transposed, bytes not", "0xFFFF", "0x1021", false},
         {0x00008005, 0xE0000000, "16-bit", "[ ]", "Both bits and bytes", "Only bytes, bits not",
          "0x0", "0x8005", false},
         // Reserved bits of a hand-edited value are kept and change nothing shown.
-        {0x12345678, 0x0100FFFF, "32-bit", "[ ]", "No transposition", "No transposition",
-         "0x1234", "0x5678", true},
+        {0x12345678, 0x0100FFFF, "32-bit", "[ ]", "No transposition", "No transposition", "0x1234",
+         "0x5678", true},
     };
     for (const tCase& c : cases) {
         f.Load(c.gpoly, c.ctrl);

@@ -206,8 +206,8 @@ TEST(CpmFTFL, ForcedFaultsWarnWhileSet) {
 
 TEST(CpmFTFL, SummaryListsTheProtectedRegionsOnOneLine) {
     CFtflFixture f(CModule::kFamE);
-    f.Load(4, 0xF5); // regions 1 and 3
-    f.Load(1, 0x7F); // region 31
+    f.Load(4, 0xF5);                      // regions 1 and 3
+    f.Load(1, 0x7F);                      // region 31
     f.Load(F::kDataProtectionItem, 0x7E); // data flash regions 0 and 7
     f.Load(F::kConfigItem, 0x80);
     // The lines after the dashes of the section header.

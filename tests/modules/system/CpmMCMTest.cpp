@@ -81,9 +81,9 @@ struct CMcmFixture {
 } // namespace
 
 TEST(CpmMCM, RegisterSetPerGroup) {
-    const std::vector<std::string> common = {"MCM_CPCR_INIT",      "MCM_CFIER_INIT",
-                                             "MCM_RPCR_INIT",      "MCM_UFLASHBAR_INIT",
-                                             "MCM_CPCR2_INIT",     "MCM_SRPOSP_INIT"};
+    const std::vector<std::string> common = {"MCM_CPCR_INIT",  "MCM_CFIER_INIT",
+                                             "MCM_RPCR_INIT",  "MCM_UFLASHBAR_INIT",
+                                             "MCM_CPCR2_INIT", "MCM_SRPOSP_INIT"};
     for (int group : {CModule::kFamE, CModule::kFamF}) {
         CMcmFixture f(group);
         EXPECT_EQ(f.Names(), common) << group;
@@ -201,8 +201,8 @@ TEST(CpmMCM, TypedValuesAreChecked) {
         {M::kFlashBaseId, "0xFFF000", "", M::kFlashBaseItem, 0xFFF000},
         {M::kFlashBaseId, "0x0", "", M::kFlashBaseItem, 0},
         {M::kFlashBaseId, "0x1000000",
-         "Program flash base address: Entered value must be lower than 0xfff001",
-         M::kFlashBaseItem, 0},
+         "Program flash base address: Entered value must be lower than 0xfff001", M::kFlashBaseItem,
+         0},
         {M::kFlashBaseId, "0x10G000", "Program flash base address: Invalid value entered!",
          M::kFlashBaseItem, 0},
         {M::kFlashBaseId, "-4096", "Program flash base address: Invalid value entered!",
