@@ -566,7 +566,10 @@ void CpmLSCAN::UpdateControlStates() {
 }
 
 void CpmLSCAN::CheckWarnings() {
-    const std::vector<hwc::tLscanRuleBreak> broken = hwc::CheckLscanTiming(Timing());
+    // A controller the header does not hold keeps its reset timing, which is no one's choice.
+    std::vector<hwc::tLscanRuleBreak> broken;
+    if (IsSelected())
+        broken = hwc::CheckLscanTiming(Timing());
     const auto raise = [&](hwc::ELscanRule rule, int labelId, const char* caption) {
         std::string message;
         for (const hwc::tLscanRuleBreak& item : broken) {

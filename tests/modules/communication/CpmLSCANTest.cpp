@@ -64,6 +64,7 @@ struct CCanFixture {
         }
         can = &host.Add<CpmLSCAN>("LSCAN", "LSCAN", "", "INT:17,18,19,20:");
         host.BindAll();
+        can->SetSelected(true); // written to the header
         can->CreatePage();
         can->OnInitialUpdate();
         can->CheckWarnings();
@@ -276,6 +277,16 @@ TEST(CpmLSCAN, EachBrokenRuleWarnsOnItsFieldAtExactBounds) {
     EXPECT_FALSE(f.host.Warning(*f.can, L::kSjwLabelId).empty()); // 4 > 3
     f.Edit(L::kSjwId, "3");
     EXPECT_TRUE(f.host.Active().empty());
+
+    // A controller left out of the header keeps its reset timing without warnings.
+    f.Load(0, 0, 0);
+    EXPECT_FALSE(f.host.Active().empty());
+    f.can->SetSelected(false);
+    f.can->CheckWarnings();
+    EXPECT_TRUE(f.host.Active().empty());
+    f.can->SetSelected(true);
+    f.can->CheckWarnings();
+    EXPECT_EQ(f.host.Active().size(), 3u);
 }
 
 TEST(CpmLSCAN, CandidateSearchForATypedRate) {
