@@ -106,7 +106,7 @@ std::unique_ptr<CControlView> MakeControlView(CPageControl& control) {
     case EControlKind::Placeholder:
         return MakePlaceholderView(control);
     case EControlKind::Graph:
-        return MakeTextView(control);
+        return MakeGraphView(control);
     }
     return MakePlaceholderView(control);
 }

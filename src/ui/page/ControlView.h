@@ -60,5 +60,6 @@ std::unique_ptr<CControlView> MakeTextView(CPageControl& control);
 std::unique_ptr<CControlView> MakeListView(CPageControl& control);
 std::unique_ptr<CControlView> MakeUpDownView(CPageControl& control);
 std::unique_ptr<CControlView> MakePlaceholderView(CPageControl& control);
+std::unique_ptr<CControlView> MakeGraphView(CPageControl& control);
 
 } // namespace hwc::ui::page
