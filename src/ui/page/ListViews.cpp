@@ -5,6 +5,7 @@
 
 #include "ui/page/ControlView.h"
 #include "ui/page/PageText.h"
+#include "ui/page/TabColumnsDelegate.h"
 
 namespace hwc::ui::page {
 namespace {
@@ -68,6 +69,9 @@ class CListBoxView final : public CControlView {
 public:
     explicit CListBoxView(CPageControl& control) : CControlView(control) {
         m_list = new QListWidget;
+        // Candidate tables come as rows of tab-separated cells.
+        m_columns = new CTabColumnsDelegate(m_list);
+        m_list->setItemDelegate(m_columns);
         SetWidget(m_list);
         QObject::connect(m_list, &QListWidget::currentRowChanged, m_list, [this](int row) {
             Page().UserSelect(Control(), row);
@@ -80,6 +84,7 @@ protected:
         const QStringList items = ToQtList(Control().Items());
         if (items != m_items) {
             m_list->clear();
+            m_columns->SetRows(items);
             m_list->addItems(items);
             m_items = items;
         }
@@ -88,6 +93,7 @@ protected:
 
 private:
     QListWidget* m_list;
+    CTabColumnsDelegate* m_columns;
     QStringList m_items;
 };
 
