@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
