@@ -87,18 +87,14 @@ void CpmCRC::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     page.SetSpinRange(kHighSpinId, 0, static_cast<std::int32_t>(kHalfWordMax));
     page.SetSpinRange(kLowSpinId, 0, static_cast<std::int32_t>(kHalfWordMax));
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
     if (HasControl()) {
-        attach(m_width, kWidthId);
-        attach(m_complement, kComplementId);
-        attach(m_transposeRead, kTransposeReadId);
-        attach(m_transposeWrite, kTransposeWriteId);
+        m_width.AttachTo(page, kWidthId);
+        m_complement.AttachTo(page, kComplementId);
+        m_transposeRead.AttachTo(page, kTransposeReadId);
+        m_transposeWrite.AttachTo(page, kTransposeWriteId);
     }
-    attach(m_high, kHighId);
-    attach(m_low, kLowId);
+    m_high.AttachTo(page, kHighId);
+    m_low.AttachTo(page, kLowId);
 }
 
 void CpmCRC::BindControls(IModuleHost* host) {

@@ -169,25 +169,21 @@ const CDialogTemplate* CpmFTFL::DialogTemplate() const {
 
 void CpmFTFL::AttachControls(CPage& page) {
     CModule::AttachControls(page);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_commandComplete, kCommandCompleteId);
-    attach(m_readCollision, kReadCollisionId);
+    m_commandComplete.AttachTo(page, kCommandCompleteId);
+    m_readCollision.AttachTo(page, kReadCollisionId);
     for (int i = 0; i < kRegionCount; ++i)
-        attach(Region(i), kFirstRegionId + i);
+        Region(i).AttachTo(page, kFirstRegionId + i);
     if (m_layout == ELayout::WithEeprom) {
         for (int i = 0; i < kSmallRegionCount; ++i) {
-            attach(EepromRegion(i), kFirstEepromRegionId + i);
-            attach(DataRegion(i), kFirstDataRegionId + i);
+            EepromRegion(i).AttachTo(page, kFirstEepromRegionId + i);
+            DataRegion(i).AttachTo(page, kFirstDataRegionId + i);
         }
     }
     if (m_layout == ELayout::WithEcc) {
-        attach(m_singleFault, kSingleFaultId);
-        attach(m_doubleFault, kDoubleFaultId);
-        attach(m_forceSingle, kForceSingleId);
-        attach(m_forceDouble, kForceDoubleId);
+        m_singleFault.AttachTo(page, kSingleFaultId);
+        m_doubleFault.AttachTo(page, kDoubleFaultId);
+        m_forceSingle.AttachTo(page, kForceSingleId);
+        m_forceDouble.AttachTo(page, kForceDoubleId);
     }
 }
 

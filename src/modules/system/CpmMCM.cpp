@@ -152,24 +152,20 @@ void CpmMCM::FormatAddress(std::string& text, std::uint32_t value, void*, int) {
 void CpmMCM::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     page.SetSpinRange(kBufferDepthSpinId, 0, static_cast<std::int32_t>(kBufferDepthMax));
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_crossbarArbitration, kCrossbarArbitrationId);
-    attach(m_ramArbitration, kRamArbitrationId);
-    attach(m_bufferDisable, kBufferDisableId);
-    attach(m_newerInstructionsDisable, kNewerInstructionsDisableId);
-    attach(m_bufferDepth, kBufferDepthId);
-    attach(m_coreDataError, kCoreDataErrorId);
-    attach(m_coreInstructionError, kCoreInstructionErrorId);
-    attach(m_dmaError, kDmaErrorId);
-    attach(m_ramWriteProtect, kRamWriteProtectId);
-    attach(m_flashBase, kFlashBaseId);
+    m_crossbarArbitration.AttachTo(page, kCrossbarArbitrationId);
+    m_ramArbitration.AttachTo(page, kRamArbitrationId);
+    m_bufferDisable.AttachTo(page, kBufferDisableId);
+    m_newerInstructionsDisable.AttachTo(page, kNewerInstructionsDisableId);
+    m_bufferDepth.AttachTo(page, kBufferDepthId);
+    m_coreDataError.AttachTo(page, kCoreDataErrorId);
+    m_coreInstructionError.AttachTo(page, kCoreInstructionErrorId);
+    m_dmaError.AttachTo(page, kDmaErrorId);
+    m_ramWriteProtect.AttachTo(page, kRamWriteProtectId);
+    m_flashBase.AttachTo(page, kFlashBaseId);
     if (HasBootRomBase())
-        attach(m_bootRomBase, kBootRomBaseId);
-    attach(m_stopRetention, kStopRetentionId);
-    attach(m_lowPowerStopRetention, kLowPowerStopRetentionId);
+        m_bootRomBase.AttachTo(page, kBootRomBaseId);
+    m_stopRetention.AttachTo(page, kStopRetentionId);
+    m_lowPowerStopRetention.AttachTo(page, kLowPowerStopRetentionId);
 }
 
 void CpmMCM::BindControls(IModuleHost* host) {
