@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/BuryPointer.h"
 #include "header/AppcfgFile.h"
 #include "header/LegacyNames.h"
 #include "model/ModuleBase.h"
@@ -41,14 +42,19 @@ void PrintWarnings(const CProjDocBase& document) {
 } // namespace
 
 int RunReprocess(const std::string& path, const tBatchOptions& options) {
-    CProjDoc document;
+    auto document = std::make_unique<CProjDoc>();
     tRunFlags flags;
     flags.reprocess = true;
-    document.SetRunFlags(flags);
-    if (!document.OpenProject(path))
-        return kFailed;
-    document.SetSkipUnchangedSave(options.ifChanged);
-    return document.Save() ? 0 : kFailed;
+    document->SetRunFlags(flags);
+    int result = kFailed;
+    if (document->OpenProject(path)) {
+        document->SetSkipUnchangedSave(options.ifChanged);
+        result = document->Save() ? 0 : kFailed;
+    }
+    // The process ends next: freeing every module and page would only cost time.
+    document->ReleaseFilesForExit();
+    hwc::BuryPointer(std::move(document));
+    return result;
 }
 
 int RunCheck(const std::string& path, const tBatchOptions& options) {

@@ -11,8 +11,7 @@
 // --- CPageControl ---
 
 CPageControl::CPageControl(CPage& page, const tControlDef& def)
-    : m_page(page), m_def(def), m_text(def.caption), m_items(def.items), m_low(def.low),
-      m_high(def.high) {}
+    : m_page(page), m_def(def), m_low(def.low), m_high(def.high) {}
 
 CPageControl::~CPageControl() {
     if (m_handler)
@@ -38,9 +37,10 @@ void CPageControl::Changed() {
 }
 
 void CPageControl::SetText(std::string text) {
-    if (text == m_text)
+    if (text == Text())
         return;
     m_text = std::move(text);
+    m_ownText = true;
     Changed();
 }
 
@@ -53,25 +53,32 @@ void CPageControl::SetCheck(int check) {
 
 void CPageControl::SetItems(std::vector<std::string> items) {
     m_items = std::move(items);
+    m_ownItems = true;
     m_selection = -1;
     Changed();
 }
 
 int CPageControl::AddItem(std::string item) {
+    if (!m_ownItems) {
+        m_items = m_def.items;
+        m_ownItems = true;
+    }
     m_items.push_back(std::move(item));
     Changed();
     return static_cast<int>(m_items.size()) - 1;
 }
 
 void CPageControl::SetSelection(int index) {
-    if (index < 0 || index >= static_cast<int>(m_items.size()))
+    if (index < 0 || index >= static_cast<int>(Items().size()))
         index = -1;
     if (index == m_selection)
         return;
     m_selection = index;
     // A combo box shows the chosen entry in its edit field.
-    if (m_def.kind == EControlKind::DropList || m_def.kind == EControlKind::DropDown)
-        m_text = index < 0 ? std::string() : m_items[static_cast<std::size_t>(index)];
+    if (m_def.kind == EControlKind::DropList || m_def.kind == EControlKind::DropDown) {
+        m_text = index < 0 ? std::string() : Items()[static_cast<std::size_t>(index)];
+        m_ownText = true;
+    }
     Changed();
 }
 

@@ -88,12 +88,12 @@ public:
     bool TakesFocus() const;
 
     // The caption of buttons and labels, the text of edit fields and of a combo box's edit field.
-    const std::string& Text() const { return m_text; }
+    const std::string& Text() const { return m_ownText ? m_text : m_def.caption; }
     void SetText(std::string text);
     // 0 unchecked, 1 checked, 2 indeterminate.
     int Check() const { return m_check; }
     void SetCheck(int check);
-    const std::vector<std::string>& Items() const { return m_items; }
+    const std::vector<std::string>& Items() const { return m_ownItems ? m_items : m_def.items; }
     void SetItems(std::vector<std::string> items);
     int AddItem(std::string item);
     // The selected entry, or -1.
@@ -128,9 +128,12 @@ private:
     void Changed();
 
     CPage& m_page;
-    tControlDef m_def;
+    // The template outlives its pages; caption and entries are copied only once they change.
+    const tControlDef& m_def;
     std::string m_text;
     std::vector<std::string> m_items;
+    bool m_ownText = false;
+    bool m_ownItems = false;
     int m_check = 0;
     int m_selection = -1;
     bool m_visible = true;

@@ -402,6 +402,11 @@ std::string CProjDocBase::CreateTempPath(bool asFolder) {
     return path;
 }
 
+void CProjDocBase::ReleaseFilesForExit() {
+    m_lock.reset();
+    DeleteTempPaths();
+}
+
 void CProjDocBase::DeleteTempPaths() {
     std::error_code error;
     for (const std::string& path : m_tempPaths)

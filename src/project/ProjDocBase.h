@@ -45,6 +45,9 @@ public:
 
     // Opens the project: a header file, a folder holding one, or the current folder (empty).
     bool OpenProject(const std::string& path);
+    // Gives up the lock and the temporary folders now, for a run that ends without destroying
+    // the document.
+    void ReleaseFilesForExit();
     // Forgets the open project: modules, tree, warnings, header, lock and temporary files.
     void ClearProject();
     // Writes every header file of the project; the main one to `path`.
