@@ -103,7 +103,7 @@ SERVO = {
                   "PMDEADTM_INIT": 0x0028},
         "DEC_0": {"DECCR_INIT": 0x0004, "WTR_INIT": 0x0FFF, "FIR_INIT": 0x0004},
         "SCI_0": {"SCIBR_INIT": 0x0041, "SCICR_INIT": 0x000C, "-SCIxCHAR": "UWord16"},
-        "YCAN": {"MCR_INIT": 0x0010, "CTL0_INIT": 0x0082, "CTL1_INIT": 0x0F3B,
+        "YCAN": {"MCR_INIT": 0x0010, "CTL0_INIT": 0x0086, "CTL1_INIT": 0x0F1B,
                  "MAXMB_INIT": 0x000F},
         "ADC_A": {"ADCR1_INIT": 0x5805, "ADCR2_INIT": 0x0003},
         "ADC_B": {"ADCR2_INIT": 0x0003},
@@ -382,8 +382,8 @@ INVERTER = {
         "SPI_1": {"SPSCR_INIT": 0x6141},
         "I2C_0": {"IICF_INIT": 0x1F, "IICA1_INIT": 0x50, "IICC1_INIT": 0x80},
         "I2C_1": {"IICF_INIT": 0x14},
-        "YCAN": {"CTRL1_INIT": 0x01DB0006, "CBT_INIT": 0x80E2A14B, "FDCTRL_INIT": 0x80008300,
-                 "FDCBT_INIT": 0x00131CE3},
+        "YCAN": {"CTRL1_INIT": 0x01DB0006, "CBT_INIT": 0x80E29D6B, "FDCTRL_INIT": 0x80008300,
+                 "FDCBT_INIT": 0x00132C63},
         "ADC_A": {"ADCR1_INIT": 0x4845, "ADCR2_INIT": 0x0003, "ADLST1_INIT": 0x3210,
                   "ADSDIS_INIT": 0xF0F0, "ADHLMT0_INIT": 0x7000, "ADHLMT1_INIT": 0x7000,
                   "ADPWR_INIT": 0x0000, "ADPWR2_INIT": 0x0300},
@@ -455,5 +455,37 @@ BATTERY = {
                 ("SCI_0", 0, "Sci0TxEmptyISR", None), ("SCI_0", 1, "Sci0RxFullErrISR", None)],
 }
 
+MEMORY_PANEL = {
+    "folder": "K7Q2200-operator-panel",
+    "summary": "FamK: operator panel with external RAM and a display on the memory interface.",
+    "processor": "K7Q2200",
+    "macro": "K7Q2200",
+    "partnum": "K7Q2200VLQ",
+    "extclk": 8000000,
+    "date": when(2026, 7, 8, 14, 51, 12),
+    "leading": guard("/*\n * Operator panel OP-3: 64 K words of RAM on chip select 0, the graphic\n"
+                     " * display controller on chip select 1, keypad scan timer, host link.\n */"),
+    "modules": {
+        "OCCS": {"PLLCR_INIT": 0x0082, "PLLDB_INIT": 0x2013},
+        # Three wait states outside the chip selects, for anything decoded by mistake.
+        "SEMI": {"BCR_INIT": 0x0063,
+                 "CSBAR0_INIT": 0x0104, "CSOR0_INIT": 0x043F,
+                 "CSBAR1_INIT": 0x0200, "CSOR1_INIT": 0x10D7, "CSTC1_INIT": 0x0055},
+        "INTC": {},
+        "QT_A0": {"CTRL_INIT": 0x3823, "CMP1_INIT": 0x0EA5},
+        "QT_A1": {"CTRL_INIT": 0x3823, "CMP1_INIT": 0x7529},
+        "SCI_0": {"SCIBR_INIT": 0x0041, "SCICR_INIT": 0x000C, "-SCIxCHAR": "UWord16"},
+        "GPIO_B": {"PER_INIT": 0x0003},
+        "GPIO_E": {"PER_INIT": 0x0000, "DDR_INIT": 0x00F0, "PUR_INIT": 0x000F},
+        "GPIO_F": {"PER_INIT": 0x3000},
+    },
+    "vectors": [("QT_A0", 0, "KeypadScanISR", 1), ("QT_A1", 0, "DisplayRefreshISR", 1)],
+    "comments": {"SEMI": {"CSOR0_INIT": "RAM: both bytes, 1 wait state",
+                          "CSOR1_INIT": "display: lower byte, 6 read / 4 write wait states"},
+                 "GPIO_F": {"PER_INIT": "chip selects 0 and 1"}},
+    "user": [("PANEL_RAM_BASE", "0x010000UL", "external RAM, data space"),
+             ("PANEL_LCD_BASE", "0x020000UL", "display controller registers")],
+}
+
 EXAMPLES = [PUMP, POWER_SUPPLY, SERVO, SENSOR, DIGITAL_PSU, HVAC_FAN, SOLAR, BLDC_FAN, INVERTER,
-            BATTERY]
+            BATTERY, MEMORY_PANEL]

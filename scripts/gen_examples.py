@@ -342,6 +342,14 @@ def t_flashopt(chip):
     return table
 
 
+def t_semi(chip):
+    # Bus control, then the base, option and timing registers of chip selects 0 to 7.
+    table = [("BCR_INIT", 0, DW16)]
+    for register in ("CSBAR", "CSOR", "CSTC"):
+        table += [("%s%d_INIT" % (register, n), 0, DW16) for n in range(8)]
+    return table
+
+
 def t_ycan(chip):
     if fam(chip, "FamE", "FamD"):
         names = ["MCR", "CTRL1", "CTRL2", "RXMGMASK", "RX14MASK", "RX15MASK", "RXFGMASK", "ECR",
@@ -459,7 +467,7 @@ TABLES = {
     "GPIO": t_gpio, "QT": t_qt, "PWM": t_pwm, "ADC": t_adc, "SCI": t_sci, "SPI": t_spi,
     "I2C": t_i2c, "I2C_FamA": t_i2c_fama, "I2C_FamB": t_i2c_famb, "DAC": t_dac,
     "COP_FamA": t_cop, "HSCMP": t_hscmp, "PDB": t_pdb, "CRC": t_crc, "FTFL": t_ftfl,
-    "MCM": t_mcm, "FLASHOPT": t_flashopt, "YCAN": t_ycan, "LSCAN": t_lscan,
+    "MCM": t_mcm, "FLASHOPT": t_flashopt, "SEMI": t_semi, "YCAN": t_ycan, "LSCAN": t_lscan,
     "PWMAll_FamC": t_pwmall, "PWM_FamC": t_pwm_famc, "ENC": t_enc, "EVTG": t_evtg,
     "EDMA": t_edma, "DMA": t_dma, "VMON": t_vmon, "TRL": t_trl,
     "PIT": simple(("CTRL_INIT", 0, DW16 | NODEFAULT), ("MOD_INIT", 0, DW16)),

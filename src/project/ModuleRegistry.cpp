@@ -11,12 +11,19 @@
 #include "modules/communication/CpmI2C.h"
 #include "modules/communication/CpmI2C_FamA.h"
 #include "modules/communication/CpmI2C_FamB.h"
+#include "modules/communication/CpmLSCAN.h"
 #include "modules/communication/CpmSCI.h"
 #include "modules/communication/CpmTRL.h"
 #include "modules/communication/CpmSPI.h"
 #include "modules/communication/CpmVMON.h"
+#include "modules/communication/CpmYCAN.h"
 #include "modules/framework/CpmEMPTY.h"
 #include "modules/interrupts/CpmINTC.h"
+#include "modules/memory/CpmCRC.h"
+#include "modules/memory/CpmFLASHOPT.h"
+#include "modules/memory/CpmFMC.h"
+#include "modules/memory/CpmFTFL.h"
+#include "modules/memory/CpmSEMI.h"
 #include "modules/clocks/CpmOCCS.h"
 #include "modules/ports/CpmGPIO.h"
 #include "modules/ports/CpmPINOUT.h"
@@ -37,6 +44,7 @@
 #include "modules/system/CpmDMA.h"
 #include "modules/system/CpmEDMA.h"
 #include "modules/system/CpmEWM.h"
+#include "modules/system/CpmMCM.h"
 #include "modules/system/CpmPMC.h"
 #include "modules/system/CpmSYS_FamA.h"
 #include "modules/system/CpmSYS_FamE_FamF_FamD.h"
@@ -66,7 +74,7 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"SYS_V2_FamB", &CpmSYS_V2_FamB::kRuntimeClass},
     {"SYS_FamA", &CpmSYS_FamA::kRuntimeClass},
     {"SYS_V2_FamC", &CpmSYS_V2_FamC::kRuntimeClass},
-    {"SEMI", nullptr},
+    {"SEMI", &CpmSEMI::kRuntimeClass},
     {"ADC", &CpmADC::kRuntimeClass},
     {"SPI", &CpmSPI::kRuntimeClass},
     {"SCI", &CpmSCI::kRuntimeClass},
@@ -79,8 +87,8 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"INTC", &CpmINTC::kRuntimeClass},
     {"QTALL", &CpmQTALL::kRuntimeClass},
     {"QT", &CpmQT::kRuntimeClass},
-    {"YCAN", nullptr},
-    {"LSCAN", nullptr},
+    {"YCAN", &CpmYCAN::kRuntimeClass},
+    {"LSCAN", &CpmLSCAN::kRuntimeClass},
     {"VMON", &CpmVMON::kRuntimeClass},
     {"PMC", &CpmPMC::kRuntimeClass},
     {"PGA", &CpmPGA::kRuntimeClass},
@@ -100,15 +108,15 @@ constexpr std::array<tModuleType, kModuleTypeCount> kModuleTypes = {{
     {"ADC_FamE", &CpmADC_FamE::kRuntimeClass},
     {"AOI", &CpmAOI::kRuntimeClass},
     {"DMA", &CpmDMA::kRuntimeClass},
-    {"CRC", nullptr},
+    {"CRC", &CpmCRC::kRuntimeClass},
     {"ENC", &CpmENC::kRuntimeClass},
     {"EWM", &CpmEWM::kRuntimeClass},
-    {"FTFL", nullptr},
-    {"FMC", nullptr},
-    {"MCM", nullptr},
+    {"FTFL", &CpmFTFL::kRuntimeClass},
+    {"FMC", &CpmFMC::kRuntimeClass},
+    {"MCM", &CpmMCM::kRuntimeClass},
     {"EVTG", &CpmEVTG::kRuntimeClass},
     {"EDMA", &CpmEDMA::kRuntimeClass},
-    {"FLASHOPT", nullptr},
+    {"FLASHOPT", &CpmFLASHOPT::kRuntimeClass},
     // Folder nodes, tried after every key above.
     {"VOID", &CpmVOID::kRuntimeClass},
     {"PLUGINS", &CpmPLUGINS::kRuntimeClass},

@@ -156,7 +156,7 @@ TEST_F(WarningTexts, EveryWarningOfEveryExampleModuleHasItsText) {
         }
         document.CheckAllWarnings();
     }
-    EXPECT_EQ(examples, 11u);
+    EXPECT_EQ(examples, 12u);
     EXPECT_TRUE(m_empty.empty()) << *m_empty.begin();
     // The walk reaches the warnings that need two modules, such as a timer's clock source.
     const bool timerClockSource = std::any_of(m_raised.begin(), m_raised.end(), [](const auto& t) {

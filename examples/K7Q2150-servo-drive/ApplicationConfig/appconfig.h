@@ -90,8 +90,8 @@
 --------------------------------------------
 .*/
 #define YCAN_MCR_INIT                     0x0010U
-#define YCAN_CTL0_INIT                    0x0082U
-#define YCAN_CTL1_INIT                    0x0F3BU
+#define YCAN_CTL0_INIT                    0x0086U
+#define YCAN_CTL1_INIT                    0x0F1BU
 #define YCAN_MAXMB_INIT                   0x000FU
 
 /*.

@@ -977,9 +977,9 @@
 #define YCAN_IMASK2_INIT                  0x00000000U
 #define YCAN_MECR_INIT                    0x00000000U
 #define YCAN_RXFIR_INIT                   0x00000000U
-#define YCAN_CBT_INIT                     0x80E2A14BU
+#define YCAN_CBT_INIT                     0x80E29D6BU
 #define YCAN_FDCTRL_INIT                  0x80008300U
-#define YCAN_FDCBT_INIT                   0x00131CE3U
+#define YCAN_FDCBT_INIT                   0x00132C63U
 
 /*.
     ADC_A Configuration
