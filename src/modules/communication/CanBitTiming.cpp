@@ -58,8 +58,7 @@ tCanTimingCheck CheckCanTiming(const tCanTiming& timing, const tCanTimingLimits&
                              limits.maxQuanta),
                       ECanTimingField::PropSeg);
     if (timing.rjw < 1 || timing.rjw > limits.maxRjw)
-        return Broken(Format("RJW must be between 1 and %d.", limits.maxRjw),
-                      ECanTimingField::Rjw);
+        return Broken(Format("RJW must be between 1 and %d.", limits.maxRjw), ECanTimingField::Rjw);
     if (timing.rjw > timing.phaseSeg1)
         return Broken("RJW must be less than or equal to PHASE_SEG1.", ECanTimingField::Rjw);
     if (timing.prescaler == 1 && quanta < 9)
@@ -152,8 +151,8 @@ std::vector<tCanCandidate> CanCandidates(double clockHz, double rate,
                     continue;
                 const int maxRjw = std::min(phase1, limits.maxRjw);
                 for (int rjw = 1; rjw <= maxRjw; ++rjw) {
-                    const tCanTiming timing{split.prescaler, prop, phase1, phase2, rjw,
-                                            threeSamples};
+                    const tCanTiming timing{split.prescaler, prop, phase1,
+                                            phase2,          rjw,  threeSamples};
                     if (CheckCanTiming(timing, limits).ok())
                         rows.push_back({split.prescaler, split.quanta, prop, phase1, phase2, rjw});
                 }
@@ -163,10 +162,11 @@ std::vector<tCanCandidate> CanCandidates(double clockHz, double rate,
     return rows;
 }
 
-std::vector<std::string> CanCandidateColumns(const tCanCandidate& candidate) {
-    return {std::to_string(candidate.prescaler), std::to_string(candidate.quanta),
-            std::to_string(candidate.propSeg),   std::to_string(candidate.phaseSeg1),
-            std::to_string(candidate.phaseSeg2), std::to_string(candidate.rjw)};
+std::string CanCandidateRow(const tCanCandidate& candidate) {
+    char row[96];
+    std::snprintf(row, sizeof row, "%d\t%d\t%d\t%d\t%d\t%d", candidate.prescaler, candidate.quanta,
+                  candidate.propSeg, candidate.phaseSeg1, candidate.phaseSeg2, candidate.rjw);
+    return row;
 }
 
 } // namespace hwc

@@ -92,7 +92,7 @@ struct tCanCandidate {
 // (N, then PROP_SEG, PHASE_SEG1, RJW ascending). Empty for a rate or clock that is not positive.
 std::vector<tCanCandidate> CanCandidates(double clockHz, double rate,
                                          const tCanTimingLimits& limits, bool threeSamples);
-// The six "%d" columns of a candidate row.
-std::vector<std::string> CanCandidateColumns(const tCanCandidate& candidate);
+// A candidate row as a list shows it: its six "%d" columns apart by tabs.
+std::string CanCandidateRow(const tCanCandidate& candidate);
 
 } // namespace hwc

@@ -125,32 +125,30 @@ tLayoutItem TimingGroup(const char* caption, int base) {
     using namespace dlg;
     const auto id = [base](int offset) { return base + offset; };
     const int field = base + CpmYCAN::kFieldOffset;
-    return Group(
-        caption,
-        {Row({Label("Source clock:"), ReadOnly(id(CpmYCAN::kSourceClockOffset))}),
-         Row({Label("Prescaler:"), Edit(field + CpmYCAN::kPrescaler), Label("PROP_SEG:"),
-              Edit(field + CpmYCAN::kPropSeg)}),
-         Row({Label("PHASE_SEG1:"), Edit(field + CpmYCAN::kPhaseSeg1), Label("PHASE_SEG2:"),
-              Edit(field + CpmYCAN::kPhaseSeg2)}),
-         Row({Label("RJW:"), Edit(field + CpmYCAN::kRjw)}),
-         Row({Label("Time quantum clock:"), ReadOnly(id(CpmYCAN::kQuantumClockOffset)),
-              Label("Time quantum:"), ReadOnly(id(CpmYCAN::kQuantumLengthOffset))}),
-         Row({Label("Bit rate:"), Edit(id(CpmYCAN::kBitRateOffset)), Label("Sample point:"),
-              ReadOnly(id(CpmYCAN::kSamplePointOffset))}),
-         Label(kCandidateColumns, id(CpmYCAN::kCandidatesLabelOffset)),
-         ListBox(id(CpmYCAN::kCandidatesOffset)),
-         Button(id(CpmYCAN::kFindOffset), "Find timings for this bit rate"),
-         Graph(id(CpmYCAN::kGraphOffset))});
+    return Group(caption,
+                 {Row({Label("Source clock:"), ReadOnly(id(CpmYCAN::kSourceClockOffset))}),
+                  Row({Label("Prescaler:"), Edit(field + CpmYCAN::kPrescaler), Label("PROP_SEG:"),
+                       Edit(field + CpmYCAN::kPropSeg)}),
+                  Row({Label("PHASE_SEG1:"), Edit(field + CpmYCAN::kPhaseSeg1),
+                       Label("PHASE_SEG2:"), Edit(field + CpmYCAN::kPhaseSeg2)}),
+                  Row({Label("RJW:"), Edit(field + CpmYCAN::kRjw)}),
+                  Row({Label("Time quantum clock:"), ReadOnly(id(CpmYCAN::kQuantumClockOffset)),
+                       Label("Time quantum:"), ReadOnly(id(CpmYCAN::kQuantumLengthOffset))}),
+                  Row({Label("Bit rate:"), Edit(id(CpmYCAN::kBitRateOffset)),
+                       Label("Sample point:"), ReadOnly(id(CpmYCAN::kSamplePointOffset))}),
+                  Label(kCandidateColumns, id(CpmYCAN::kCandidatesLabelOffset)),
+                  ListBox(id(CpmYCAN::kCandidatesOffset)),
+                  Button(id(CpmYCAN::kFindOffset), "Find timings for this bit rate"),
+                  Graph(id(CpmYCAN::kGraphOffset))});
 }
 
 tLayoutItem InterruptGroup() {
     using namespace dlg;
-    return Group("Interrupt vectors",
-                 {Placeholder(CModule::kFirstHeadingPlaceholderId),
-                  Placeholder(CModule::kFirstRowPlaceholderId),
-                  Placeholder(CModule::kFirstRowPlaceholderId + 1),
-                  Placeholder(CModule::kFirstRowPlaceholderId + 2),
-                  Placeholder(CModule::kFirstRowPlaceholderId + 3)});
+    return Group("Interrupt vectors", {Placeholder(CModule::kFirstHeadingPlaceholderId),
+                                       Placeholder(CModule::kFirstRowPlaceholderId),
+                                       Placeholder(CModule::kFirstRowPlaceholderId + 1),
+                                       Placeholder(CModule::kFirstRowPlaceholderId + 2),
+                                       Placeholder(CModule::kFirstRowPlaceholderId + 3)});
 }
 
 tLayoutItem MaskRow(const char* caption, int mask, bool halves) {
@@ -198,18 +196,59 @@ CpmYCAN::CpmYCAN(CModuleBase* parent, const CModuleDescriptor* descriptor)
 
 const CDialogTemplate* CpmYCAN::DialogTemplate() const {
     using namespace dlg;
+    // The mode and control groups, masks and buffer interrupts of the two 32-bit layouts.
+    const auto wideModeGroup = [] {
+        return Group(
+            "Mode",
+            {Row({CheckBox(kModuleDisableId, "Module disabled"),
+                  CheckBox(kFreezeId, "Freeze enable"), CheckBox(kHaltId, "Halt")}),
+             Row({CheckBox(kSupervisorId, "Supervisor mode"), CheckBox(kSelfWakeId, "Self wake-up"),
+                  CheckBox(kWakeIntId, "Wake-up interrupt")}),
+             Row({CheckBox(kRxFifoId, "Receive FIFO"),
+                  CheckBox(kIndividualMasksId, "Individual masks"),
+                  CheckBox(kSelfRxDisableId, "Self reception disabled")}),
+             Row({CheckBox(kAbortId, "Abort enable"),
+                  CheckBox(kWarningsEnableId, "Warning interrupts enable")}),
+             Row({Label("Last message buffer:"), Edit(kLastBufferId),
+                  UpDown(kLastBufferSpinId, 0, 127)})});
+    };
+    const auto wideControlGroup = [] {
+        return Group(
+            "Control",
+            {Row({Label(kClockSourceCaption, kClockSourceLabelId),
+                  DropList(kClockSourceId, {"Oscillator clock", "Bus clock"})}),
+             Label("", kOscillatorWarningId),
+             Row({CheckBox(kBusOffIntId, "Bus off interrupt"),
+                  CheckBox(kErrorIntId, "Error interrupt")}),
+             Row({CheckBox(kTxWarningIntId, "Tx warning interrupt"),
+                  CheckBox(kRxWarningIntId, "Rx warning interrupt")}),
+             Row({CheckBox(kLoopBackId, "Loop-back"), CheckBox(kListenOnlyId, "Listen-only"),
+                  CheckBox(kBusOffRecoveryId, "Bus-off recovery disabled")}),
+             Row({CheckBox(kTimerSyncId, "Timer synchronization"),
+                  CheckBox(kLowestBufferFirstId, "Lowest buffer transmitted first")}),
+             DropList(kThreeSamplesId,
+                      {"Sampling: One sample per bit", "Sampling: Three samples per bit"})});
+    };
+    const auto wideMaskGroup = [] {
+        return Group("Acceptance masks",
+                     {MaskRow("Global:", 0, false), MaskRow("Buffer 14:", 1, false),
+                      MaskRow("Buffer 15:", 2, false), MaskRow("Receive FIFO:", 3, false)});
+    };
+    const auto bufferInterruptGroup = [] {
+        return Group("Buffer interrupts", {Row({Label("Buffers 0-31:"), Edit(kBufferInt1Id)}),
+                                           Row({Label("Buffers 32-63:"), Edit(kBufferInt2Id)})});
+    };
     if (!IsWide()) {
         static const CDialogTemplate first(
             kTemplateId,
             {Link(kPinStatusId, ""),
-             Group("Mode",
-                   {Row({CheckBox(kModuleDisableId, "Module disabled"),
-                         CheckBox(kFreezeId, "Freeze enable"), CheckBox(kHaltId, "Halt")}),
-                    Row({CheckBox(kSupervisorId, "Supervisor mode"),
-                         CheckBox(kSelfWakeId, "Self wake-up"),
-                         CheckBox(kWakeIntId, "Wake-up interrupt")}),
-                    Row({CheckBox(kAbortId, "Abort enable"), Label("Last message buffer:"),
-                         Edit(kLastBufferId), UpDown(kLastBufferSpinId, 0, 15)})}),
+             Group("Mode", {Row({CheckBox(kModuleDisableId, "Module disabled"),
+                                 CheckBox(kFreezeId, "Freeze enable"), CheckBox(kHaltId, "Halt")}),
+                            Row({CheckBox(kSupervisorId, "Supervisor mode"),
+                                 CheckBox(kSelfWakeId, "Self wake-up"),
+                                 CheckBox(kWakeIntId, "Wake-up interrupt")}),
+                            Row({CheckBox(kAbortId, "Abort enable"), Label("Last message buffer:"),
+                                 Edit(kLastBufferId), UpDown(kLastBufferSpinId, 0, 15)})}),
              Group("Control",
                    {Row({CheckBox(kBusOffIntId, "Bus off interrupt"),
                          CheckBox(kErrorIntId, "Error interrupt")}),
@@ -217,8 +256,8 @@ const CDialogTemplate* CpmYCAN::DialogTemplate() const {
                          CheckBox(kBusOffRecoveryId, "Bus-off recovery disabled")}),
                     Row({CheckBox(kTimerSyncId, "Timer synchronization"),
                          CheckBox(kLowestBufferFirstId, "Lowest buffer transmitted first")}),
-                    DropList(kThreeSamplesId, {"Sampling: One sample per bit",
-                                               "Sampling: Three samples per bit"})}),
+                    DropList(kThreeSamplesId,
+                             {"Sampling: One sample per bit", "Sampling: Three samples per bit"})}),
              TimingGroup("Bit timing", kBasicBase),
              Group("Acceptance masks (high and low half)",
                    {MaskRow("Global:", 0, true), MaskRow("Buffer 14:", 1, true),
@@ -228,89 +267,21 @@ const CDialogTemplate* CpmYCAN::DialogTemplate() const {
     }
     if (!IsFd()) {
         static const CDialogTemplate famE(
-            kFamETemplateId,
-            {Link(kPinStatusId, ""),
-             Group("Mode",
-                   {Row({CheckBox(kModuleDisableId, "Module disabled"),
-                         CheckBox(kFreezeId, "Freeze enable"), CheckBox(kHaltId, "Halt")}),
-                    Row({CheckBox(kSupervisorId, "Supervisor mode"),
-                         CheckBox(kSelfWakeId, "Self wake-up"),
-                         CheckBox(kWakeIntId, "Wake-up interrupt")}),
-                    Row({CheckBox(kRxFifoId, "Receive FIFO"),
-                         CheckBox(kIndividualMasksId, "Individual masks"),
-                         CheckBox(kSelfRxDisableId, "Self reception disabled")}),
-                    Row({CheckBox(kAbortId, "Abort enable"),
-                         CheckBox(kWarningsEnableId, "Warning interrupts enable")}),
-                    Row({Label("Last message buffer:"), Edit(kLastBufferId),
-                         UpDown(kLastBufferSpinId, 0, 127)})}),
-             Group("Control",
-                   {Row({Label(kClockSourceCaption, kClockSourceLabelId),
-                         DropList(kClockSourceId, {"Oscillator clock", "Bus clock"})}),
-                    Label("", kOscillatorWarningId),
-                    Row({CheckBox(kBusOffIntId, "Bus off interrupt"),
-                         CheckBox(kErrorIntId, "Error interrupt")}),
-                    Row({CheckBox(kTxWarningIntId, "Tx warning interrupt"),
-                         CheckBox(kRxWarningIntId, "Rx warning interrupt")}),
-                    Row({CheckBox(kLoopBackId, "Loop-back"), CheckBox(kListenOnlyId, "Listen-only"),
-                         CheckBox(kBusOffRecoveryId, "Bus-off recovery disabled")}),
-                    Row({CheckBox(kTimerSyncId, "Timer synchronization"),
-                         CheckBox(kLowestBufferFirstId, "Lowest buffer transmitted first")}),
-                    DropList(kThreeSamplesId, {"Sampling: One sample per bit",
-                                               "Sampling: Three samples per bit"})}),
-             TimingGroup("Bit timing", kBasicBase),
-             Group("Acceptance masks",
-                   {MaskRow("Global:", 0, false), MaskRow("Buffer 14:", 1, false),
-                    MaskRow("Buffer 15:", 2, false), MaskRow("Receive FIFO:", 3, false)}),
-             Group("Buffer interrupts",
-                   {Row({Label("Buffers 0-31:"), Edit(kBufferInt1Id)}),
-                    Row({Label("Buffers 32-63:"), Edit(kBufferInt2Id)})}),
-             InterruptGroup()});
+            kFamETemplateId, {Link(kPinStatusId, ""), wideModeGroup(), wideControlGroup(),
+                              TimingGroup("Bit timing", kBasicBase), wideMaskGroup(),
+                              bufferInterruptGroup(), InterruptGroup()});
         return &famE;
     }
     static const CDialogTemplate famD(
         kFamDTemplateId,
-        {Link(kPinStatusId, ""),
-         Group("Mode",
-               {Row({CheckBox(kModuleDisableId, "Module disabled"),
-                     CheckBox(kFreezeId, "Freeze enable"), CheckBox(kHaltId, "Halt")}),
-                Row({CheckBox(kSupervisorId, "Supervisor mode"),
-                     CheckBox(kSelfWakeId, "Self wake-up"),
-                     CheckBox(kWakeIntId, "Wake-up interrupt")}),
-                Row({CheckBox(kRxFifoId, "Receive FIFO"),
-                     CheckBox(kIndividualMasksId, "Individual masks"),
-                     CheckBox(kSelfRxDisableId, "Self reception disabled")}),
-                Row({CheckBox(kAbortId, "Abort enable"),
-                     CheckBox(kWarningsEnableId, "Warning interrupts enable")}),
-                Row({Label("Last message buffer:"), Edit(kLastBufferId),
-                     UpDown(kLastBufferSpinId, 0, 127)})}),
-         Group("Control",
-               {Row({Label(kClockSourceCaption, kClockSourceLabelId),
-                     DropList(kClockSourceId, {"Oscillator clock", "Bus clock"})}),
-                Label("", kOscillatorWarningId),
-                Row({CheckBox(kBusOffIntId, "Bus off interrupt"),
-                     CheckBox(kErrorIntId, "Error interrupt")}),
-                Row({CheckBox(kTxWarningIntId, "Tx warning interrupt"),
-                     CheckBox(kRxWarningIntId, "Rx warning interrupt")}),
-                Row({CheckBox(kLoopBackId, "Loop-back"), CheckBox(kListenOnlyId, "Listen-only"),
-                     CheckBox(kBusOffRecoveryId, "Bus-off recovery disabled")}),
-                Row({CheckBox(kTimerSyncId, "Timer synchronization"),
-                     CheckBox(kLowestBufferFirstId, "Lowest buffer transmitted first")}),
-                DropList(kThreeSamplesId,
-                         {"Sampling: One sample per bit", "Sampling: Three samples per bit"}),
-                Row({CheckBox(kExtendedEnableId, "Extended bit timing"),
-                     CheckBox(kFdEnableId, "Flexible data rate"),
-                     CheckBox(kBitRateSwitchId, "Bit rate switch")})}),
+        {Link(kPinStatusId, ""), wideModeGroup(), wideControlGroup(),
+         Group("Timing sets", {Row({CheckBox(kExtendedEnableId, "Extended bit timing"),
+                                    CheckBox(kFdEnableId, "Flexible data rate"),
+                                    CheckBox(kBitRateSwitchId, "Bit rate switch")})}),
          TimingGroup("Bit timing", kBasicBase),
-         TimingGroup("Extended nominal bit timing", kExtendedBase),
-         Label("", kNominalWarningId),
-         TimingGroup("Data-phase bit timing", kDataBase),
-         Label("", kDataWarningId),
-         Group("Acceptance masks",
-               {MaskRow("Global:", 0, false), MaskRow("Buffer 14:", 1, false),
-                MaskRow("Buffer 15:", 2, false), MaskRow("Receive FIFO:", 3, false)}),
-         Group("Buffer interrupts", {Row({Label("Buffers 0-31:"), Edit(kBufferInt1Id)}),
-                                     Row({Label("Buffers 32-63:"), Edit(kBufferInt2Id)})}),
-         InterruptGroup()});
+         TimingGroup("Extended nominal bit timing", kExtendedBase), Label("", kNominalWarningId),
+         TimingGroup("Data-phase bit timing", kDataBase), Label("", kDataWarningId),
+         wideMaskGroup(), bufferInterruptGroup(), InterruptGroup()});
     return &famD;
 }
 
@@ -398,53 +369,49 @@ hwc::tCanTimingCheck CpmYCAN::CheckSet(int set) const {
 void CpmYCAN::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     page.SetSpinRange(kLastBufferSpinId, 0, IsWide() ? 127 : 15);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
     for (int set = 0; set < kSetCount; ++set) {
         if (!IsTimingSetShown(set))
             continue;
         for (int field = 0; field < kFieldCount; ++field)
-            attach(m_timing[set][field], FieldId(set, field));
+            m_timing[set][field].AttachTo(page, FieldId(set, field));
     }
-    attach(m_moduleDisable, kModuleDisableId);
-    attach(m_freeze, kFreezeId);
-    attach(m_halt, kHaltId);
-    attach(m_supervisor, kSupervisorId);
-    attach(m_selfWake, kSelfWakeId);
-    attach(m_wakeInt, kWakeIntId);
-    attach(m_lastBuffer, kLastBufferId);
-    attach(m_abort, kAbortId);
-    attach(m_busOffInt, kBusOffIntId);
-    attach(m_errorInt, kErrorIntId);
-    attach(m_loopBack, kLoopBackId);
-    attach(m_listenOnly, kListenOnlyId);
-    attach(m_busOffRecovery, kBusOffRecoveryId);
-    attach(m_threeSamples, kThreeSamplesId);
-    attach(m_timerSync, kTimerSyncId);
-    attach(m_lowestBufferFirst, kLowestBufferFirstId);
+    m_moduleDisable.AttachTo(page, kModuleDisableId);
+    m_freeze.AttachTo(page, kFreezeId);
+    m_halt.AttachTo(page, kHaltId);
+    m_supervisor.AttachTo(page, kSupervisorId);
+    m_selfWake.AttachTo(page, kSelfWakeId);
+    m_wakeInt.AttachTo(page, kWakeIntId);
+    m_lastBuffer.AttachTo(page, kLastBufferId);
+    m_abort.AttachTo(page, kAbortId);
+    m_busOffInt.AttachTo(page, kBusOffIntId);
+    m_errorInt.AttachTo(page, kErrorIntId);
+    m_loopBack.AttachTo(page, kLoopBackId);
+    m_listenOnly.AttachTo(page, kListenOnlyId);
+    m_busOffRecovery.AttachTo(page, kBusOffRecoveryId);
+    m_threeSamples.AttachTo(page, kThreeSamplesId);
+    m_timerSync.AttachTo(page, kTimerSyncId);
+    m_lowestBufferFirst.AttachTo(page, kLowestBufferFirstId);
     const int masks = IsWide() ? kMaskCount : kMaskCount - 1;
     for (int mask = 0; mask < masks; ++mask) {
-        attach(m_mask[mask], MaskEditId(mask));
+        m_mask[mask].AttachTo(page, MaskEditId(mask));
         if (!IsWide())
-            attach(m_maskLow[mask], MaskLowEditId(mask));
+            m_maskLow[mask].AttachTo(page, MaskLowEditId(mask));
     }
     if (!IsWide())
         return;
-    attach(m_clockSource, kClockSourceId);
-    attach(m_rxFifo, kRxFifoId);
-    attach(m_individualMasks, kIndividualMasksId);
-    attach(m_selfRxDisable, kSelfRxDisableId);
-    attach(m_warningsEnable, kWarningsEnableId);
-    attach(m_txWarningInt, kTxWarningIntId);
-    attach(m_rxWarningInt, kRxWarningIntId);
-    attach(m_bufferInt1, kBufferInt1Id);
-    attach(m_bufferInt2, kBufferInt2Id);
+    m_clockSource.AttachTo(page, kClockSourceId);
+    m_rxFifo.AttachTo(page, kRxFifoId);
+    m_individualMasks.AttachTo(page, kIndividualMasksId);
+    m_selfRxDisable.AttachTo(page, kSelfRxDisableId);
+    m_warningsEnable.AttachTo(page, kWarningsEnableId);
+    m_txWarningInt.AttachTo(page, kTxWarningIntId);
+    m_rxWarningInt.AttachTo(page, kRxWarningIntId);
+    m_bufferInt1.AttachTo(page, kBufferInt1Id);
+    m_bufferInt2.AttachTo(page, kBufferInt2Id);
     if (IsFd()) {
-        attach(m_extendedEnable, kExtendedEnableId);
-        attach(m_fdEnable, kFdEnableId);
-        attach(m_bitRateSwitch, kBitRateSwitchId);
+        m_extendedEnable.AttachTo(page, kExtendedEnableId);
+        m_fdEnable.AttachTo(page, kFdEnableId);
+        m_bitRateSwitch.AttachTo(page, kBitRateSwitchId);
     }
 }
 
@@ -481,10 +448,9 @@ void CpmYCAN::BindControls(IModuleHost* host) {
         m_lowestBufferFirst.Bind(control, 4, false, "");
         m_listenOnly.Bind(control, 3, false, "");
         for (int mask = 0; mask < kMaskCount - 1; ++mask) {
-            m_mask[mask].Bind(Item(kGlobalMaskHighItem + 2 * mask), 0, 15, 0, "", true, 0, 0,
-                              true);
-            m_maskLow[mask].Bind(Item(kGlobalMaskHighItem + 2 * mask + 1), 0, 15, 0, "", true,
-                                 0, 0, true);
+            m_mask[mask].Bind(Item(kGlobalMaskHighItem + 2 * mask), 0, 15, 0, "", true, 0, 0, true);
+            m_maskLow[mask].Bind(Item(kGlobalMaskHighItem + 2 * mask + 1), 0, 15, 0, "", true, 0, 0,
+                                 true);
         }
         return;
     }
@@ -576,14 +542,7 @@ void CpmYCAN::SearchCandidates(CPage* page, int set) {
             candidate.propSeg == timing.propSeg && candidate.phaseSeg1 == timing.phaseSeg1 &&
             candidate.phaseSeg2 == timing.phaseSeg2 && candidate.rjw == timing.rjw)
             selection = static_cast<int>(rows.size());
-        const std::vector<std::string> columns = hwc::CanCandidateColumns(candidate);
-        std::string row;
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (i != 0)
-                row += '\t';
-            row += columns[i];
-        }
-        rows.push_back(std::move(row));
+        rows.push_back(hwc::CanCandidateRow(candidate));
     }
     if (rows != list->Items())
         list->SetItems(std::move(rows));
@@ -727,9 +686,8 @@ void CpmYCAN::ShowMaskIds() {
             standard = Field(high, 5, 15);
             extended = (standard << 18) | (Field(high, 0, 2) << 15) | Field(low, 1, 15);
         }
-        page->SetControlText(MaskIdsId(mask),
-                             hwc::Format("Standard ID 0x%03X, extended ID 0x%08X", standard,
-                                         extended));
+        page->SetControlText(MaskIdsId(mask), hwc::Format("Standard ID 0x%03X, extended ID 0x%08X",
+                                                          standard, extended));
     }
 }
 
@@ -754,6 +712,12 @@ void CpmYCAN::UpdateControlStates() {
     }
 }
 
+bool CpmYCAN::IsPinFunctionUsed(const std::string&) const {
+    // A controller the header does not hold, or a disabled one, drives and reads no bus pin.
+    const int disableBit = IsWide() ? 31 : 15;
+    return IsSelected() && ((Item(kMcrItem).dwValue >> disableBit) & 1u) == 0;
+}
+
 void CpmYCAN::CheckWarnings() {
     CModule::CheckWarnings();
     if (!IsWide())
@@ -763,7 +727,8 @@ void CpmYCAN::CheckWarnings() {
     const bool oscillator = !((Item(kControlItem).dwValue >> kClockSourceBit) & 1u);
     const double oscillatorMHz = oscillator ? SourceClockMHz() : 0.0;
     const double busMHz = GetBusClock();
-    const bool tooFast = oscillator && oscillatorMHz > 0.0 && busMHz > 0.0 && oscillatorMHz >= busMHz;
+    const bool tooFast =
+        oscillator && oscillatorMHz > 0.0 && busMHz > 0.0 && oscillatorMHz >= busMHz;
     SetWarning(*this, kOscillatorWarningId, tooFast, tooFast ? kOscillatorWarning : "",
                tooFast ? kOscillatorWarning : "");
     if (!IsFd())

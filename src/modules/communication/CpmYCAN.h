@@ -125,6 +125,7 @@ public:
     void Recalculate() override;
     void UpdateControlStates() override;
     void CheckWarnings() override;
+    bool IsPinFunctionUsed(const std::string& signal) const override;
     void OnPageCommand(CPageControl& control, EControlEvent event) override;
 
     // The layout: 16-bit first layout, FamE (32-bit) or FamD (with the extended and data sets).

@@ -89,12 +89,12 @@ const CDialogTemplate& CpmSEMI_CSDlg::Template() {
         CpmSEMI::kFirstChipSelectPageId,
         {dlg::Group(
             "Chip select",
-            {dlg::Row({dlg::Label("Access:"), dlg::DropList(kAccessId, kAccessTexts),
-                       dlg::Label("Space:", kSpaceLabelId), dlg::DropList(kSpaceId, kSpaceTexts)}),
-             dlg::Row({dlg::Label("Base (A23-A12):", kBaseLabelId), dlg::Edit(kBaseId),
-                       dlg::Label("Size:", kSizeLabelId), dlg::DropList(kSizeId, SizeTexts())}),
-             dlg::Row({dlg::Label("Range:", kRangeLabelId), dlg::ReadOnly(kRangeId),
-                       dlg::CheckBox(kLowerByteId, "Lower byte"),
+            {dlg::Row({dlg::Label("Access:"), dlg::DropList(kAccessId, kAccessTexts)}),
+             dlg::Row({dlg::Label("Space:", kSpaceLabelId), dlg::DropList(kSpaceId, kSpaceTexts)}),
+             dlg::Row({dlg::Label("Base (A23-A12):", kBaseLabelId), dlg::Edit(kBaseId)}),
+             dlg::Row({dlg::Label("Size:", kSizeLabelId), dlg::DropList(kSizeId, SizeTexts())}),
+             dlg::Row({dlg::Label("Range:", kRangeLabelId), dlg::ReadOnly(kRangeId)}),
+             dlg::Row({dlg::CheckBox(kLowerByteId, "Lower byte"),
                        dlg::CheckBox(kUpperByteId, "Upper byte")}),
              dlg::Label("", kAlignWarningId), dlg::Label("", kOverlapWarningId)},
             kGroupId)});
@@ -120,16 +120,12 @@ void CpmSEMI_CSDlg::Bind() {
 
 void CpmSEMI_CSDlg::Attach(CModuleSubDlg& page) {
     page.SetControlText(kGroupId, Format("Chip select %d", m_chipSelect));
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_access, kAccessId);
-    attach(m_space, kSpaceId);
-    attach(m_base, kBaseId);
-    attach(m_size, kSizeId);
-    attach(m_lowerByte, kLowerByteId);
-    attach(m_upperByte, kUpperByteId);
+    m_access.AttachTo(page, kAccessId);
+    m_space.AttachTo(page, kSpaceId);
+    m_base.AttachTo(page, kBaseId);
+    m_size.AttachTo(page, kSizeId);
+    m_lowerByte.AttachTo(page, kLowerByteId);
+    m_upperByte.AttachTo(page, kUpperByteId);
     page.ShowControls({kAlignWarningId, kOverlapWarningId}, false);
 }
 
@@ -150,15 +146,15 @@ const CDialogTemplate& CpmSEMI_WSDlg::Template() {
         {dlg::Group(
             "Timing",
             {dlg::Row({dlg::Label("Read wait states:"), dlg::Edit(kReadWaitId),
-                       dlg::UpDown(kReadWaitSpinId, 0, kWaitStateMax),
-                       dlg::ReadOnly(kReadAccessId)}),
-             dlg::Row({dlg::Label("Read setup:"), dlg::DropList(kReadSetupId, kCycleTexts),
-                       dlg::Label("Read hold:"), dlg::DropList(kReadHoldId, kCycleTexts)}),
+                       dlg::UpDown(kReadWaitSpinId, 0, kWaitStateMax)}),
+             dlg::Row({dlg::Label("Read access time:"), dlg::ReadOnly(kReadAccessId)}),
+             dlg::Row({dlg::Label("Read setup:"), dlg::DropList(kReadSetupId, kCycleTexts)}),
+             dlg::Row({dlg::Label("Read hold:"), dlg::DropList(kReadHoldId, kCycleTexts)}),
              dlg::Row({dlg::Label("Write wait states:"), dlg::Edit(kWriteWaitId),
-                       dlg::UpDown(kWriteWaitSpinId, 0, kWaitStateMax),
-                       dlg::ReadOnly(kWriteAccessId)}),
-             dlg::Row({dlg::Label("Write setup:"), dlg::DropList(kWriteSetupId, kCycleTexts),
-                       dlg::Label("Write hold:"), dlg::DropList(kWriteHoldId, kCycleTexts)})},
+                       dlg::UpDown(kWriteWaitSpinId, 0, kWaitStateMax)}),
+             dlg::Row({dlg::Label("Write access time:"), dlg::ReadOnly(kWriteAccessId)}),
+             dlg::Row({dlg::Label("Write setup:"), dlg::DropList(kWriteSetupId, kCycleTexts)}),
+             dlg::Row({dlg::Label("Write hold:"), dlg::DropList(kWriteHoldId, kCycleTexts)})},
             kGroupId)});
     return page;
 }
@@ -187,16 +183,12 @@ void CpmSEMI_WSDlg::Attach(CModuleSubDlg& page) {
     page.SetControlText(kGroupId, Format("Chip select %d timing", m_chipSelect));
     page.SetSpinRange(kReadWaitSpinId, 0, kWaitStateMax);
     page.SetSpinRange(kWriteWaitSpinId, 0, kWaitStateMax);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_readWait, kReadWaitId);
-    attach(m_writeWait, kWriteWaitId);
-    attach(m_readSetup, kReadSetupId);
-    attach(m_readHold, kReadHoldId);
-    attach(m_writeSetup, kWriteSetupId);
-    attach(m_writeHold, kWriteHoldId);
+    m_readWait.AttachTo(page, kReadWaitId);
+    m_writeWait.AttachTo(page, kWriteWaitId);
+    m_readSetup.AttachTo(page, kReadSetupId);
+    m_readHold.AttachTo(page, kReadHoldId);
+    m_writeSetup.AttachTo(page, kWriteSetupId);
+    m_writeHold.AttachTo(page, kWriteHoldId);
 }
 
 void CpmSEMI_WSDlg::Refresh() {
@@ -272,13 +264,9 @@ void CpmSEMI::AttachControls(CPage& page) {
     CModule::AttachControls(page);
     page.SetSpinRange(kDefaultReadWaitSpinId, 0, kWaitStateMax);
     page.SetSpinRange(kDefaultWriteWaitSpinId, 0, kWaitStateMax);
-    auto attach = [&](CSetCtrl& binding, int id) {
-        if (CPageControl* control = page.FindControl(id))
-            binding.Attach(*control);
-    };
-    attach(m_driveIdle, kDriveIdleId);
-    attach(m_defaultReadWait, kDefaultReadWaitId);
-    attach(m_defaultWriteWait, kDefaultWriteWaitId);
+    m_driveIdle.AttachTo(page, kDriveIdleId);
+    m_defaultReadWait.AttachTo(page, kDefaultReadWaitId);
+    m_defaultWriteWait.AttachTo(page, kDefaultWriteWaitId);
     for (int n = 0; n < kChipSelectCount; ++n) {
         if (CModuleSubDlg* placed =
                 page.StackSubPage(kFirstChipSelectPageId + n, CpmSEMI_CSDlg::Template()))

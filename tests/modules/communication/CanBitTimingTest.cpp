@@ -119,8 +119,8 @@ TEST(CanBitTimingTest, SplitsOfSixtyMegahertzAtFiveHundredKilobits) {
     std::vector<std::pair<int, int>> pairs;
     for (const tCanQuantaSplit& split : splits)
         pairs.emplace_back(split.quanta, split.prescaler);
-    const std::vector<std::pair<int, int>> expected{{8, 15},  {10, 12}, {12, 10},
-                                                    {15, 8},  {20, 6},  {24, 5}};
+    const std::vector<std::pair<int, int>> expected{{8, 15}, {10, 12}, {12, 10},
+                                                    {15, 8}, {20, 6},  {24, 5}};
     EXPECT_EQ(pairs, expected);
 }
 
@@ -145,19 +145,18 @@ TEST(CanBitTimingTest, CandidatesAreExactAndValid) {
         quanta.insert(row.quanta);
         EXPECT_EQ(1 + row.propSeg + row.phaseSeg1 + row.phaseSeg2, row.quanta);
         EXPECT_DOUBLE_EQ(60e6 / (row.prescaler * row.quanta), 500000);
-        EXPECT_TRUE(CheckCanTiming({row.prescaler, row.propSeg, row.phaseSeg1, row.phaseSeg2,
-                                    row.rjw, false},
-                                   kCanBasicNominalLimits)
+        EXPECT_TRUE(CheckCanTiming(
+                        {row.prescaler, row.propSeg, row.phaseSeg1, row.phaseSeg2, row.rjw, false},
+                        kCanBasicNominalLimits)
                         .ok());
     }
     EXPECT_EQ(quanta, (std::set<int>{8, 10, 12, 15, 20, 24}));
     // The first row: N = 8, P = 15, PROP_SEG 1, PHASE_SEG1 3, PHASE_SEG2 3, RJW 1.
     EXPECT_EQ(rows.front(), (tCanCandidate{15, 8, 1, 3, 3, 1}));
-    EXPECT_EQ(CanCandidateColumns(rows.front()),
-              (std::vector<std::string>{"15", "8", "1", "3", "3", "1"}));
-    EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
-        return a.quanta < b.quanta;
-    }));
+    EXPECT_EQ(CanCandidateRow(rows.front()), "15\t8\t1\t3\t3\t1");
+    EXPECT_EQ(CanCandidateRow({1024, 129, 64, 32, 32, 16}), "1024\t129\t64\t32\t32\t16");
+    EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(),
+                               [](const auto& a, const auto& b) { return a.quanta < b.quanta; }));
 }
 
 TEST(CanBitTimingTest, PrescalerOneStartsAtNineQuanta) {

@@ -114,12 +114,11 @@ TEST(CpmYCAN, QuantumBitRateAndSamplePointOfTheFirstLayout) {
     // CTL1: prescaler 7 in 8..15, PHASE_SEG1 2 in 3..5, PHASE_SEG2 2 in 0..2; CTL0 PROP_SEG 2.
     EXPECT_EQ(f.Reg(Y::kCtl1Item), 0x0712u);
     EXPECT_EQ(f.Reg(Y::kCtl0Item), 0x0002u);
-    const std::optional<tBitGraph> graph =
-        ParseBitGraph(f.SetText(Y::kBasicSet, Y::kGraphOffset));
+    const std::optional<tBitGraph> graph = ParseBitGraph(f.SetText(Y::kBasicSet, Y::kGraphOffset));
     ASSERT_TRUE(graph.has_value());
     EXPECT_EQ(graph->quanta, 10);
-    EXPECT_EQ(graph->segments,
-              (std::vector<tBitGraphSegment>{{"sync", 1}, {"prop", 3}, {"pseg1", 3}, {"pseg2", 3}}));
+    EXPECT_EQ(graph->segments, (std::vector<tBitGraphSegment>{
+                                   {"sync", 1}, {"prop", 3}, {"pseg1", 3}, {"pseg2", 3}}));
     EXPECT_EQ(graph->sampleAfter, 7);
     EXPECT_EQ(graph->jumpWidth, 1);
     EXPECT_EQ(graph->colour, 0x800000u);
@@ -136,8 +135,7 @@ TEST(CpmYCAN, RegistersByLayout) {
     EXPECT_EQ(RegisterNames(*first.can),
               (std::vector<std::string>{"MCR_INIT", "CTL0_INIT", "CTL1_INIT", "MAXMB_INIT",
                                         "RXGMASK_H_INIT", "RXGMASK_L_INIT", "RX14MASK_H_INIT",
-                                        "RX14MASK_L_INIT", "RX15MASK_H_INIT",
-                                        "RX15MASK_L_INIT"}));
+                                        "RX14MASK_L_INIT", "RX15MASK_H_INIT", "RX15MASK_L_INIT"}));
     EXPECT_EQ(first.can->TemplateId(), Y::kTemplateId);
     for (int i = 0; i < first.can->ItemCount(); ++i) {
         EXPECT_EQ(first.can->Item(i).dwFlags & RegFlag::NODEFAULT, 0u) << i;
@@ -145,9 +143,10 @@ TEST(CpmYCAN, RegistersByLayout) {
     }
 
     CYcanFixture famE({kFamE}, 60.0f, 8.0f, kFamDReset);
-    const std::vector<std::string> wide = {
-        "MCR_INIT",  "CTRL1_INIT", "CTRL2_INIT",  "RXMGMASK_INIT", "RX14MASK_INIT", "RX15MASK_INIT",
-        "RXFGMASK_INIT", "ECR_INIT", "IMASK1_INIT", "IMASK2_INIT", "MECR_INIT", "RXFIR_INIT"};
+    const std::vector<std::string> wide = {"MCR_INIT",      "CTRL1_INIT",    "CTRL2_INIT",
+                                           "RXMGMASK_INIT", "RX14MASK_INIT", "RX15MASK_INIT",
+                                           "RXFGMASK_INIT", "ECR_INIT",      "IMASK1_INIT",
+                                           "IMASK2_INIT",   "MECR_INIT",     "RXFIR_INIT"};
     EXPECT_EQ(RegisterNames(*famE.can), wide);
     EXPECT_EQ(famE.can->TemplateId(), Y::kFamETemplateId);
     EXPECT_NE(famE.can->Item(Y::kMcrItem).dwFlags & RegFlag::NODEFAULT, 0u);
@@ -224,9 +223,9 @@ TEST(CpmYCAN, TypedTargetListsEveryExactSplit) {
     for (const tCanCandidate& row : rows) {
         splits.insert({row.quanta, row.prescaler});
         EXPECT_EQ(row.prescaler * row.quanta * 500000, 60000000);
-        EXPECT_TRUE(CheckCanTiming({row.prescaler, row.propSeg, row.phaseSeg1, row.phaseSeg2,
-                                    row.rjw, false},
-                                   kCanBasicNominalLimits)
+        EXPECT_TRUE(CheckCanTiming(
+                        {row.prescaler, row.propSeg, row.phaseSeg1, row.phaseSeg2, row.rjw, false},
+                        kCanBasicNominalLimits)
                         .ok());
     }
     EXPECT_EQ(splits, (std::set<std::pair<int, int>>{
@@ -644,8 +643,7 @@ TEST(CpmYCAN, InterruptRowsAndSummary) {
     summary.clear();
     famD.can->GetSummary(summary);
     EXPECT_NE(summary.find("Extended prescaler Divide Factor"), std::string::npos) << summary;
-    EXPECT_NE(summary.find("FD Phase Buffer Segment 2 (PHASE_SEG2)"), std::string::npos)
-        << summary;
+    EXPECT_NE(summary.find("FD Phase Buffer Segment 2 (PHASE_SEG2)"), std::string::npos) << summary;
 }
 
 TEST(CpmYCAN, HeaderLinesByLayout) {
@@ -672,4 +670,22 @@ TEST(CpmYCAN, HeaderLinesByLayout) {
         EXPECT_EQ(lines, c.lines) << text;
         EXPECT_NE(text.find(c.first), std::string::npos) << text;
     }
+}
+
+TEST(CpmYCAN, BusPinsAreUsedOnlyWhileTheControllerRuns) {
+    CYcanFixture first({kFamK});
+    first.Reg(0) = 0x0010;
+    first.can->SetSelected(false);
+    EXPECT_FALSE(first.can->IsPinFunctionUsed("CANTX")) << "not in the header";
+    first.can->SetSelected(true);
+    EXPECT_TRUE(first.can->IsPinFunctionUsed("CANTX"));
+    first.Reg(0) = 0x8010; // bit 15 disables the first layout
+    EXPECT_FALSE(first.can->IsPinFunctionUsed("CANRX"));
+
+    CYcanFixture famE({kFamE}, 60.0f);
+    famE.can->SetSelected(true);
+    famE.Reg(0) = 0xD890000F; // the reset value: bit 31 disables the wide layouts
+    EXPECT_FALSE(famE.can->IsPinFunctionUsed("CANTX"));
+    famE.Reg(0) = 0x5890000F;
+    EXPECT_TRUE(famE.can->IsPinFunctionUsed("CANTX"));
 }
