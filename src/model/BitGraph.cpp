@@ -13,8 +13,8 @@ std::string FormatBitGraph(const tBitGraph& graph) {
         separator = ", ";
     }
     char tail[96];
-    std::snprintf(tail, sizeof tail, "; sample after %d; jump %d; colour 0x%06X",
-                  graph.sampleAfter, graph.jumpWidth, static_cast<unsigned>(graph.colour));
+    std::snprintf(tail, sizeof tail, "; sample after %d; jump %d; colour 0x%06X", graph.sampleAfter,
+                  graph.jumpWidth, static_cast<unsigned>(graph.colour));
     return text + tail;
 }
 
@@ -55,7 +55,7 @@ std::optional<tBitGraph> ParseBitGraph(std::string_view text) {
     tBitGraph graph;
     if (!reader.Number(graph.quanta) || !reader.Literal(" quanta:"))
         return std::nullopt;
-    int sum = 0;
+    long long sum = 0; // wide enough for any count of int segments read here
     do {
         tBitGraphSegment segment;
         if (!reader.Literal(" ") || !reader.Label(segment.label) || !reader.Number(segment.quanta))

@@ -68,22 +68,45 @@ std::string ShownText(const CPageControl& control) {
             return {};
         return items[static_cast<std::size_t>(selection)];
     }
+    case EControlKind::ListBox: {
+        // The first rows and the selected one, marked, with columns apart by a blank; a long
+        // list says how many rows it has.
+        constexpr std::size_t kShownRows = 16;
+        std::string text;
+        const auto& items = control.Items();
+        const auto selected = static_cast<std::size_t>(control.Selection());
+        for (std::size_t row = 0; row < items.size(); ++row) {
+            if (row >= kShownRows && row != selected)
+                continue;
+            text += text.empty() ? "" : " | ";
+            if (row == selected)
+                text += "> ";
+            for (const char c : items[row])
+                text += c == '\t' ? ' ' : c;
+        }
+        if (items.size() > kShownRows)
+            text += " | (" + std::to_string(items.size()) + " rows)";
+        return text;
+    }
     default:
         return control.Text();
     }
 }
 
-void Describe(const CPage& page, std::int64_t subPageNumber, std::vector<std::string>& lines) {
+// A sub-page is shown and enabled only as far as the placeholder that holds it is.
+void Describe(const CPage& page, std::int64_t subPageNumber, bool shown, bool enabled,
+              std::vector<std::string>& lines) {
     for (const auto& control : page.Controls()) {
         std::int64_t number = control->Id();
         if (number != kNoControlId && subPageNumber > 0)
             number += subPageNumber << CPage::kSubPageShift;
+        const bool controlShown = shown && control->IsVisible();
+        const bool controlEnabled = enabled && control->IsEnabled();
         lines.push_back(std::to_string(number) + '\t' + KindWord(control->Kind()) + '\t' +
-                        (control->IsVisible() ? "shown" : "hidden") + ',' +
-                        (control->IsEnabled() ? "enabled" : "disabled") + '\t' +
-                        ShownText(*control));
+                        (controlShown ? "shown" : "hidden") + ',' +
+                        (controlEnabled ? "enabled" : "disabled") + '\t' + ShownText(*control));
         if (const CPage* subPage = control->SubPage())
-            Describe(*subPage, control->Id(), lines);
+            Describe(*subPage, control->Id(), controlShown, controlEnabled, lines);
     }
 }
 
@@ -141,7 +164,7 @@ bool ShowModulePage(CProjDocBase& document, CModuleBase& module) {
 
 std::vector<std::string> DescribePageControls(const CPage& page) {
     std::vector<std::string> lines;
-    Describe(page, 0, lines);
+    Describe(page, 0, true, true, lines);
     return lines;
 }
 
@@ -199,7 +222,8 @@ tValueSnapshot TakeValues(CProjDocBase& document) {
         auto& values = snapshot.emplace_back();
         values.reserve(module->ItemCount());
         for (int i = 0; i < module->ItemCount(); ++i)
-            values.emplace_back(module->Item(i).dwValue, std::string(FieldText(module->Item(i).szValue)));
+            values.emplace_back(module->Item(i).dwValue,
+                                std::string(FieldText(module->Item(i).szValue)));
     }
     return snapshot;
 }

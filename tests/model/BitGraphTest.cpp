@@ -37,5 +37,9 @@ TEST(BitGraphTest, RefusesTextThatIsNotAConsistentDescription) {
         << "the sample point lies inside the bit";
     EXPECT_FALSE(ParseBitGraph("4 quanta: sync 1, prop -3; sample after 1; jump 0; colour 0x0"));
     EXPECT_FALSE(ParseBitGraph("4 quanta: sync 1, prop 3; sample after 1; jump 0; colour 0x0 x"));
+    EXPECT_FALSE(ParseBitGraph("2147483647 quanta: a 2147483647, b 2147483647; sample after 1; "
+                               "jump 0; colour 0x0"))
+        << "segment sums do not wrap around";
+    EXPECT_FALSE(ParseBitGraph("99999999999 quanta: a 1; sample after 1; jump 0; colour 0x0"));
     EXPECT_TRUE(ParseBitGraph("4 quanta: sync 1, prop 3; sample after 1; jump 0; colour 0x0"));
 }

@@ -345,3 +345,40 @@ TEST_F(SelfTestRun, LogThatCannotBeWrittenStopsTheRunWithOneMessage) {
     EXPECT_FALSE(TheLogFile().Failed());
     EXPECT_EQ(m_messages.shown.size(), 1u);
 }
+
+TEST(PageDescription, ListBoxShowsEveryRowWithTheSelectionMarked) {
+    const CDialogTemplate dialog(77, {dlg::ListBox(5), dlg::ListBox(6)});
+    CPage page(dialog);
+    CPageControl& rows = *page.FindControl(5);
+    rows.SetItems({"15\t8\t1", "12\t10\t2", "10\t12\t3"});
+    rows.SetSelection(1);
+    const std::vector<std::string> lines = hwc::DescribePageControls(page);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "5\tlistbox\tshown,enabled\t15 8 1 | > 12 10 2 | 10 12 3");
+    EXPECT_EQ(lines[1], "6\tlistbox\tshown,enabled\t");
+
+    // A long list shows its first sixteen rows, the selected one and how many there are.
+    std::vector<std::string> many;
+    for (int row = 0; row < 40; ++row)
+        many.push_back(std::to_string(row));
+    rows.SetItems(many);
+    rows.SetSelection(30);
+    EXPECT_EQ(
+        hwc::DescribePageControls(page)[0],
+        "5\tlistbox\tshown,enabled\t0 | 1 | 2 | 3 | 4 | 5 | 6 | 7 | 8 | 9 | 10 | 11 | 12 | 13 | "
+        "14 | 15 | > 30 | (40 rows)");
+}
+
+TEST(PageDescription, SubPageFollowsItsPlaceholder) {
+    const CDialogTemplate dialog(78, {dlg::Placeholder(7)});
+    const CDialogTemplate filter(79, {dlg::Edit(3)});
+    CPage page(dialog);
+    ASSERT_NE(page.StackSubPage(7, filter), nullptr);
+    const std::string inner = std::to_string((7 << CPage::kSubPageShift) + 3) + "\tedit\t";
+    EXPECT_EQ(hwc::DescribePageControls(page).back(), inner + "shown,enabled\t");
+
+    page.FindControl(7)->Enable(false);
+    EXPECT_EQ(hwc::DescribePageControls(page).back(), inner + "shown,disabled\t");
+    page.FindControl(7)->Show(false);
+    EXPECT_EQ(hwc::DescribePageControls(page).back(), inner + "hidden,disabled\t");
+}

@@ -1,7 +1,9 @@
 // Combo boxes (pick-only and editable) and list boxes.
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalBlocker>
 
 #include "ui/page/ControlView.h"
 #include "ui/page/PageText.h"
@@ -73,7 +75,13 @@ public:
         m_columns = new CTabColumnsDelegate(m_list);
         m_list->setItemDelegate(m_columns);
         SetWidget(m_list);
-        QObject::connect(m_list, &QListWidget::currentRowChanged, m_list, [this](int row) {
+        // Only a changed selection counts: taking the focus makes a row current without
+        // selecting it, and must not choose a row (on a timing page that would rewrite fields).
+        QObject::connect(m_list, &QListWidget::itemSelectionChanged, m_list, [this] {
+            const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+            const int row = rows.isEmpty() ? -1 : rows.front().row();
+            if (row == Control().Selection())
+                return;
             Page().UserSelect(Control(), row);
             Refresh();
         });
@@ -81,6 +89,7 @@ public:
 
 protected:
     void RefreshContent() override {
+        const QSignalBlocker quiet(m_list); // showing the page's state is no user choice
         const QStringList items = ToQtList(Control().Items());
         if (items != m_items) {
             m_list->clear();
@@ -88,7 +97,11 @@ protected:
             m_list->addItems(items);
             m_items = items;
         }
-        m_list->setCurrentRow(Control().Selection());
+        const int selection = Control().Selection();
+        if (selection < 0)
+            m_list->clearSelection();
+        m_list->setCurrentRow(selection);
+        m_list->viewport()->update();
     }
 
 private:

@@ -104,6 +104,29 @@ TEST_F(TabColumnsTest, TabRowsKeepSelectionAndKeys) {
     EXPECT_EQ(m_log.selections, 3);
 }
 
+TEST_F(TabColumnsTest, TakingTheFocusChoosesNoRow) {
+    m_widget->show();
+    QApplication::setActiveWindow(m_widget.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_widget.get()));
+    CPageControl& control = *m_page.FindControl(kList);
+    control.SetItems({"1\t8", "2\t10"});
+    QListWidget* list = List();
+    list->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(control.Selection(), -1);
+    EXPECT_EQ(m_log.selections, 0);
+
+    // The page choosing a row is shown, not reported back as the user's choice.
+    control.SetSelection(1);
+    QApplication::processEvents();
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_EQ(m_log.selections, 0);
+    control.SetSelection(-1);
+    QApplication::processEvents();
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+    EXPECT_EQ(m_log.selections, 0);
+}
+
 TEST_F(TabColumnsTest, CellsLineUpInColumns) {
     m_widget->show();
     CPageControl& control = *m_page.FindControl(kList);
@@ -111,7 +134,7 @@ TEST_F(TabColumnsTest, CellsLineUpInColumns) {
     // every row ends at the same pixel, however wide the first cells are.
     control.SetItems({"7\t3\tab", "77777777777777777777\t333\tab", "\t\tab"});
     QApplication::processEvents();
-    control.SetSelection(-1); // the list took the focus and with it its first row
+    List()->setCurrentRow(-1); // the focus made the first row current: no focus frame in the way
     QApplication::processEvents();
     std::vector<int> ends = RowEnds();
     ASSERT_EQ(ends.size(), 3u);
