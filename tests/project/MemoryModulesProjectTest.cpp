@@ -32,12 +32,7 @@ protected:
         std::ofstream(header, std::ios::binary) << text;
         return header;
     }
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string Read(const fs::path& path) { return ReadFileBytes(path); }
     static std::vector<std::string> Names(CModuleBase* module) {
         std::vector<std::string> names;
         for (int i = 0; module && i < module->ItemCount(); ++i)

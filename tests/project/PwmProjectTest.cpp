@@ -30,12 +30,7 @@ protected:
         std::ofstream(header, std::ios::binary) << text;
         return header;
     }
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string Read(const fs::path& path) { return ReadFileBytes(path); }
 
     CScopedEnvironment m_epoch{"SOURCE_DATE_EPOCH", "0"};
     CScriptedMessages m_messages;

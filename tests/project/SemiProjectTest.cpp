@@ -31,12 +31,7 @@ protected:
         std::ofstream(header, std::ios::binary) << text;
         return header;
     }
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string Read(const fs::path& path) { return ReadFileBytes(path); }
     static std::string WarningsOf(const CProjDoc& document, const CModuleBase* owner) {
         std::string texts;
         for (const auto& warning : document.Warnings().Items()) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "modules/memory/CpmCRC.h"
+#include "support/ModuleDefines.h"
 #include "support/ModuleTestHost.h"
 #include "support/ScriptedMessages.h"
 
@@ -48,28 +49,9 @@ struct CCrcFixture {
         crc->RefreshControls();
         crc->UpdateControlStates();
     }
-    std::vector<std::string> Names() {
-        std::vector<std::string> names;
-        for (int i = 0; i < crc->ItemCount(); ++i)
-            names.push_back(crc->GetDefineName(crc->Item(i)));
-        return names;
-    }
+    std::vector<std::string> Names() { return hwc::test::DefineNames(*crc); }
     // The written defines: name -> value text.
-    std::map<std::string, std::string> Defines() {
-        std::string text;
-        EXPECT_TRUE(crc->WriteHeaderText(text));
-        std::map<std::string, std::string> defines;
-        std::istringstream lines(text);
-        std::string line;
-        while (std::getline(lines, line)) {
-            std::istringstream words(line);
-            std::string directive, name, value;
-            words >> directive >> name >> value;
-            if (directive == "#define")
-                defines[name] = value;
-        }
-        return defines;
-    }
+    std::map<std::string, std::string> Defines() { return hwc::test::WrittenDefines(*crc); }
 
     CHost host;
     R* crc = nullptr;

@@ -9,6 +9,7 @@
 #include "model/DialogTemplate.h"
 #include "model/ModelTestSupport.h"
 #include "modules/memory/CpmFLASHOPT.h"
+#include "support/ModuleDefines.h"
 #include "support/ModuleTestHost.h"
 #include "support/ScriptedMessages.h"
 
@@ -65,21 +66,7 @@ struct CFixture {
     }
     std::uint32_t Value(int item) { return opt->Item(item).dwValue; }
     // The written defines: name -> value text.
-    std::map<std::string, std::string> Defines() {
-        std::string text;
-        EXPECT_TRUE(opt->WriteHeaderText(text));
-        std::map<std::string, std::string> defines;
-        std::istringstream lines(text);
-        std::string line;
-        while (std::getline(lines, line)) {
-            std::istringstream words(line);
-            std::string directive, name, value;
-            words >> directive >> name >> value;
-            if (directive == "#define")
-                defines[name] = value;
-        }
-        return defines;
-    }
+    std::map<std::string, std::string> Defines() { return hwc::test::WrittenDefines(*opt); }
 
     CHost host;
     C* opt = nullptr;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "modules/memory/CpmFTFL.h"
+#include "support/ModuleDefines.h"
 #include "support/ModuleTestHost.h"
 
 namespace {
@@ -38,12 +39,7 @@ struct CFtflFixture {
         ftfl->Recalculate();
         ftfl->CheckWarnings();
     }
-    std::vector<std::string> Names() {
-        std::vector<std::string> names;
-        for (int i = 0; i < ftfl->ItemCount(); ++i)
-            names.push_back(ftfl->GetDefineName(ftfl->Item(i)));
-        return names;
-    }
+    std::vector<std::string> Names() { return hwc::test::DefineNames(*ftfl); }
     std::string Summary() { return Control(F::kProtectedSummaryId).Text(); }
 
     CHost host;

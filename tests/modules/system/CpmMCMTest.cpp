@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "modules/system/CpmMCM.h"
+#include "support/ModuleDefines.h"
 #include "support/ModuleTestHost.h"
 #include "support/ScriptedMessages.h"
 
@@ -52,27 +53,8 @@ struct CMcmFixture {
     }
     void Edit(int id, const std::string& text) { mcm->Page()->UserEdit(Control(id), text); }
     std::uint32_t Value(int item) { return mcm->Item(item).dwValue; }
-    std::vector<std::string> Names() {
-        std::vector<std::string> names;
-        for (int i = 0; i < mcm->ItemCount(); ++i)
-            names.push_back(mcm->GetDefineName(mcm->Item(i)));
-        return names;
-    }
-    std::map<std::string, std::string> Defines() {
-        std::string text;
-        EXPECT_TRUE(mcm->WriteHeaderText(text));
-        std::map<std::string, std::string> defines;
-        std::istringstream lines(text);
-        std::string line;
-        while (std::getline(lines, line)) {
-            std::istringstream words(line);
-            std::string directive, name, value;
-            words >> directive >> name >> value;
-            if (directive == "#define")
-                defines[name] = value;
-        }
-        return defines;
-    }
+    std::vector<std::string> Names() { return hwc::test::DefineNames(*mcm); }
+    std::map<std::string, std::string> Defines() { return hwc::test::WrittenDefines(*mcm); }
 
     CHost host;
     M* mcm = nullptr;
