@@ -737,8 +737,12 @@ bool CpmINTC::ClaimVector(const CModuleBase* owner, int source, const std::strin
         if (current && current != owner)
             return false;
         tClaim& entry = m_claims[source];
-        if (!current)
-            entry = {owner, RoutineName(source)};
+        // A vector that already holds the claimed routine got it from this driver in an earlier
+        // session (through the saved header): releasing it must clear it, not keep it.
+        if (!current) {
+            const std::string held = RoutineName(source);
+            entry = {owner, held == Trim(routine) ? std::string() : held};
+        }
         SetItemText(VectorItem(source), Trim(routine));
     } else {
         if (current != owner)

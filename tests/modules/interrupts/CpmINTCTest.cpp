@@ -14,10 +14,10 @@
 #include "base/TextUtil.h"
 #include "header/AppcfgFile.h"
 #include "model/DialogTemplate.h"
-#include "support/ModuleTestHost.h"
 #include "modules/interrupts/CpmINTC.h"
 #include "modules/interrupts/InterruptQueries.h"
 #include "modules/timers/CpmPIT.h"
+#include "support/ModuleTestHost.h"
 
 using namespace hwc;
 
@@ -503,6 +503,16 @@ TEST(CpmINTC, ClaimsPerDocument) {
     EXPECT_FALSE(intc.ClaimVector(f.peripheral, 0, "X", true));
     EXPECT_FALSE(intc.ClaimVector(nullptr, 28, "X", true));
     EXPECT_TRUE(intc.ClaimVector(&other, 28, "OtherISR", true));
+    // A driver's routine read back from the header is the driver's, not the user's: releasing
+    // the claim made on opening clears it.
+    EXPECT_TRUE(intc.ClaimVector(&other, 28, "", false));
+    tPerCfgItem& vector = intc.VectorItem(28);
+    vector.dwValue = 1;
+    hwc::CopyCut(vector.szValue, "OtherISR");
+    ASSERT_EQ(intc.RoutineName(28), "OtherISR");
+    EXPECT_TRUE(intc.ClaimVector(&other, 28, " OtherISR ", true));
+    EXPECT_TRUE(intc.ClaimVector(&other, 28, "", false));
+    EXPECT_EQ(intc.RoutineName(28), "");
 
     // A new document starts with no owners.
     CIntcFixture next({kFamH, kFamK, 12}, "", "27");
