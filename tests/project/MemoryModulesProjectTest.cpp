@@ -14,6 +14,8 @@
 #include "base/AppFilePath.h"
 #include "model/ModuleBase.h"
 #include "project/ProjDoc.h"
+#include "support/BoardProjectTest.h"
+#include "support/ModuleDefines.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
 
@@ -21,28 +23,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class MemoryModulesProjectTest : public ::testing::Test {
+class MemoryModulesProjectTest : public CBoardProjectTest {
 protected:
-    void SetUp() override { SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch"); }
-    void TearDown() override { SetAppFolder(""); }
+    MemoryModulesProjectTest() : CBoardProjectTest("hwc-memory") {}
 
-    fs::path WriteHeader(const std::string& text) {
-        const fs::path header = m_root / "Board/ApplicationConfig/appconfig.h";
-        fs::create_directories(header.parent_path());
-        std::ofstream(header, std::ios::binary) << text;
-        return header;
+    static std::vector<std::string> Names(const CModuleBase* module) {
+        return module ? hwc::test::DefineNames(*module) : std::vector<std::string>{};
     }
-    static std::string Read(const fs::path& path) { return ReadFileBytes(path); }
-    static std::vector<std::string> Names(CModuleBase* module) {
-        std::vector<std::string> names;
-        for (int i = 0; module && i < module->ItemCount(); ++i)
-            names.push_back(module->GetDefineName(module->Item(i)));
-        return names;
-    }
-
-    CScopedEnvironment m_epoch{"SOURCE_DATE_EPOCH", "0"};
-    CScriptedMessages m_messages;
-    CTestFolder m_root{"hwc-memory"};
 };
 
 } // namespace
@@ -78,7 +65,7 @@ TEST_F(MemoryModulesProjectTest, RegisterSetsOfEachGroup) {
     for (const tCase& c : cases) {
         WriteHeader(std::string("#define ") + c.processor + "\n");
         CProjDoc document;
-        ASSERT_TRUE(document.OpenProject((m_root / "Board").string())) << c.processor;
+        ASSERT_TRUE(document.OpenProject(Board().string())) << c.processor;
         EXPECT_EQ(Names(CModuleBase::FindModule(&document, "FTFL")), c.ftfl) << c.processor;
         EXPECT_EQ(Names(CModuleBase::FindModule(&document, "MCM")), c.mcm) << c.processor;
         EXPECT_EQ(Names(CModuleBase::FindModule(&document, "CRC")), c.crc) << c.processor;
@@ -97,7 +84,7 @@ TEST_F(MemoryModulesProjectTest, HandEditedValuesAreKept) {
                                         "#define CRC_CTRL_INIT 0x0F00FFFFU\n");
     {
         CProjDoc document;
-        ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
+        ASSERT_TRUE(document.OpenProject(Board().string()));
         CModuleBase* ftfl = CModuleBase::FindModule(&document, "FTFL");
         ASSERT_TRUE(ftfl);
         EXPECT_TRUE(ftfl->IsSelected());
@@ -125,7 +112,7 @@ TEST_F(MemoryModulesProjectTest, HandEditedValuesAreKept) {
         EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
     {
         CProjDoc document;
-        ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
+        ASSERT_TRUE(document.OpenProject(Board().string()));
         ASSERT_TRUE(document.Save());
     }
     EXPECT_EQ(Read(header), saved);

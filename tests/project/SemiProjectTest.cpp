@@ -13,6 +13,7 @@
 #include "model/ModuleBase.h"
 #include "modules/framework/CModule.h"
 #include "project/ProjDoc.h"
+#include "support/BoardProjectTest.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
 
@@ -20,18 +21,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SemiProjectTest : public ::testing::Test {
+class SemiProjectTest : public CBoardProjectTest {
 protected:
-    void SetUp() override { SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch"); }
-    void TearDown() override { SetAppFolder(""); }
+    SemiProjectTest() : CBoardProjectTest("hwc-semi") {}
 
-    fs::path WriteHeader(const std::string& text) {
-        const fs::path header = m_root / "Board/ApplicationConfig/appconfig.h";
-        fs::create_directories(header.parent_path());
-        std::ofstream(header, std::ios::binary) << text;
-        return header;
+    // The module with its page made and its warnings checked, as the desktop shows it.
+    static CModuleBase* ShownSemi(CProjDoc& document) {
+        CModuleBase* semi = CModuleBase::FindModule(&document, "SEMI", "SEMI");
+        if (!semi)
+            return nullptr;
+        semi->CreatePage();
+        semi->OnInitialUpdate();
+        document.CheckAllWarnings();
+        return semi;
     }
-    static std::string Read(const fs::path& path) { return ReadFileBytes(path); }
     static std::string WarningsOf(const CProjDoc& document, const CModuleBase* owner) {
         std::string texts;
         for (const auto& warning : document.Warnings().Items()) {
@@ -40,10 +43,6 @@ protected:
         }
         return texts;
     }
-
-    CScopedEnvironment m_epoch{"SOURCE_DATE_EPOCH", "0"};
-    CScriptedMessages m_messages;
-    CTestFolder m_root{"hwc-semi"};
 };
 
 } // namespace
@@ -57,7 +56,7 @@ TEST_F(SemiProjectTest, LegacyChipSelectNamesAreWrittenWithTheCurrentOnes) {
                                         "#define SYS_OPTIONREG_7 0x0001\n");
     {
         CProjDoc document;
-        ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
+        ASSERT_TRUE(document.OpenProject(Board().string()));
         CModuleBase* semi = CModuleBase::FindModule(&document, "SEMI", "SEMI");
         ASSERT_TRUE(semi);
         EXPECT_EQ(semi->ItemCount(), 25);
@@ -79,7 +78,7 @@ TEST_F(SemiProjectTest, LegacyChipSelectNamesAreWrittenWithTheCurrentOnes) {
     // A second round reads the current names and writes the same bytes.
     {
         CProjDoc document;
-        ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
+        ASSERT_TRUE(document.OpenProject(Board().string()));
         ASSERT_TRUE(document.Save());
     }
     EXPECT_EQ(Read(header), saved);
@@ -92,12 +91,9 @@ TEST_F(SemiProjectTest, PinStatusNamesTheEnabledChipSelects) {
                 "#define SEMI_CSBAR1_INIT 0x0100\n"
                 "#define SEMI_CSOR1_INIT 0x0003\n");
     CProjDoc document;
-    ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
-    CModuleBase* semi = CModuleBase::FindModule(&document, "SEMI", "SEMI");
+    ASSERT_TRUE(document.OpenProject(Board().string()));
+    CModuleBase* semi = ShownSemi(document);
     ASSERT_TRUE(semi);
-    semi->CreatePage();
-    semi->OnInitialUpdate();
-    document.CheckAllWarnings();
     const std::string warnings = WarningsOf(document, semi);
     EXPECT_NE(warnings.find("The module signal (CS1) is not available on any device pin"),
               std::string::npos)
@@ -119,12 +115,9 @@ TEST_F(SemiProjectTest, HandEditedValuesAreKeptAndOnlyWarn) {
                                         "#define SEMI_CSBAR2_INIT (RAM_BASE | 4)\n");
     {
         CProjDoc document;
-        ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
-        CModuleBase* semi = CModuleBase::FindModule(&document, "SEMI", "SEMI");
+        ASSERT_TRUE(document.OpenProject(Board().string()));
+        CModuleBase* semi = ShownSemi(document);
         ASSERT_TRUE(semi);
-        semi->CreatePage();
-        semi->OnInitialUpdate();
-        document.CheckAllWarnings();
         EXPECT_EQ(semi->ValidationProblem(), "");
         const std::string warnings = WarningsOf(document, semi);
         EXPECT_NE(warnings.find("Chip select 1: base 0xFFF000 is not a multiple of its block "
@@ -142,7 +135,7 @@ TEST_F(SemiProjectTest, HandEditedValuesAreKeptAndOnlyWarn) {
         EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
     {
         CProjDoc document;
-        ASSERT_TRUE(document.OpenProject((m_root / "Board").string()));
+        ASSERT_TRUE(document.OpenProject(Board().string()));
         ASSERT_TRUE(document.Save());
     }
     EXPECT_EQ(Read(header), saved);

@@ -10,6 +10,7 @@
 #include "support/ModuleDefines.h"
 #include "support/ModuleTestHost.h"
 #include "support/ScriptedMessages.h"
+#include "support/ShownValue.h"
 
 namespace {
 
@@ -29,20 +30,7 @@ struct CCrcFixture {
     }
     CPageControl* Find(int id) { return crc->Page()->FindControl(id); }
     CPageControl& Control(int id) { return *Find(id); }
-    // A list's chosen entry (empty without one), a box's mark or an edit's text.
-    std::string Shown(int id) {
-        CPageControl& control = Control(id);
-        switch (control.Kind()) {
-        case EControlKind::CheckBox:
-            return control.Check() == 1 ? "[x]" : "[ ]";
-        case EControlKind::DropList: {
-            const int at = control.Selection();
-            return at < 0 ? std::string() : control.Items()[static_cast<std::size_t>(at)];
-        }
-        default:
-            return control.Text();
-        }
-    }
+    std::string Shown(int id) { return hwc::test::ShownValue(Control(id)); }
     void Load(std::uint32_t first, std::uint32_t second) {
         crc->Item(0).dwValue = first;
         crc->Item(1).dwValue = second;

@@ -12,6 +12,7 @@
 #include "support/ModuleDefines.h"
 #include "support/ModuleTestHost.h"
 #include "support/ScriptedMessages.h"
+#include "support/ShownValue.h"
 
 namespace {
 
@@ -33,20 +34,7 @@ struct CFixture {
         opt->UpdateControlStates();
     }
     CPageControl& Control(int id) { return *opt->Page()->FindControl(id); }
-    // What the page shows: a list's chosen entry, a box's mark, an edit's text.
-    std::string Shown(int id) {
-        CPageControl& control = Control(id);
-        switch (control.Kind()) {
-        case EControlKind::CheckBox:
-            return control.Check() == 1 ? "[x]" : "[ ]";
-        case EControlKind::DropList: {
-            const int at = control.Selection();
-            return at < 0 ? std::string() : control.Items()[static_cast<std::size_t>(at)];
-        }
-        default:
-            return control.Text();
-        }
-    }
+    std::string Shown(int id) { return hwc::test::ShownValue(Control(id)); }
     bool Enabled(int id) { return Control(id).IsEnabled(); }
     void Select(int id, int index) {
         opt->Page()->UserSelect(Control(id), index);

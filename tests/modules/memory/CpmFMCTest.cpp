@@ -8,6 +8,7 @@
 #include "model/ModelTestSupport.h"
 #include "modules/memory/CpmFMC.h"
 #include "support/ModuleTestHost.h"
+#include "support/ShownValue.h"
 
 namespace {
 
@@ -32,13 +33,7 @@ struct CFixture {
         fmc->UpdateControlStates();
     }
     CPageControl& Control(int id) { return *fmc->Page()->FindControl(id); }
-    std::string Shown(int id) {
-        CPageControl& control = Control(id);
-        if (control.Kind() == EControlKind::CheckBox)
-            return control.Check() == 1 ? "[x]" : "[ ]";
-        const int at = control.Selection();
-        return at < 0 ? std::string() : control.Items()[static_cast<std::size_t>(at)];
-    }
+    std::string Shown(int id) { return hwc::test::ShownValue(Control(id)); }
     void Load(std::uint32_t access, std::uint32_t bank) {
         fmc->Item(C::kAccessItem).dwValue = access;
         fmc->Item(C::kBank0Item).dwValue = bank;

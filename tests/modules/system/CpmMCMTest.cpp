@@ -10,6 +10,7 @@
 #include "support/ModuleDefines.h"
 #include "support/ModuleTestHost.h"
 #include "support/ScriptedMessages.h"
+#include "support/ShownValue.h"
 
 namespace {
 
@@ -28,20 +29,7 @@ struct CMcmFixture {
         mcm->UpdateControlStates();
     }
     CPageControl& Control(int id) { return *mcm->Page()->FindControl(id); }
-    // A list's chosen entry (empty without one), a box's mark or an edit's text.
-    std::string Shown(int id) {
-        CPageControl& control = Control(id);
-        switch (control.Kind()) {
-        case EControlKind::CheckBox:
-            return control.Check() == 1 ? "[x]" : "[ ]";
-        case EControlKind::DropList: {
-            const int at = control.Selection();
-            return at < 0 ? std::string() : control.Items()[static_cast<std::size_t>(at)];
-        }
-        default:
-            return control.Text();
-        }
-    }
+    std::string Shown(int id) { return hwc::test::ShownValue(Control(id)); }
     void Load(int item, std::uint32_t value) {
         mcm->Item(item).dwValue = value;
         mcm->RefreshControls();
