@@ -1,4 +1,4 @@
-#include "project/IniFile.h"
+#include "base/IniFile.h"
 
 #include <algorithm>
 #include <cassert>
