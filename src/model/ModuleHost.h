@@ -3,6 +3,7 @@
 // tests use a small fake.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 class CModuleBase;
@@ -39,6 +40,9 @@ public:
     // The processor has a module of this instance name, but the program has no class for its
     // type, so nothing can be asked of it (an asker cannot tell whether it is set up).
     virtual bool IsModuleWithoutClass(std::string_view /*instanceName*/) const { return false; }
+
+    // The define naming the project's processor ("K7Q400R"); empty while no processor is known.
+    virtual std::string ProcessorDefineName() const { return {}; }
 };
 
 namespace hwc {

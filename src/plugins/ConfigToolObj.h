@@ -9,6 +9,7 @@
 #include <vector>
 
 class CModuleBase;
+struct CConfigToolObjSinks;
 
 // A script argument or result: missing/empty, boolean, number, text.
 using tScriptValue = std::variant<std::monostate, bool, double, std::string>;
@@ -64,6 +65,8 @@ public:
     static void ForgetModule(const CModuleBase& module);
 
 private:
+    friend struct CConfigToolObjSinks;
+
     CModuleBase* m_module = nullptr;
     std::vector<IConfigToolEvents*> m_sinks;
 };

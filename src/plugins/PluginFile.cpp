@@ -64,10 +64,14 @@ void CPluginRegs::Build(const CIniFileSection* section) {
             flags |= hwc::RegFlag::DW32;
         std::uint32_t defaultValue = 0;
         if (flags & hwc::RegFlag::STRVALUE) {
-            // A string register with a default text holds it from the start, so it is written
-            // and read back like any text the page sets.
+            // A string register with a default text holds it from the start and is always
+            // written: a text the page puts in its place differs from the default only in its
+            // words, which the omission of defaults does not compare.
             m_defaultTexts[key] = defaultText;
-            defaultValue = defaultText.empty() ? 0 : 1;
+            if (!defaultText.empty()) {
+                defaultValue = 1;
+                flags |= hwc::RegFlag::NODEFAULT;
+            }
         } else {
             defaultValue = hwc::ReadExactU32(defaultText).value_or(0);
         }
