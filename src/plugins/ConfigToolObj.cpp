@@ -16,7 +16,7 @@ namespace {
 // The hint with which a register written by a page reaches the views.
 constexpr int kHintValueWritten = 10;
 constexpr const char* kDefaultWarningText = "Unspecified Warning";
-// A string register keeps this many characters; "changed" compares one more.
+// A string register keeps this many characters.
 constexpr std::size_t kTextLimit = 79;
 
 std::vector<CConfigToolObj*>& Objects() {
@@ -29,10 +29,15 @@ bool IsLive(const CConfigToolObj* object) {
     return std::find(objects.begin(), objects.end(), object) != objects.end();
 }
 
-// The shortest decimal text that reads back as the number ("5", "-3", "2.5").
+// The decimal text of a number: integers in full ("3000000000"), others in the fewest digits
+// that read back as the number ("2.5", "0.1").
 std::string NumberText(double number) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof(buffer), number);
+    if (std::trunc(number) == number && std::fabs(number) < 1e18)
+        return std::to_string(static_cast<std::int64_t>(number));
+    char buffer[512];
+    auto result = std::to_chars(buffer, buffer + sizeof(buffer), number, std::chars_format::fixed);
+    if (result.ec != std::errc())
+        result = std::to_chars(buffer, buffer + sizeof(buffer), number);
     return std::string(buffer, result.ptr);
 }
 
@@ -175,9 +180,9 @@ EScriptStatus CConfigToolObj::SetReg(const tScriptValue& name, const tScriptValu
         const bool isFloat = (item->dwFlags & hwc::RegFlag::FLOAT) == hwc::RegFlag::FLOAT;
         if (isFloat && !text->empty() && !hwc::ReadExactDouble(*text))
             return EScriptStatus::kOk;
+        // What is kept is compared, so that a long text written twice is no change.
         const std::uint32_t present = text->empty() ? 0 : 1;
-        changed = hwc::FieldText(item->szValue).substr(0, kTextLimit + 1) !=
-                      std::string_view(*text).substr(0, kTextLimit + 1) ||
+        changed = hwc::FieldText(item->szValue) != std::string_view(*text).substr(0, kTextLimit) ||
                   item->dwValue != present;
         hwc::CopyCut(item->szValue, *text);
         item->dwValue = present;
