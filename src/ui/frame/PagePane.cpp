@@ -4,6 +4,7 @@
 
 #include "model/ModuleBase.h"
 #include "modules/framework/CHtmlModule.h"
+#include "plugins/PluginModule.h"
 #include "project/ModuleTree.h"
 #include "ui/frame/GroupPage.h"
 #include "ui/page/PageWidget.h"
@@ -19,8 +20,13 @@ CPagePane::CPagePane(QWidget* parent) : QStackedWidget(parent) {
 }
 
 QWidget* CPagePane::MakeView(CModuleBase& module) {
-    if (auto* html = dynamic_cast<CHtmlModule*>(&module))
-        return new CHtmlPage(*html, this);
+    if (auto* html = dynamic_cast<CHtmlModule*>(&module)) {
+        auto* page = new CHtmlPage(*html, this);
+        // A plug-in's pages script the tool, but only those from the plug-in's own folder.
+        if (auto* plugin = dynamic_cast<CPluginModule*>(html); plugin && plugin->Info().owner)
+            page->SetScriptObjectFolder(QString::fromStdString(plugin->Info().owner->Folder()));
+        return page;
+    }
     if (!module.CreatePage())
         return nullptr;
     return new CPageWidget(*module.Page(), this);

@@ -1,6 +1,8 @@
 #include "ui/web/HtmlPage.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QTimer>
 #include <QUrl>
@@ -10,6 +12,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "ui/web/ConfigToolChannel.h"
 #include "ui/web/JScriptCaller.h"
 
 namespace {
@@ -84,7 +87,10 @@ bool CHtmlWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
         // Other desktop programs (mail and the like) start only from a click of the user.
         if (!IsBrowserScheme(url.scheme()) && type != NavigationTypeLinkClicked)
             return false;
-        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+        const bool accepted = QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+        if (accepted && isMainFrame && m_onNavigation)
+            m_onNavigation(url);
+        return accepted;
     }
     // The handler may show another page; let the browser finish this request first.
     if (m_onModuleLink) {
@@ -118,6 +124,10 @@ QWebEngineView* CHtmlPage::EnsureView() {
     auto* page = new CHtmlWebPage([this](const QString& link) { FollowModuleLink(link); }, m_view);
     page->SetElementHandler([this](const QString& elementId) { ReportElement(elementId); });
     m_view->setPage(page);
+    if (!m_scriptObjectFolder.isEmpty()) {
+        m_gate = new CConfigToolGate(page, m_module, m_scriptObjectFolder);
+        page->SetNavigationHandler([gate = m_gate](const QUrl& url) { gate->Navigating(url); });
+    }
     layout()->addWidget(m_view);
     connect(m_view, &QWebEngineView::loadStarted, this, [this] { m_documentComplete = false; });
     connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
@@ -143,8 +153,18 @@ void CHtmlPage::showEvent(QShowEvent* event) {
         QTimer::singleShot(0, this, [this] { EnsureView(); });
 }
 
+void CHtmlPage::ModuleDestroyed() {
+    m_module = nullptr;
+    if (m_gate)
+        m_gate->ModuleDestroyed();
+}
+
 void CHtmlPage::LoadAddress(const std::string& address) {
     EnsureView();
+    if (m_module && m_module->ExternalApp()) {
+        OpenExternally(address);
+        return;
+    }
     m_documentComplete = false;
     QEventLoop wait;
     QTimer limit;
@@ -156,6 +176,21 @@ void CHtmlPage::LoadAddress(const std::string& address) {
     // User input is handled while waiting, as on any other slow page.
     if (!m_documentComplete)
         wait.exec();
+}
+
+void CHtmlPage::OpenExternally(const std::string& address) {
+    const QUrl url = QUrl::fromUserInput(QString::fromStdString(address));
+    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+    if (path.isEmpty() || !QFileInfo(path).isFile() ||
+        !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        m_view->load(QUrl(QStringLiteral("about:blank")));
+        return;
+    }
+    if (m_module && m_module->ShownAddress() == address)
+        return;
+    m_view->setHtml(QStringLiteral("<html><head></head><body>\nThe document file is opened "
+                                   "externally. Please keep the HWC running until you close the "
+                                   "external document.</body></html>\n"));
 }
 
 void CHtmlPage::Redraw() {

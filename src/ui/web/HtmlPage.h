@@ -15,6 +15,7 @@
 
 #include "modules/framework/CHtmlModule.h"
 
+class CConfigToolGate;
 class QWebEngineView;
 
 // The browser page: cancels module links and hands them on.
@@ -23,6 +24,7 @@ class CHtmlWebPage : public QWebEnginePage {
 public:
     using LinkHandler = std::function<void(const QString& link)>;
     using ElementHandler = std::function<void(const QString& elementId)>;
+    using NavigationHandler = std::function<void(const QUrl& url)>;
 
     explicit CHtmlWebPage(LinkHandler onModuleLink, QObject* parent = nullptr);
 
@@ -35,6 +37,8 @@ public:
     static QString ActivatedElement(const QString& message);
     // Where the ids of clicked elements go.
     void SetElementHandler(ElementHandler handler) { m_onElement = std::move(handler); }
+    // Told of every navigation of the main frame the browser goes on with, before it loads.
+    void SetNavigationHandler(NavigationHandler handler) { m_onNavigation = std::move(handler); }
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
@@ -44,6 +48,7 @@ protected:
 private:
     LinkHandler m_onModuleLink;
     ElementHandler m_onElement;
+    NavigationHandler m_onNavigation;
 };
 
 class CHtmlPage : public QWidget, public CHtmlModule::INavigator {
@@ -61,13 +66,19 @@ public:
     // True once the last navigation has completed.
     bool DocumentComplete() const { return m_documentComplete; }
 
+    // Pages loaded from this folder (a plug-in's) get the automation object; set before the
+    // browser is created. Without it no page gets the object.
+    void SetScriptObjectFolder(const QString& folder) { m_scriptObjectFolder = folder; }
+    // What publishes the object; null for a page without a script-object folder or browser.
+    CConfigToolGate* ScriptObjectGate() const { return m_gate; }
+
     // Where module links go; by default the module's own link handler.
     void SetLinkHandler(CHtmlWebPage::LinkHandler handler) { m_linkHandler = std::move(handler); }
 
     // --- CHtmlModule::INavigator ---
     void LoadAddress(const std::string& address) override;
     void Redraw() override;
-    void ModuleDestroyed() override { m_module = nullptr; }
+    void ModuleDestroyed() override;
     std::optional<std::string> CallScript(const std::string& function,
                                           const std::vector<std::string>& arguments) override;
 
@@ -79,11 +90,15 @@ protected:
 
 private:
     void FollowModuleLink(const QString& link);
+    // A plug-in that asks for it shows its page in the desktop's own program for the file.
+    void OpenExternally(const std::string& address);
     // Hands a clicked element to the module, with the wait cursor while it works.
     void ReportElement(const QString& elementId);
 
     CHtmlModule* m_module;
     QWebEngineView* m_view = nullptr;
     CHtmlWebPage::LinkHandler m_linkHandler;
+    QString m_scriptObjectFolder;
+    CConfigToolGate* m_gate = nullptr;
     bool m_documentComplete = false;
 };
