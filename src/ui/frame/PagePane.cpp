@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 
 #include "model/ModuleBase.h"
+#include "model/ModuleHost.h"
 #include "modules/framework/CHtmlModule.h"
 #include "plugins/PluginModule.h"
 #include "project/ModuleTree.h"
@@ -44,6 +45,7 @@ void CPagePane::ShowModule(CModuleBase* module, const CModuleTreeItem* treeItem)
         setCurrentWidget(isGroup ? GroupView(*treeItem) : m_empty);
         return;
     }
+    LoadEarlyPages(*module);
     QWidget* view = ViewOf(module);
     if (!view) {
         view = MakeView(*module);
@@ -59,6 +61,23 @@ void CPagePane::ShowModule(CModuleBase* module, const CModuleTreeItem* treeItem)
     if (!view && isGroup)
         view = GroupView(*treeItem);
     setCurrentWidget(view ? view : m_empty);
+}
+
+void CPagePane::LoadEarlyPages(const CModuleBase& shown) {
+    if (m_earlyPagesLoaded || !shown.Host())
+        return;
+    m_earlyPagesLoaded = true;
+    const IModuleHost& host = *shown.Host();
+    for (std::size_t index = 0; index < host.ModuleCount(); ++index) {
+        auto* plugin = dynamic_cast<CPluginModule*>(host.ModuleAt(index));
+        if (!plugin || !plugin->EarlyLoad() || plugin->ExternalApp() || ViewOf(plugin))
+            continue;
+        auto* page = static_cast<CHtmlPage*>(MakeView(*plugin));
+        m_views[plugin] = page;
+        addWidget(page);
+        // The browser loads the plug-in's page at once, though the page stays hidden.
+        page->EnsureView();
+    }
 }
 
 QWidget* CPagePane::GroupView(const CModuleTreeItem& group) {
@@ -89,6 +108,7 @@ void CPagePane::Forget() {
     m_groups.clear();
     m_module = nullptr;
     m_treeItem = nullptr;
+    m_earlyPagesLoaded = false;
 }
 
 QWidget* CPagePane::ViewOf(const CModuleBase* module) const {

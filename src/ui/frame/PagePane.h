@@ -1,7 +1,8 @@
 #pragma once
 // The right-hand pane of the main window: the page of the module selected in the tree. A
 // module's page widgets are made the first time its page is shown and kept (hidden) afterwards;
-// before any selection, and for a module without a page, an empty view stands in.
+// before any selection, and for a module without a page, an empty view stands in. Plug-ins that
+// ask to be loaded early get their page when the first module of a project is shown.
 
 #include <QStackedWidget>
 
@@ -39,10 +40,13 @@ signals:
 private:
     QWidget* MakeView(CModuleBase& module);
     QWidget* GroupView(const CModuleTreeItem& group);
+    // Makes and loads the pages of the shown module's project whose plug-ins load them early.
+    void LoadEarlyPages(const CModuleBase& shown);
 
     QWidget* m_empty = nullptr;
     CModuleBase* m_module = nullptr;
     const CModuleTreeItem* m_treeItem = nullptr;
+    bool m_earlyPagesLoaded = false;
     std::unordered_map<const CModuleBase*, QWidget*> m_views;
     std::unordered_map<const CModuleTreeItem*, CGroupPage*> m_groups;
 };

@@ -14,6 +14,7 @@
 #include "plugins/PluginFile.h"
 #include "plugins/PluginModule.h"
 #include "support/ModuleTestHost.h"
+#include "ui/frame/PagePane.h"
 #include "ui/web/ConfigToolChannel.h"
 #include "ui/web/HtmlPage.h"
 
@@ -150,6 +151,52 @@ TEST_F(PluginPageTest, OnlyPagesFromThePluginsFolderGetTheObject) {
     ASSERT_TRUE(Load(nested));
     ASSERT_NE(Channel(), nullptr);
     EXPECT_TRUE(WaitFor([&] { return Script("document.title") == "fresh"; }));
+}
+
+void WriteFile(const QString& path, const char* text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+TEST(PluginEarlyLoadTest, EarlyPagesLoadWhenTheFirstModuleOfAProjectIsShown) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid() && QDir(root.path()).mkpath("x.hwc"));
+    const QString folder = root.filePath("x.hwc");
+    WriteFile(folder + "/x.ini", "[hwc_plugins]\nplugin1=EARLY\nplugin2=LATE\nplugin3=OUTSIDE\n"
+                                 "[EARLY]\nmaindoc=early.htm\nearlyload=1\n"
+                                 "[LATE]\nmaindoc=late.htm\n"
+                                 "[OUTSIDE]\nmaindoc=outside.htm\nearlyload=yes\nexternalapp=1\n");
+    WriteFile(folder + "/early.htm", "<html><body>early</body></html>");
+    WriteFile(folder + "/late.htm", "<html><body>late</body></html>");
+    CPluginFile file;
+    ASSERT_TRUE(file.Load((folder + "/x.ini").toStdString()));
+    ASSERT_EQ(file.Plugins().size(), 3u);
+    hwc::test::CModuleTestHost host;
+    std::vector<CPluginModule*> modules;
+    {
+        hwc::ScopedHostBeingOpened opening(&host);
+        for (const auto& info : file.Plugins()) {
+            host.modules.push_back(std::make_unique<CPluginModule>(*info));
+            modules.push_back(static_cast<CPluginModule*>(host.modules.back().get()));
+        }
+    }
+    for (auto& module : host.modules)
+        module->BindControls(&host);
+
+    CPagePane pane;
+    pane.ShowModule(modules[1]);
+    // The early page is made and loading though another page is shown; a page opened by the
+    // desktop's own program is not.
+    auto* early = qobject_cast<CHtmlPage*>(pane.ViewOf(modules[0]));
+    ASSERT_NE(early, nullptr);
+    EXPECT_NE(early->View(), nullptr);
+    EXPECT_EQ(modules[0]->ShownAddress(), modules[0]->PageAddress());
+    EXPECT_EQ(pane.ViewOf(modules[2]), nullptr);
+    // Not again within the same project.
+    pane.ShowModule(modules[0]);
+    EXPECT_EQ(pane.ViewOf(modules[0]), early);
+    pane.Forget();
 }
 
 TEST(ConfigToolGateTest, OnlyFilesInsideTheFolderCount) {
