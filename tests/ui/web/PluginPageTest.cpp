@@ -199,6 +199,25 @@ TEST(PluginEarlyLoadTest, EarlyPagesLoadWhenTheFirstModuleOfAProjectIsShown) {
     pane.Forget();
 }
 
+TEST(PluginExternalPageTest, AMissingExternalDocumentShowsAnEmptyPage) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid() && QDir(root.path()).mkpath("x.hwc"));
+    const QString folder = root.filePath("x.hwc");
+    WriteFile(folder + "/x.ini", "[hwc_plugins]\nplugin1=EXT\n[EXT]\nmaindoc=gone.pdf\nexternalapp=1\n");
+    CPluginFile file;
+    ASSERT_TRUE(file.Load((folder + "/x.ini").toStdString()));
+    hwc::test::CModuleTestHost host;
+    hwc::ScopedHostBeingOpened opening(&host);
+    CPluginModule module(*file.Plugins().front());
+    CHtmlPage page(module);
+    page.SetScriptObjectFolder(folder);
+    QWebEngineView* view = page.EnsureView();
+    if (!WaitFor([&] { return page.DocumentComplete(); }))
+        GTEST_SKIP() << "the web engine cannot load pages in this environment";
+    EXPECT_EQ(view->url(), QUrl("about:blank"));
+    EXPECT_EQ(page.ScriptObjectGate()->Channel(), nullptr);
+}
+
 TEST(ConfigToolGateTest, OnlyFilesInsideTheFolderCount) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
