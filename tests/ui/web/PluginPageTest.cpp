@@ -142,15 +142,25 @@ TEST_F(PluginPageTest, OnlyPagesFromThePluginsFolderGetTheObject) {
     // Back in the folder (a sub-folder counts too) a fresh object is there.
     ASSERT_TRUE(QDir(m_folder).mkpath("sub"));
     const QString nested = m_folder + "/sub/nested.htm";
+    const QString framed = elsewhere.filePath("framed.htm");
     {
         QFile file(nested);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("<html><body><script>function OnRefreshAll() { document.title = 'fresh'; }"
-                   "</script></body></html>");
+                   "window.addEventListener('message', function (e) { window.framed = e.data; });"
+                   "</script><iframe src='" +
+                   QUrl::fromLocalFile(framed).toEncoded() + "'></iframe></body></html>");
+        QFile frame(framed);
+        ASSERT_TRUE(frame.open(QIODevice::WriteOnly));
+        frame.write("<html><body><script>parent.postMessage(typeof window.qt + ',' + "
+                    "typeof window.HWC, '*');</script></body></html>");
     }
     ASSERT_TRUE(Load(nested));
     ASSERT_NE(Channel(), nullptr);
     EXPECT_TRUE(WaitFor([&] { return Script("document.title") == "fresh"; }));
+    // A frame inside the page, from elsewhere, gets nothing.
+    ASSERT_TRUE(WaitFor([&] { return Script("String(window.framed)") != "undefined"; }));
+    EXPECT_EQ(Script("window.framed"), "undefined,undefined");
 }
 
 void WriteFile(const QString& path, const char* text) {
