@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -44,6 +45,30 @@ private:
     std::vector<CAppcfgEntry*> m_order;
 };
 
+// A stretch of a text: the offsets of its first character and of the one after it.
+struct tTextSpan {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+
+// A header the program did not write (it has no generated part) from its first definition on:
+// the first save replaces that stretch with the generated part and carries over only the
+// definitions, their comments when the save keeps them, and the guard's "#endif".
+struct tHandWrittenPart {
+    struct tDefinition {
+        std::string name;
+        tTextSpan span;                    // from the "#" to the end of the definition
+        std::vector<tTextSpan> comments;   // the comments it keeps (the one on the line above too)
+        std::vector<tTextSpan> passedOver; // comments within it that nothing keeps
+    };
+    std::string text;  // the file's text (line ends converted) from that line on
+    int firstLine = 1; // the number of the first line of `text`
+    // In file order, spans relative to `text`; a comment above the first one is left out, it
+    // stays in the leading text.
+    std::vector<tDefinition> definitions;
+    std::optional<tTextSpan> guardEndif; // the directive closing the guard
+};
+
 class CAppcfgFile {
 public:
     CAppcfgFile() = default;
@@ -77,6 +102,9 @@ public:
     // The line ends the file was read with; a new file gets LF.
     hwc::ELineEnding LineEnding() const { return m_lineEnding; }
     const std::string& LastError() const { return m_lastError; }
+    // The part of a header without generated part that a save replaces; null for a header with
+    // a generated part, and for one without definitions (a save keeps all of it).
+    const tHandWrittenPart* HandWrittenPart() const { return m_handWritten.get(); }
 
 protected:
     // Takes the first "[PARAMETERS:name]" block of a comment's text into the parameter blocks.
@@ -92,6 +120,7 @@ private:
     void Define(CAppcfgEntry entry);
     void EndLeadingPart(CTextFileParser& parser, std::size_t upTo, ReadState& state);
     void FinishAtEndOfFile(CTextFileParser& parser, ReadState& state);
+    void KeepHandWrittenPart(ReadState& state);
 
     CAppcfgMap m_definitions;
     std::vector<std::pair<std::string, std::unique_ptr<CAppcfgMap>>> m_parameterBlocks;
@@ -100,6 +129,7 @@ private:
     std::string m_leadingText;
     std::string m_trailingText;
     std::string m_lastError;
+    std::unique_ptr<tHandWrittenPart> m_handWritten;
     hwc::ELineEnding m_lineEnding = hwc::ELineEnding::LF;
 };
 

@@ -1,6 +1,7 @@
 // Reading a configuration header: the user's text before and after the generated part, every
 // #define, and the internal-parameter blocks in the tool's comments.
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 
@@ -35,6 +36,12 @@ void SetUpParser(CTextFileParser& parser) {
 
 bool IsToolComment(const CTextFileParser& parser) {
     return parser.IsComment() && parser.GetQuotesOpener() == kToolComment;
+}
+
+// Where the parser's current token stands in the file, opener and closer included.
+tTextSpan TokenSpan(const CTextFileParser& parser) {
+    const std::size_t offset = parser.GetTokenOffset();
+    return {offset, offset + parser.GetFullTokenLength()};
 }
 
 bool IsEndMarkerText(std::string_view text) {
@@ -117,6 +124,7 @@ struct CAppcfgFile::ReadState {
     std::optional<std::size_t> lastLineStart;
     std::string lastComment;
     int lastCommentLine = 0;
+    tTextSpan lastCommentSpan;
 
     // Conditional blocks open in the leading part, and the one among them that is the guard.
     int depth = 0;
@@ -132,6 +140,13 @@ struct CAppcfgFile::ReadState {
     std::optional<std::size_t> firstDefinitionLine;
     bool guardOpenAtFirstDefinition = false;
     std::vector<CAppcfgEntry> pending;
+    // Where those definitions stand, and the directive closing the guard: what a first save
+    // carries over of such a file. The "#" of the directive being read and the comments passed
+    // over on its line.
+    std::vector<tHandWrittenPart::tDefinition> handWritten;
+    std::optional<tTextSpan> guardEndif;
+    std::size_t directiveOffset = 0;
+    std::vector<tTextSpan> passedOver;
 
     // Whether a tool comment ending in "." but without the writer's words ends the generated
     // part: asked once, at the first such comment.
@@ -143,6 +158,7 @@ bool CAppcfgFile::Read(hwc::CTextFile& file, bool reportErrors) {
     m_path = file.Path();
     m_lineEnding = file.LineEnding();
     m_lastError.clear();
+    m_handWritten.reset();
 
     ReadState state;
     state.file = &file;
@@ -162,6 +178,8 @@ bool CAppcfgFile::Read(hwc::CTextFile& file, bool reportErrors) {
         state.lastLineStart = parser.GetTokenLineStart();
         if (!firstOnLine || parser.HasQuotes())
             continue; // a quoted "#define" is text, not a directive
+        state.directiveOffset = parser.GetTokenOffset();
+        state.passedOver.clear();
         const std::string directive = DirectiveOf(token, [&](std::string& word) {
             return NextOnLine(parser, word, state) && !parser.HasQuotes();
         });
@@ -187,6 +205,7 @@ void CAppcfgFile::TakeComment(CTextFileParser& parser, const std::string& text, 
     if (parser.GetQuotesOpener() != kToolComment) {
         state.lastComment = text;
         state.lastCommentLine = parser.GetLineNumber();
+        state.lastCommentSpan = TokenSpan(parser);
         return;
     }
     const std::size_t offset = parser.GetTokenOffset();
@@ -217,6 +236,7 @@ bool CAppcfgFile::NextOnLine(CTextFileParser& parser, std::string& token, ReadSt
             TakeComment(parser, token, state);
             return false;
         }
+        state.passedOver.push_back(TokenSpan(parser));
     }
     return false;
 }
@@ -240,6 +260,7 @@ void CAppcfgFile::TakeDirective(CTextFileParser& parser, const std::string& dire
         if (state.depth == state.guardDepth) {
             state.guardDepth = 0;
             state.endifLineStart = parser.GetTokenLineStart();
+            state.guardEndif = tTextSpan{state.directiveOffset, TokenSpan(parser).end};
         }
         if (state.depth == state.guardCandidateDepth)
             state.guardName.clear();
@@ -254,6 +275,8 @@ void CAppcfgFile::TakeDefinition(CTextFileParser& parser, ReadState& state) {
     // A quoted text is no macro name; written back, it would be read as another one.
     if (!NextOnLine(parser, entry.name, state) || entry.name.empty() || parser.HasQuotes())
         return;
+    std::size_t end = TokenSpan(parser).end;
+    std::vector<tTextSpan> comments;
 
     std::string piece;
     bool first = true;
@@ -264,8 +287,10 @@ void CAppcfgFile::TakeDefinition(CTextFileParser& parser, ReadState& state) {
             toolComment = true; // taken once the definition is complete
             break;
         }
+        end = TokenSpan(parser).end;
         if (parser.IsComment()) {
             entry.comment += piece;
+            comments.push_back(TokenSpan(parser));
             commentBefore = true;
             continue;
         }
@@ -285,17 +310,25 @@ void CAppcfgFile::TakeDefinition(CTextFileParser& parser, ReadState& state) {
     }
     DropTrailingBackslash(entry.value);
 
-    if (!state.lastComment.empty() && defineLine == state.lastCommentLine + 1)
+    if (!state.lastComment.empty() && defineLine == state.lastCommentLine + 1) {
         entry.comment = state.lastComment + " " + entry.comment;
+        comments.push_back(state.lastCommentSpan);
+    }
+    const auto keepWhereItStands = [&] {
+        state.handWritten.push_back(
+            {entry.name, {state.directiveOffset, end}, std::move(comments), state.passedOver});
+    };
     if (!state.inLeadingPart) {
         Define(std::move(entry));
     } else if (state.firstDefinitionLine) {
+        keepWhereItStands();
         state.pending.push_back(std::move(entry));
     } else if (entry.name == state.guardName) {
         state.guardDepth = state.guardCandidateDepth;
     } else if (state.depth == (state.guardDepth > 0 ? 1 : 0)) {
         state.firstDefinitionLine = lineStart;
         state.guardOpenAtFirstDefinition = state.guardDepth > 0;
+        keepWhereItStands();
         state.pending.push_back(std::move(entry));
     }
     state.guardName.clear();
@@ -327,6 +360,7 @@ void CAppcfgFile::EndLeadingPart(CTextFileParser& parser, std::size_t upTo, Read
 void CAppcfgFile::FinishAtEndOfFile(CTextFileParser& parser, ReadState& state) {
     if (state.firstDefinitionLine) {
         state.guardDepth = state.guardOpenAtFirstDefinition ? 1 : 0;
+        KeepHandWrittenPart(state);
         std::vector<CAppcfgEntry> pending = std::move(state.pending);
         EndLeadingPart(parser, *state.firstDefinitionLine, state);
         for (CAppcfgEntry& entry : pending)
@@ -345,4 +379,41 @@ void CAppcfgFile::FinishAtEndOfFile(CTextFileParser& parser, ReadState& state) {
     m_leadingText = recorded;
     if (state.guardDepth > 0)
         m_trailingText = "#endif";
+}
+
+void CAppcfgFile::KeepHandWrittenPart(ReadState& state) {
+    const std::string_view all = state.file->Text();
+    const std::size_t from = *state.firstDefinitionLine;
+    if (from < state.start || from > all.size())
+        return;
+    auto part = std::make_unique<tHandWrittenPart>();
+    part->text = std::string(all.substr(from));
+    part->firstLine =
+        1 + static_cast<int>(std::count(all.begin() + static_cast<std::ptrdiff_t>(state.start),
+                                        all.begin() + static_cast<std::ptrdiff_t>(from), '\n'));
+    // Spans before the part (a comment above the first definition) stay in the leading text.
+    const auto relative = [&](const tTextSpan& span, std::vector<tTextSpan>& into) {
+        if (span.begin >= from && span.begin <= span.end && span.end <= all.size())
+            into.push_back({span.begin - from, span.end - from});
+    };
+    for (const tHandWrittenPart::tDefinition& found : state.handWritten) {
+        std::vector<tTextSpan> whole;
+        relative(found.span, whole);
+        if (whole.empty())
+            continue; // cannot be: the first definition starts the part
+        tHandWrittenPart::tDefinition& definition = part->definitions.emplace_back();
+        definition.name = found.name;
+        definition.span = whole.front();
+        for (const tTextSpan& comment : found.comments)
+            relative(comment, definition.comments);
+        for (const tTextSpan& comment : found.passedOver)
+            relative(comment, definition.passedOver);
+    }
+    if (state.guardOpenAtFirstDefinition && state.guardEndif) {
+        std::vector<tTextSpan> endif;
+        relative(*state.guardEndif, endif);
+        if (!endif.empty())
+            part->guardEndif = endif.front();
+    }
+    m_handWritten = std::move(part);
 }

@@ -9,6 +9,7 @@
 #include "base/TextFile.h"
 #include "header/HeaderWriter.h"
 #include "model/ModuleBase.h"
+#include "project/AdoptHeader.h"
 #include "project/HeaderFileSave.h"
 #include "project/ProjDocBase.h"
 
@@ -95,7 +96,7 @@ bool CProjDocBase::SaveProject(const std::string& path) {
         return false;
 
     std::vector<std::pair<CAppcfgFile*, std::string>> texts;
-    if (!BuildHeaderTexts(texts)) {
+    if (!BuildHeaderTexts(texts) || !AdoptHandWrittenHeaders(texts, m_mainHeader.get(), path)) {
         m_tree.RefreshStateImages();
         return false;
     }
