@@ -93,8 +93,10 @@ protected:
 };
 
 TEST_F(PluginPageTest, ThePageReadsAndWritesRegistersThroughTheObject) {
-    // The page read the registers when its object connected.
-    ASSERT_TRUE(WaitFor([&] { return Script("document.getElementById('baud').value") == "9600"; }));
+    // The page read the registers when its object connected (the clock is the last it reads).
+    ASSERT_TRUE(
+        WaitFor([&] { return Script("document.getElementById('extclk').textContent") == "0"; }));
+    EXPECT_EQ(Script("document.getElementById('baud').value"), "9600");
     EXPECT_EQ(Script("document.getElementById('port').value"), "demo");
     EXPECT_EQ(Script("document.getElementById('enable').checked"), "true");
 
