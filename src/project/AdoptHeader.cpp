@@ -248,12 +248,14 @@ bool AdoptHandWrittenHeaders(const std::vector<std::pair<CAppcfgFile*, std::stri
         CAppcfgFile written;
         written.Read(newFile, false);
         const std::vector<tDroppedLine> dropped = LinesNotCarriedOver(onDisk, written);
+        // All of it goes over (only the layout of the definitions changes): nothing to ask or keep.
+        if (dropped.empty())
+            continue;
         std::error_code error;
         const fs::file_type copyType = fs::symlink_status(OriginalCopyPath(target), error).type();
         const bool copyExists =
             copyType != fs::file_type::not_found && copyType != fs::file_type::none;
-        if (!dropped.empty() &&
-            hwc::ShowMessage(AdoptQuestion(target, dropped, copyExists), hwc::EButtons::YesNo,
+        if (hwc::ShowMessage(AdoptQuestion(target, dropped, copyExists), hwc::EButtons::YesNo,
                              hwc::EAnswer::No) != hwc::EAnswer::Yes)
             return false;
         if (!copyExists)

@@ -40,7 +40,8 @@ bool KeepOriginalCopy(const std::string& headerPath);
 
 // Called by a save with every header and the text it is about to get, before anything is
 // written; the main header's text goes to `mainPath`. For each file read without generated part
-// that the save overwrites and that still has none on disk: asks (Yes/No) whether to go on when
-// something would not be carried over, then keeps its original. False: nothing may be written.
+// that the save overwrites, that still has none on disk and of which something would not be
+// carried over: asks (Yes/No) whether to go on, then keeps its original. False: nothing may be
+// written.
 bool AdoptHandWrittenHeaders(const std::vector<std::pair<CAppcfgFile*, std::string>>& texts,
                              const CAppcfgFile* mainHeader, const std::string& mainPath);

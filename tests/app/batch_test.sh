@@ -2,7 +2,7 @@
 # Command-line tests of hwc-batch: usage and exit codes, the processor table, re-processing the
 # example projects (backups, kept user text and line ends, stable output, --if-changed), write-
 # protected headers, a project held by another process, the commands that only read, and the
-# self-test log, page listing and register writing.
+# self-test log, page listing and register writing, and adopting a hand-written header.
 # Usage: batch_test.sh HWC_BATCH SOURCE_FOLDER
 set -euo pipefail
 
@@ -426,6 +426,32 @@ holder=""
 run reprocess "$p"
 expect_rc 0 "reprocess after the holder ended"
 expect_files "$p/ApplicationConfig" "appconfig.bak appconfig.h " "reprocess after the holder ended"
+
+echo "== adopting a hand-written header"
+# Its first save lists what it will not carry over and asks; hwc-batch refuses unless
+# --answer=yes, which keeps the original byte for byte as appconfig.h.orig.
+a="$work/adopt"
+mkdir -p "$a"
+printf '#ifndef APPCONFIG_H\r\n#define APPCONFIG_H\r\n#define K7Q3010\r\n#include "board.h"\r\n#define MY_RATE 9600\r\n#endif /* APPCONFIG_H */\r\n// after the guard\r\n' >"$a/appconfig.h"
+cp "$a/appconfig.h" "$work/hand-written"
+for answer in "" --answer=cancel --answer=no; do
+    run reprocess ${answer:+"$answer"} "$a/appconfig.h"
+    expect_rc 1 "hand-written header, '$answer'"
+    expect_message "hwc: appconfig.h was not written by this program." "hand-written header, '$answer'"
+    grep -qF 'line 4: #include "board.h"' "$work/err" || fail "'$answer': the #include is not listed"
+    grep -qF 'line 7: // after the guard' "$work/err" || fail "'$answer': the last line is not listed"
+    cmp -s "$work/hand-written" "$a/appconfig.h" || fail "'$answer' changed the hand-written header"
+    expect_files "$a" "appconfig.h " "hand-written header, '$answer'"
+done
+run reprocess --answer=yes "$a/appconfig.h"
+expect_rc 0 "hand-written header, --answer=yes"
+cmp -s "$work/hand-written" "$a/appconfig.h.orig" || fail "the original is not kept byte for byte"
+grep -q "^#define   MY_RATE  *9600"$'\r'"$" "$a/appconfig.h" || fail "--answer=yes lost a definition"
+expect_files "$a" "appconfig.bak appconfig.h appconfig.h.orig " "hand-written header, --answer=yes"
+run reprocess "$a/appconfig.h"
+expect_rc 0 "second save of an adopted header"
+expect_no_stderr "second save of an adopted header"
+cmp -s "$work/hand-written" "$a/appconfig.h.orig" || fail "a second save touched the original"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed" >&2

@@ -288,12 +288,14 @@ TEST_F(AdoptHeaderTest, AnExistingOriginalIsNeverReplaced) {
     EXPECT_FALSE(fs::exists(m_root / "elsewhere"));
 }
 
-TEST_F(AdoptHeaderTest, HeaderOfOnlyDefinitionsAsksNothingButKeepsItsOriginal) {
-    const std::string onlyDefines = "#define K7Q3010\n#define MY_BAUD 115200UL\n";
+TEST_F(AdoptHeaderTest, HeaderOfOnlyDefinitionsAsksNothingAndKeepsNoCopy) {
+    const std::string onlyDefines =
+        "/* Rig */\n#ifndef G\n#define G\n#define K7Q3010\n\n#define MY_BAUD 115200UL\n#endif\n";
     WriteFileBytes(m_header, onlyDefines);
     ASSERT_TRUE(OpenAndSave({}));
     EXPECT_TRUE(m_messages.shown.empty());
-    EXPECT_EQ(ReadFileBytes(m_original), onlyDefines);
+    EXPECT_FALSE(fs::exists(m_original));
+    EXPECT_EQ(ReadFileBytes(m_root / "appconfig.bak"), onlyDefines);
 }
 
 TEST_F(AdoptHeaderTest, SavingElsewhereLeavesTheOriginalAlone) {
