@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/BuryPointer.h"
+#include "base/TextUtil.h"
 #include "header/AppcfgFile.h"
 #include "header/LegacyNames.h"
 #include "model/ModuleBase.h"
@@ -154,6 +155,16 @@ int RunSet(const std::string& path, const std::vector<std::string>& assignments,
     tRunFlags flags;
     flags.reprocess = options.save;
     document.SetRunFlags(flags);
+    // A line end would cut the define's line in two in the header.
+    for (const std::string& assignment : assignments) {
+        if (assignment.find_first_of("\r\n") != std::string::npos) {
+            const std::string name = assignment.substr(0, assignment.find('='));
+            std::fprintf(stderr,
+                         "hwc: The value for %s holds a line end; a register value is one line.\n",
+                         hwc::ReplaceAll(hwc::ReplaceAll(name, "\r", "\\r"), "\n", "\\n").c_str());
+            return kFailed;
+        }
+    }
     if (!document.OpenProject(path))
         return kFailed;
     for (const std::string& assignment : assignments) {

@@ -17,6 +17,7 @@
 #include "model/PageHints.h"
 #include "modules/framework/CpmPLUGINS.h"
 #include "modules/framework/CpmVOID.h"
+#include "plugins/PluginFile.h"
 #include "project/ArchitectureFile.h"
 #include "project/ProjectPath.h"
 #include "project/SelfTest.h"
@@ -94,10 +95,12 @@ bool CProjDocBase::OpenFoundProject(const std::string& file) {
     const std::string architecture = AppFilePath(m_processor.processorName + ".cfg");
     if (!LoadArchitecture(architecture, m_processor.processorName, m_tree, *this))
         return false;
+    LoadPlugins();
 
     CModuleBase* unrecognized = CreateModule(nullptr, nullptr);
     if (unrecognized)
         m_tree.AddModuleToTree("\\Unrecognized Definitions", "VOID", unrecognized, *this);
+    AddPluginHeaderKeepers();
 
     LoadModules();
     m_tree.RefreshStateImages();
@@ -146,6 +149,7 @@ void CProjDocBase::ClearProject() {
     m_itemOwners.clear();
     m_modules.clear();
     m_modulesWithoutClass.clear();
+    ClearPlugins();
     m_projectFilePath.clear();
     m_processor = tProcessorData();
 

@@ -22,6 +22,7 @@
 #include "project/Warning.h"
 
 class CModuleBase;
+class CPluginFile;
 struct CRuntimeClass;
 
 // The program-wide switches that change how the document opens and saves.
@@ -92,6 +93,21 @@ public:
     CModuleBase* ItemOwner(const tPerCfgItem* item) const;
     CModuleTree& Tree() { return m_tree; }
     CAppcfgFileReader& MainHeader() { return *m_mainHeader; }
+
+    // --- Plug-ins ---
+
+    // Loads the description files of the plug-in folders ("*.hwc", nested ones too) beside the
+    // program and then beside the project file; returns how many files were loaded.
+    int LoadPlugins();
+    // Loads one description file and adds a module for each plug-in meant for this processor;
+    // with reportErrors a file that cannot be used, a duplicate and a failed tree insertion are
+    // reported. False when the file declares no plug-in.
+    bool LoadPluginFile(const std::string& path, bool reportErrors);
+    const std::vector<std::unique_ptr<CPluginFile>>& PluginFiles() const { return m_pluginFiles; }
+    // The header files plug-ins write into, by lower-cased full path.
+    const std::map<std::string, std::unique_ptr<CAppcfgFileReader>>& PluginHeaders() const {
+        return m_pluginHeaders;
+    }
     bool IsLoaded() const { return m_loaded; }
 
     // --- IModuleHost ---
@@ -118,6 +134,9 @@ public:
     // made and marked shown; the desktop program shows it in its page pane.
     bool ShowModulePage(CModuleBase& module) override;
     bool IsModuleWithoutClass(std::string_view instanceName) const override;
+    std::string ProcessorDefineName() const override {
+        return m_processor.defineRow ? m_processor.defineRow->macroName : std::string();
+    }
 
     void AddObserver(hwc::IDocumentObserver* observer);
     void RemoveObserver(hwc::IDocumentObserver* observer);
@@ -223,6 +242,14 @@ private:
     // What a successful open does for the run's flags: the self-test, or Save & Exit.
     void RunAfterOpen();
     void LoadModules();
+    // LoadPlugins for one folder: its "*.hwc" sub-folders and, with scanIni, its ".ini" files.
+    int LoadPluginsIn(const std::string& folder, bool scanIni, std::set<std::string>& visited);
+    // The reader of a plug-in's header file, opened on first use; null for the project header.
+    CAppcfgFileReader* PluginHeader(const std::string& headerFile, bool reportErrors);
+    // Gives every plug-in header a user-definitions module, which keeps the definitions of that
+    // file that no plug-in claims and writes them back into it.
+    void AddPluginHeaderKeepers();
+    void ClearPlugins();
     void DeleteTempPaths();
     // The generated text of every header file; false when a module refused (the save stops).
     bool BuildHeaderTexts(std::vector<std::pair<CAppcfgFile*, std::string>>& texts);
@@ -232,6 +259,12 @@ private:
     // Instances the architecture file describes whose type has no class in this program.
     std::set<std::string, std::less<>> m_modulesWithoutClass;
     std::map<const tPerCfgItem*, CModuleBase*> m_itemOwners;
+    // The plug-ins' description files and header files; the modules refer to both, so they are
+    // released after the modules.
+    std::vector<std::unique_ptr<CPluginFile>> m_pluginFiles;
+    std::map<std::string, std::unique_ptr<CAppcfgFileReader>> m_pluginHeaders;
+    // Plug-in headers that exist but could not be read: a save must not replace them.
+    std::set<const CAppcfgFile*> m_unreadablePluginHeaders;
     CModuleTree m_tree;
     CWarningList m_warnings;
     std::vector<hwc::IDocumentObserver*> m_observers;

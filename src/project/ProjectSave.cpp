@@ -31,6 +31,28 @@ bool OnDiskDiffersOnlyInDate(const tHeaderText& file) {
     return DiffersOnlyInBannerDate(onDisk.Text(), file.text);
 }
 
+// Appends the section of every module that belongs to the header, in module-list order: the
+// summary comment and the module's defines. False when a module refuses (the save stops).
+bool AppendModuleSections(const std::vector<std::unique_ptr<CModuleBase>>& modules,
+                          const CAppcfgFile* header, std::string& body) {
+    body.reserve(128 * 1024);
+    std::string block;
+    for (const auto& module : modules) {
+        if (!module->IsHeaderFile(header))
+            continue;
+        block = "/*.\n";
+        module->GetSummary(block);
+        block += "\n.*/\n";
+        if (!module->WriteHeaderText(block))
+            return false;
+        if (!block.empty()) {
+            block += "\n";
+            body += block;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool CProjDocBase::Save() {
@@ -119,7 +141,8 @@ bool CProjDocBase::SaveProject(const std::string& path) {
     if (m_lock)
         m_lock->FollowProjectFile();
     m_tree.RefreshStateImages();
-    if (!written)
+    // A plug-in header left alone because it could not be read does not hold the values.
+    if (!written || !m_unreadablePluginHeaders.empty())
         return false;
     for (const auto& module : m_modules)
         module->MarkSaved();
@@ -130,23 +153,24 @@ bool CProjDocBase::SaveProject(const std::string& path) {
 
 bool CProjDocBase::BuildHeaderTexts(std::vector<std::pair<CAppcfgFile*, std::string>>& texts) {
     // Plug-in headers come first and the project header last; each module belongs to one.
+    const std::string date = BannerDateNow();
+    for (const auto& [key, header] : m_pluginHeaders) {
+        std::string body;
+        if (!AppendModuleSections(m_modules, header.get(), body))
+            return false;
+        // A file that exists but could not be read would lose all it holds.
+        if (m_unreadablePluginHeaders.count(header.get()) != 0) {
+            hwc::ShowMessage("The plug-in header " + header->Path() +
+                             " is not written: it could not be read when the project was opened.");
+            continue;
+        }
+        texts.emplace_back(header.get(), BuildHeaderFileText(*header, body, nullptr, date));
+    }
+
     CAppcfgFile* mainHeader = m_mainHeader.get();
     std::string body;
-    body.reserve(128 * 1024);
-    std::string block;
-    for (const auto& module : m_modules) {
-        if (!module->IsHeaderFile(mainHeader))
-            continue;
-        block = "/*.\n";
-        module->GetSummary(block);
-        block += "\n.*/\n";
-        if (!module->WriteHeaderText(block))
-            return false;
-        if (!block.empty()) {
-            block += "\n";
-            body += block;
-        }
-    }
+    if (!AppendModuleSections(m_modules, mainHeader, body))
+        return false;
 
     tMainHeaderMacros macros;
     macros.processorDefine = m_processor.defineRow ? m_processor.defineRow->macroName : "";
@@ -160,6 +184,6 @@ bool CProjDocBase::BuildHeaderTexts(std::vector<std::pair<CAppcfgFile*, std::str
     macros.generateDefaults = m_options.generateDefaults;
     macros.briefView = m_options.briefView;
     macros.version = {HWC_VERSION_MAJOR, HWC_VERSION_MINOR, HWC_VERSION_PATCH, HWC_VERSION_TWEAK};
-    texts.emplace_back(mainHeader, BuildHeaderFileText(*mainHeader, body, &macros, BannerDateNow()));
+    texts.emplace_back(mainHeader, BuildHeaderFileText(*mainHeader, body, &macros, date));
     return true;
 }

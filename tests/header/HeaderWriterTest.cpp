@@ -220,6 +220,10 @@ TEST(HeaderWriter, ModuleSectionHeaders) {
                   "\n    first\n    second\n    third");
     EXPECT_EQ(HtmlModuleSectionHeader("Motor", " \r\n "),
               "    Motor Software Module Configuration\n" + dashes);
+    // A page's comment cannot end the block, neither for the compiler nor for the reader.
+    EXPECT_EQ(HtmlModuleSectionHeader("Motor", "a */ b\n.*/\n*/"),
+              "    Motor Software Module Configuration\n" + dashes +
+                  "\n    a * / b\n    .* /\n    * /");
 }
 
 TEST(HeaderWriter, DiffersOnlyInBannerDate) {

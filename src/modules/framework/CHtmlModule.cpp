@@ -1,6 +1,6 @@
 #include "modules/framework/CHtmlModule.h"
 
-#include "base/TextUtil.h"
+#include "header/HeaderWriter.h"
 
 namespace {
 
@@ -69,17 +69,9 @@ void CHtmlModule::GetSummary(std::string& text) const {
 namespace hwc {
 
 std::string HtmlModuleCommentBlock(std::string_view title, std::string_view commentText) {
-    std::string block = "    ";
-    block += title;
-    block += " Software Module Configuration\n";
-    block += std::string(44, '-');
-    const std::string_view comment = Trim(commentText);
-    if (comment.empty())
-        return block;
-    // A line break written as CR LF counts once; a lone CR is a line break of its own.
-    std::string lines = ReplaceAll(ReplaceAll(comment, "\r\n", "\n"), "\r", "\n");
-    block += ReplaceAll("\n" + lines, "\n", "\n    ");
-    return block;
+    // The header writer's form, which also keeps a "*/" in the page's text from ending the
+    // comment early.
+    return HtmlModuleSectionHeader(title, commentText);
 }
 
 } // namespace hwc
