@@ -254,6 +254,11 @@ bool CModuleBase::MarkSaved() {
 }
 
 bool CModuleBase::ImportFrom(const CModuleBase& source, const std::vector<int>* indexes, bool ask) {
+    // A source of another kind, or one refused (a processor of another generation), gives
+    // nothing: its positions mean other registers.
+    bool forbidden = false;
+    if (!IsImportCompatible(source, forbidden) || forbidden)
+        return false;
     const int common = std::min(m_itemCount, source.ItemCount());
     std::vector<int> candidates;
     if (indexes) {
@@ -295,6 +300,11 @@ bool CModuleBase::ImportFrom(const CModuleBase& source, const std::vector<int>* 
         const tPerCfgItem& other = source.Item(index);
         own.dwValue = other.dwValue;
         std::memcpy(own.szValue, other.szValue, sizeof(own.szValue));
+        // A value taken from a register of another name may be wider than this one.
+        const bool numeric = !(own.dwFlags & (RegFlag::STRVALUE | RegFlag::NOVALUE));
+        if (numeric && !(own.dwFlags & RegFlag::SIGNEDVALUE) &&
+            FieldText(own.szName) != FieldText(other.szName))
+            own.dwValue &= RegisterLimit(own.dwFlags);
     }
     if (toCopy.empty())
         return false;

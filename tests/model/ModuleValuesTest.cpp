@@ -610,3 +610,43 @@ TEST(ModuleImport, IndexListsLimitTheCopy) {
     EXPECT_FALSE(destination->ImportFrom(*source, &skipped, true));
     EXPECT_TRUE(messages.shown.empty());
 }
+
+TEST(ModuleImport, DifferentlyNamedValuesAreCutToTheDestinationWidth) {
+    using namespace hwc::RegFlag;
+    CFakeHost host;
+    CScriptedMessages messages;
+    const std::vector<tPerCfgDef> wide = {{"A", 0, DW32}, {"B", 0, DW32}, {"C", 0, DW32},
+                                          {"D", 0, DW32}, {"E", 0, DW32}};
+    const std::vector<tPerCfgDef> narrow = {{"A", 0, DW16},
+                                            {"X", 0, DW8},
+                                            {"Y", 0, DW16},
+                                            {"Z", 0, DW8 | SIGNEDVALUE},
+                                            {"W", 0, DW8 | NOVALUE}};
+    auto& destination = host.Add<CpmTableTest>(MakeDescriptor("T0", "QT"), narrow);
+    auto& source = host.Add<CpmTableTest>(MakeDescriptor("T1", "QT"), wide);
+    for (int i = 0; i < source.ItemCount(); ++i)
+        source.Item(i).dwValue = 0x12345u;
+    for (int i = 1; i < source.ItemCount(); ++i)
+        messages.Answer(EAnswer::Yes);
+    EXPECT_TRUE(destination.ImportFrom(source, nullptr, true));
+    EXPECT_EQ(messages.shown.size(), 4u);
+    // The same name keeps the value as the source holds it, however wide.
+    EXPECT_EQ(destination.Item(0).dwValue, 0x12345u);
+    EXPECT_EQ(destination.Item(1).dwValue, 0x45u);
+    EXPECT_EQ(destination.Item(2).dwValue, 0x2345u);
+    EXPECT_EQ(destination.Item(3).dwValue, 0x12345u); // signed values are never cut
+    EXPECT_EQ(destination.Item(4).dwValue, 0x12345u); // no number: nothing to cut
+}
+
+TEST(ModuleImport, ASourceOfAnotherClassGivesNothing) {
+    CFakeHost host;
+    CScriptedMessages messages;
+    auto& destination = host.Add<CpmTableTest>(MakeDescriptor("T0", "QT"), kLongTable);
+    auto& other = host.Add<CpmOtherTest>(nullptr, nullptr);
+    other.SetItemCount(3);
+    other.Item(0).dwValue = 7;
+    EXPECT_FALSE(destination.ImportFrom(other, nullptr, true));
+    EXPECT_EQ(destination.Item(0).dwValue, 0u);
+    EXPECT_EQ(destination.recalculations, 0);
+    EXPECT_TRUE(messages.shown.empty());
+}

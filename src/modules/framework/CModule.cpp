@@ -196,6 +196,12 @@ bool CModule::IsImportCompatible(const CModuleBase& other, bool& forbidden) cons
             return false;
         }
     }
+    // Each generation of these modules has a page (and register layout) of its own; the two
+    // families above do not tell every generation apart.
+    if (TemplateId() != other.TemplateId()) {
+        forbidden = true;
+        return false;
+    }
     return true;
 }
 
