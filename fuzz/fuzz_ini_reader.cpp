@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "base/TextFile.h"
-#include "project/IniFile.h"
+#include "base/IniFile.h"
 
 namespace {
 
