@@ -7,7 +7,8 @@
 struct tBatchOptions {
     bool ifChanged = false; // reprocess: write nothing when only the banner date would change
     bool werror = false;    // check: exit 3 when any warning stands
-    bool save = false;      // set: save the project afterwards as reprocess does
+    bool save = false;      // set, import: save the project afterwards as reprocess does
+    std::vector<std::string> registers; // import: only these registers (--registers=A,B)
 };
 
 int RunReprocess(const std::string& path, const tBatchOptions& options);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/BatchCommands.h"
+#include "app/BatchImport.h"
 #include "app/BatchMessages.h"
 #include "base/TextUtil.h"
 
@@ -42,6 +43,13 @@ const char kUsage[] =
     "  header PATH\n"
     "        print what the header holds: the user's leading and trailing text, every\n"
     "        definition and every internal-parameter block\n"
+    "  import [--save] [--answer=yes|no|cancel] [--registers=NAME,...] SOURCE DEST\n"
+    "         [INSTANCE[=SOURCE_INSTANCE]...]\n"
+    "        copy register values into modules of DEST from the module of the same (or the\n"
+    "        given) name in SOURCE, which is only read (SOURCE may be DEST itself); without an\n"
+    "        INSTANCE, every module of DEST whose namesake SOURCE writes; --registers copies\n"
+    "        only those (define names, or names without the instance prefix); differently\n"
+    "        named registers take --answer; any refusal exits 1 and saves nothing\n"
     "\n"
     "Messages go to standard error as 'hwc: TEXT'; questions take the --answer given\n"
     "(default cancel; for OK/Cancel questions yes means OK).\n";
@@ -88,6 +96,15 @@ bool TakeOptions(const tCommandLine& line, std::string_view accepted, tBatchOpti
             options.werror = true;
         } else if (option == "--save") {
             options.save = true;
+        } else if (name == "--registers") {
+            if (option.size() <= name.size())
+                return false;
+            for (const std::string& word : hwc::Split(option.substr(name.size() + 1), ',')) {
+                if (!hwc::Trim(word).empty())
+                    options.registers.emplace_back(hwc::Trim(word));
+            }
+            if (options.registers.empty())
+                return false;
         } else {
             return false;
         }
@@ -112,6 +129,7 @@ constexpr tCommandSpec kCommands[] = {
     {"selftest", 1, 1, "--answer"},
     {"page", 2, 2, "--answer"},
     {"set", 2, static_cast<std::size_t>(-1), "--answer --save"},
+    {"import", 2, static_cast<std::size_t>(-1), "--answer --save --registers"},
 };
 
 int Run(std::string_view command, const std::vector<std::string>& arguments,
@@ -131,6 +149,8 @@ int Run(std::string_view command, const std::vector<std::string>& arguments,
         return RunPage(path, arguments[1]);
     if (command == "set")
         return RunSet(path, {arguments.begin() + 1, arguments.end()}, options);
+    if (command == "import")
+        return RunImport(arguments, options);
     return RunHeader(path);
 }
 
