@@ -23,8 +23,10 @@ namespace {
 
 QVariantMap Answer(const EScriptStatus status, const tScriptValue& value = {}) {
     if (status != EScriptStatus::kOk)
-        return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), QStringLiteral("invalid argument")}};
-    return {{QStringLiteral("ok"), true}, {QStringLiteral("value"), CConfigToolChannel::FromScriptValue(value)}};
+        return {{QStringLiteral("ok"), false},
+                {QStringLiteral("error"), QStringLiteral("invalid argument")}};
+    return {{QStringLiteral("ok"), true},
+            {QStringLiteral("value"), CConfigToolChannel::FromScriptValue(value)}};
 }
 
 QVariantMap InvalidArgument() {
@@ -180,8 +182,7 @@ void CConfigToolChannel::eventDone(int seq, const QVariant& result) {
         found->second->loop->quit();
 }
 
-QVariant CConfigToolChannel::Raise(const QString& name, const QVariantList& arguments,
-                                   bool wait) {
+QVariant CConfigToolChannel::Raise(const QString& name, const QVariantList& arguments, bool wait) {
     if (!m_attached)
         return {};
     const int seq = ++m_lastSeq;

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>

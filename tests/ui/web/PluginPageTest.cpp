@@ -215,7 +215,8 @@ TEST(PluginExternalPageTest, AMissingExternalDocumentShowsAnEmptyPage) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid() && QDir(root.path()).mkpath("x.hwc"));
     const QString folder = root.filePath("x.hwc");
-    WriteFile(folder + "/x.ini", "[hwc_plugins]\nplugin1=EXT\n[EXT]\nmaindoc=gone.pdf\nexternalapp=1\n");
+    WriteFile(folder + "/x.ini",
+              "[hwc_plugins]\nplugin1=EXT\n[EXT]\nmaindoc=gone.pdf\nexternalapp=1\n");
     CPluginFile file;
     ASSERT_TRUE(file.Load((folder + "/x.ini").toStdString()));
     hwc::test::CModuleTestHost host;
@@ -235,7 +236,8 @@ TEST(ConfigToolGateTest, OnlyFilesInsideTheFolderCount) {
     ASSERT_TRUE(root.isValid());
     QDir dir(root.path());
     ASSERT_TRUE(dir.mkpath("drv.hwc/pages") && dir.mkpath("drv.hwc-other"));
-    for (const char* name : {"drv.hwc/a.htm", "drv.hwc/pages/b.htm", "drv.hwc-other/c.htm", "d.htm"}) {
+    for (const char* name :
+         {"drv.hwc/a.htm", "drv.hwc/pages/b.htm", "drv.hwc-other/c.htm", "d.htm"}) {
         QFile file(dir.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
@@ -249,9 +251,10 @@ TEST(ConfigToolGateTest, OnlyFilesInsideTheFolderCount) {
     EXPECT_FALSE(CConfigToolGate::IsInFolder(url("drv.hwc/../d.htm"), folder));
     EXPECT_FALSE(CConfigToolGate::IsInFolder(QUrl::fromLocalFile(folder), folder));
     EXPECT_FALSE(CConfigToolGate::IsInFolder(url("drv.hwc/missing.htm"), folder));
-    EXPECT_FALSE(CConfigToolGate::IsInFolder(QUrl("https://example.invalid/drv.hwc/a.htm"), folder));
-    EXPECT_FALSE(CConfigToolGate::IsInFolder(
-        QUrl("file://server" + url("drv.hwc/a.htm").path()), folder));
+    EXPECT_FALSE(
+        CConfigToolGate::IsInFolder(QUrl("https://example.invalid/drv.hwc/a.htm"), folder));
+    EXPECT_FALSE(
+        CConfigToolGate::IsInFolder(QUrl("file://server" + url("drv.hwc/a.htm").path()), folder));
     EXPECT_FALSE(CConfigToolGate::IsInFolder(url("drv.hwc/a.htm"), QString()));
     // A link inside the folder that leads out of it is outside.
     ASSERT_TRUE(QFile::link(dir.filePath("d.htm"), dir.filePath("drv.hwc/link.htm")));
@@ -264,7 +267,8 @@ TEST(ConfigToolChannelTest, ScriptValuesConvertOrRefuse) {
     EXPECT_EQ(CConfigToolChannel::ToScriptValue(true), tScriptValue{true});
     EXPECT_EQ(CConfigToolChannel::ToScriptValue(74565), tScriptValue{74565.0});
     EXPECT_EQ(CConfigToolChannel::ToScriptValue(-1.5), tScriptValue{-1.5});
-    EXPECT_EQ(CConfigToolChannel::ToScriptValue(QString("CTRL")), tScriptValue{std::string("CTRL")});
+    EXPECT_EQ(CConfigToolChannel::ToScriptValue(QString("CTRL")),
+              tScriptValue{std::string("CTRL")});
     EXPECT_EQ(CConfigToolChannel::ToScriptValue(QJsonValue(12.0)), tScriptValue{12.0});
     EXPECT_EQ(CConfigToolChannel::ToScriptValue(QJsonValue()), tScriptValue{});
     EXPECT_FALSE(CConfigToolChannel::ToScriptValue(QVariantList{1, 2}));
