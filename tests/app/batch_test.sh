@@ -453,6 +453,49 @@ expect_rc 0 "second save of an adopted header"
 expect_no_stderr "second save of an adopted header"
 cmp -s "$work/hand-written" "$a/appconfig.h.orig" || fail "a second save touched the original"
 
+echo "== plug-ins"
+# A plug-in folder beside appconfig.h adds its modules; set writes their registers as the
+# automation object does, and reprocess writes the plug-in's own header file, stably.
+g="$(copy_example "$small" plugin)"
+mkdir -p "$g/ApplicationConfig/Team.hwc"
+printf '[hwc_plugins]\nplugin1=DRV\nplugin2=BROKEN\n[DRV]\nregisters=REGS\nheaderfile=drv.h\n[BROKEN]\ndevicefilter=K7Q(\n[REGS]\nMODE=1;DW8\nOFFSET=0;DW16|SIGNEDVALUE\nLABEL=fast;STRVALUE\n' \
+    >"$g/ApplicationConfig/Team.hwc/drivers.ini"
+printf '[nothing]\nkey=1\n' >"$g/ApplicationConfig/Team.hwc/empty.ini"
+run check "$g"
+expect_rc 0 "check with plug-ins"
+grep -qx "hwc: Error loading plugin file drivers.ini" "$work/err" ||
+    fail "invalid device filter: no 28000 line: $(head -c 400 "$work/err")"
+grep -qx "hwc: Error loading plugin file empty.ini" "$work/err" ||
+    fail "file without plug-in list: no 28000 line: $(head -c 400 "$work/err")"
+run set --save "$g" DRV_MODE=0x1FF
+expect_rc 1 "set of a plug-in register too wide"
+grep -q "^hwc: DRV_MODE: This register value must be a number between 0 and 0xff" "$work/err" ||
+    fail "set of a plug-in register too wide: $(head -c 400 "$work/err")"
+# The plug-in's registers are not in the header yet, so the module is taken in when asked.
+SOURCE_DATE_EPOCH=0 run set --save --answer=yes "$g" DRV_MODE=0xFF DRV_OFFSET=0xFFFFFFFF \
+    "DRV_LABEL=slow and steady"
+expect_rc 0 "set of plug-in registers"
+d="$g/ApplicationConfig/drv.h"
+grep -q "^#define DRV_MODE  *0xFFU$" "$d" || fail "DRV_MODE not written"
+grep -q "^#define DRV_OFFSET  *0xFFFFFFFFU$" "$d" || fail "a signed plug-in register lost its upper bits"
+grep -q "^#define DRV_LABEL  *slow and steady$" "$d" || fail "DRV_LABEL not written"
+grep -q "DRV_" "$(header_of "$g")" && fail "plug-in defines went into the project header"
+grep -q "APPCFG_" "$d" && fail "processor macros in the plug-in header"
+cp "$d" "$work/drv-first"
+cp "$(header_of "$g")" "$work/main-first"
+SOURCE_DATE_EPOCH=0 run reprocess "$g"
+expect_rc 0 "reprocess with a plug-in header"
+cmp -s "$work/drv-first" "$d" || fail "reprocess changed the plug-in header"
+cmp -s "$work/main-first" "$(header_of "$g")" || fail "reprocess changed the project header"
+# A value with a line end would break the header line: refused, nothing written.
+run set --save "$g" $'DRV_LABEL=two\nlines'
+expect_rc 1 "set of a value with a line end"
+expect_message "hwc: The value for DRV_LABEL holds a line end" "set of a value with a line end"
+run set --save "$g" $'PIT0_MOD_INIT=1\r'
+expect_rc 1 "set of a number with a carriage return"
+cmp -s "$work/drv-first" "$d" || fail "a refused set changed the plug-in header"
+cmp -s "$work/main-first" "$(header_of "$g")" || fail "a refused set changed the project header"
+
 if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed" >&2
     exit 1
