@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWebEngineView>
@@ -163,6 +164,29 @@ TEST_F(PluginPageTest, OnlyPagesFromThePluginsFolderGetTheObject) {
     // A frame inside the page, from elsewhere, gets nothing.
     ASSERT_TRUE(WaitFor([&] { return Script("String(window.framed)") != "undefined"; }));
     EXPECT_EQ(Script("window.framed"), "undefined,undefined");
+}
+
+TEST_F(PluginPageTest, APageThatLeavesDuringAWaitEndsTheWaitAndItsObject) {
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    const QString outside = elsewhere.filePath("outside.htm");
+    {
+        QFile file(outside);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<html><body>outside</body></html>");
+    }
+    // A handler that moves the page away and never finishes.
+    Script(QStringLiteral("window.OnUpdateAll = function () { location.href = '%1';"
+                          "return new Promise(function () {}); }; 'ok'")
+               .arg(QUrl::fromLocalFile(outside).toString()));
+    QPointer<CConfigToolChannel> channel = Channel();
+    channel->OnUpdateAll();
+    // The wait ended with the page's departure, and the object goes once it is no longer busy.
+    EXPECT_EQ(Channel(), nullptr);
+    // (Outside a running event loop deferred deletions are made by hand.)
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(channel.isNull());
+    EXPECT_TRUE(WaitFor([&] { return m_page->View()->url() == QUrl::fromLocalFile(outside); }));
 }
 
 void WriteFile(const QString& path, const char* text) {
