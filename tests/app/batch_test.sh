@@ -2,7 +2,7 @@
 # Command-line tests of hwc-batch: usage and exit codes, the processor table, re-processing the
 # example projects (backups, kept user text and line ends, stable output, --if-changed), write-
 # protected headers, a project held by another process, the commands that only read, and the
-# self-test log, page listing and register writing, and adopting a hand-written header.
+# self-test log, page listing and register writing, adopting a hand-written header, and plug-ins.
 # Usage: batch_test.sh HWC_BATCH SOURCE_FOLDER
 set -euo pipefail
 
