@@ -168,6 +168,20 @@ TEST_F(PluginLoading, APluginFoundTwiceLoadsOnceAndWritesEachDefineOnce) {
     EXPECT_NE(main.find("User definitions"), std::string::npos);
 }
 
+TEST_F(PluginLoading, APluginNamedLikeAProcessorModuleIsADuplicate) {
+    Put(m_config / "a.hwc/timer.ini", "[hwc_plugins]\nplugin1=PIT0\nplugin2=SER\n[PIT0]\n[SER]\n");
+    // A folder link back to its parent is searched once.
+    fs::create_directory_symlink("..", m_config / "a.hwc/loop.hwc");
+
+    CProjDoc document;
+    ASSERT_TRUE(Open(document));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"Duplicate Plugin Module will not be loaded: PIT0"}));
+    EXPECT_EQ(document.FindModule("PIT0")->TypeKey(), "PIT");
+    EXPECT_NE(document.FindModule("SER"), nullptr);
+    EXPECT_EQ(document.PluginFiles().size(), 1u);
+}
+
 TEST_F(PluginLoading, AFilterThatDoesNotMatchLoadsNothingAndOpensNoHeader) {
     Put(m_config / "a.hwc/other.ini",
         OnePlugin("OTHER", "devicefilter=^K7Q4\nheaderfile=other.h\n"));
