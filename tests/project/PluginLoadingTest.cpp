@@ -122,6 +122,10 @@ TEST_F(PluginLoading, AProjectBesideTheProgramSearchesItsFolderOnce) {
     EXPECT_TRUE(Messages().empty()) << Messages().front();
     EXPECT_EQ(document.PluginFiles().size(), 1u);
     EXPECT_NE(document.FindModule("SER"), nullptr);
+    // What a plug-in page asks for as the processor's define.
+    EXPECT_EQ(document.ProcessorDefineName(), "K7Q3010");
+    document.ClearProject();
+    EXPECT_EQ(document.ProcessorDefineName(), "");
 }
 
 TEST_F(PluginLoading, FilesThatCannotBeUsedAreReportedAndTheProjectStillSaves) {
