@@ -59,8 +59,8 @@ std::optional<std::string> AsText(const tScriptValue& value) {
 // (negative ones in two's complement), a boolean as 1 or 0, or a text read like C's "%i".
 std::optional<std::uint32_t> AsNumber(const tScriptValue& value) {
     if (const auto* number = std::get_if<double>(&value)) {
-        if (!std::isfinite(*number) || std::trunc(*number) != *number ||
-            *number < -2147483648.0 || *number > 4294967295.0)
+        if (!std::isfinite(*number) || std::trunc(*number) != *number || *number < -2147483648.0 ||
+            *number > 4294967295.0)
             return std::nullopt;
         return static_cast<std::uint32_t>(static_cast<std::int64_t>(*number));
     }
@@ -217,8 +217,8 @@ EScriptStatus CConfigToolObj::GetReg(const tScriptValue& name, tScriptValue& res
     CModuleBase* owner = nullptr;
     if (const tPerCfgItem* item = m_module->FindRegister(*registerName, &owner)) {
         if (item->dwFlags & hwc::RegFlag::STRVALUE)
-            result = item->dwValue != 0 ? std::string(hwc::FieldText(item->szValue))
-                                        : std::string();
+            result =
+                item->dwValue != 0 ? std::string(hwc::FieldText(item->szValue)) : std::string();
         else if (item->dwFlags & hwc::RegFlag::SIGNEDVALUE)
             result = static_cast<double>(static_cast<std::int32_t>(item->dwValue));
         else

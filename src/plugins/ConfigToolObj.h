@@ -34,7 +34,7 @@ public:
 
 class CConfigToolObj {
 public:
-    CConfigToolObj();                      // assigned module: CHtmlModule::Current()
+    CConfigToolObj(); // assigned module: CHtmlModule::Current()
     ~CConfigToolObj();
     CConfigToolObj(const CConfigToolObj&) = delete;
     CConfigToolObj& operator=(const CConfigToolObj&) = delete;

@@ -56,10 +56,10 @@ void CPluginRegs::Build(const CIniFileSection* section) {
         const std::string& entry = section->Get(key);
         const std::size_t semicolon = entry.find(';');
         const std::string defaultText = entry.substr(0, semicolon);
-        std::uint32_t flags = semicolon == std::string::npos
-                                  ? 0
-                                  : hwc::RegisterFlagsFromKeywords(
-                                        std::string_view(entry).substr(semicolon + 1));
+        std::uint32_t flags =
+            semicolon == std::string::npos
+                ? 0
+                : hwc::RegisterFlagsFromKeywords(std::string_view(entry).substr(semicolon + 1));
         if ((flags & hwc::RegFlag::WIDTH_MASK) == 0)
             flags |= hwc::RegFlag::DW32;
         std::uint32_t defaultValue = 0;

@@ -20,8 +20,8 @@ public:
     CPluginRegs& operator=(const CPluginRegs&) = delete;
 
     // One row per entry of the section, in file order: "NAME=default[;FLAG|FLAG...]".
-    void Build(const CIniFileSection* section);           // absent section: empty set
-    const tPerCfgDef* Table() const;                       // null when empty
+    void Build(const CIniFileSection* section); // absent section: empty set
+    const tPerCfgDef* Table() const;            // null when empty
     int Count() const;
     // The default text of a STRVALUE row ("" when none).
     const std::string& DefaultText(std::string_view name) const;
@@ -37,7 +37,7 @@ class CPluginFile;
 struct CPluginInfo {
     CPluginFile* owner = nullptr;
     std::string id, className, name, helpFile, treePath, mainDoc, deviceFilter, headerFile;
-    CPluginRegs* registers = nullptr;   // null: no registers
+    CPluginRegs* registers = nullptr; // null: no registers
     bool earlyLoad = false, externalApp = false;
 
     // The help document (plug-in folder + part before '#') and its page (0 when none).
@@ -58,11 +58,11 @@ public:
     CPluginFile(const CPluginFile&) = delete;
     CPluginFile& operator=(const CPluginFile&) = delete;
 
-    bool Load(const std::string& path);   // true when at least one plug-in was read
+    bool Load(const std::string& path); // true when at least one plug-in was read
     const std::string& Path() const;
-    std::string Folder() const;           // the folder holding the file
+    std::string Folder() const; // the folder holding the file
     const std::vector<std::unique_ptr<CPluginInfo>>& Plugins() const;
-    CPluginRegs* RegisterSet(const std::string& sectionName);   // cached; built on first use
+    CPluginRegs* RegisterSet(const std::string& sectionName); // cached; built on first use
 
 private:
     CIniFile m_ini;

@@ -12,8 +12,7 @@ constexpr const char* kWarningDetailTitle = "Warning detail";
 
 } // namespace
 
-CPluginModule::CPluginModule(const CPluginInfo& info)
-    : CPluginModule(info, MakeDescriptor(info)) {}
+CPluginModule::CPluginModule(const CPluginInfo& info) : CPluginModule(info, MakeDescriptor(info)) {}
 
 CPluginModule::CPluginModule(const CPluginInfo& info, const CModuleDescriptor& descriptor)
     : CHtmlModule(nullptr, 0, &descriptor, info.registers ? info.registers->Table() : nullptr,

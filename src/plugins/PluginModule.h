@@ -11,12 +11,12 @@
 #include "modules/framework/CHtmlModule.h"
 #include "plugins/PluginFile.h"
 
-class CPluginModule : public CHtmlModule {   // runtime class "CPluginModule"
+class CPluginModule : public CHtmlModule { // runtime class "CPluginModule"
     HWC_DECLARE_ABSTRACT_MODULE_CLASS(CPluginModule, CHtmlModule)
 public:
     // Built while the document opens (hwc::HostBeingOpened()), like every module.
     explicit CPluginModule(const CPluginInfo& info);
-    ~CPluginModule() override;            // fires OnProjectClosing first
+    ~CPluginModule() override; // fires OnProjectClosing first
     const CPluginInfo& Info() const;
 
     // The page reads the registers when they are refreshed toward it, and writes them when it

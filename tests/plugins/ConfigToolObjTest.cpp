@@ -8,8 +8,8 @@
 #include <limits>
 
 #include "base/ExternalLink.h"
-#include "support/ScriptedMessages.h"
 #include "plugins/PluginTestHost.h"
+#include "support/ScriptedMessages.h"
 
 namespace {
 
@@ -140,12 +140,12 @@ TEST_F(ConfigToolObjTest, UnconvertibleArgumentsChangeNothing) {
     host.updates.clear();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    for (const tScriptValue& bad : {tScriptValue(1.5), tScriptValue(nan), tScriptValue(inf),
-                                    tScriptValue(4294967296.0), tScriptValue(-2147483649.0),
-                                    tScriptValue(std::string("abc")), tScriptValue(std::string())}) {
+    for (const tScriptValue& bad :
+         {tScriptValue(1.5), tScriptValue(nan), tScriptValue(inf), tScriptValue(4294967296.0),
+          tScriptValue(-2147483649.0), tScriptValue(std::string("abc")),
+          tScriptValue(std::string())}) {
         tScriptValue result = true;
-        EXPECT_EQ(object.SetReg(std::string("CTRL"), bad, result),
-                  EScriptStatus::kInvalidArgument);
+        EXPECT_EQ(object.SetReg(std::string("CTRL"), bad, result), EScriptStatus::kInvalidArgument);
         EXPECT_EQ(result, tScriptValue(false));
         EXPECT_EQ(Item(a, "CTRL").dwValue, 5u);
     }

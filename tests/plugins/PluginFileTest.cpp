@@ -128,17 +128,18 @@ TEST_F(PluginFileTest, BooleansTakeTheirFirstCharacterOrTrue) {
 }
 
 TEST_F(PluginFileTest, RegisterRowsTakeFlagsAndDefaults) {
-    ASSERT_TRUE(Load("[hwc_plugins]\nplugin1=A\n[A]\nregisters=REGS\n"
-                     "[REGS]\n"
-                     "CTRL=0x10;DW16|NODEFAULT\n"
-                     "BLANK=0x10 ;DW16\n"
-                     "PLAIN=5\n"
-                     "OCT=010;DW8\n"
-                     "NEG=-1;SIGNEDVALUE\n"
-                     "JUNK=12abc; DW8 | BOGUS |dw16| NOIMPORT \n"
-                     "WIDE=0x1FFFFFFFF\n"
-                     "-RAW=;NOVALUE|DW8|DW16\n"
-                     "ALL=0;NONCRITICAL|QUOTEDVALUE|DECVALUE|INTERNAL|DUMMYREG|NOSHOWLIST|NOEDITLIST\n"));
+    ASSERT_TRUE(
+        Load("[hwc_plugins]\nplugin1=A\n[A]\nregisters=REGS\n"
+             "[REGS]\n"
+             "CTRL=0x10;DW16|NODEFAULT\n"
+             "BLANK=0x10 ;DW16\n"
+             "PLAIN=5\n"
+             "OCT=010;DW8\n"
+             "NEG=-1;SIGNEDVALUE\n"
+             "JUNK=12abc; DW8 | BOGUS |dw16| NOIMPORT \n"
+             "WIDE=0x1FFFFFFFF\n"
+             "-RAW=;NOVALUE|DW8|DW16\n"
+             "ALL=0;NONCRITICAL|QUOTEDVALUE|DECVALUE|INTERNAL|DUMMYREG|NOSHOWLIST|NOEDITLIST\n"));
     const CPluginRegs& regs = *Plugin(0).registers;
     ASSERT_EQ(regs.Count(), 9);
     const tPerCfgDef* rows = regs.Table();
@@ -158,8 +159,8 @@ TEST_F(PluginFileTest, RegisterRowsTakeFlagsAndDefaults) {
     EXPECT_EQ(rows[6].dwDefault, 0u) << "more than 32 bits";
     EXPECT_STREQ(rows[7].pszName, "-RAW");
     EXPECT_EQ(rows[7].dwFlags, 0x40u | DW8 | DW16);
-    EXPECT_EQ(rows[8].dwFlags, 0x20u | 0x100u | 0x200u | 0x1000u | 0x4000u | 0x8000u |
-                                   0x10000u | DW32);
+    EXPECT_EQ(rows[8].dwFlags,
+              0x20u | 0x100u | 0x200u | 0x1000u | 0x4000u | 0x8000u | 0x10000u | DW32);
 }
 
 TEST_F(PluginFileTest, StringRowsKeepTheirDefaultText) {

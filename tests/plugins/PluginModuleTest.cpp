@@ -59,8 +59,8 @@ TEST(PluginModuleTest, StringRegistersStartWithTheirDefaultText) {
     CPluginTestHost host;
     const std::string longText(90, 'a');
     CPluginModule& module = host.AddPlugin(
-        "LOG", "LOGGER", {{"NAME", "uart log;STRVALUE"}, {"LONG", longText + ";STRVALUE"},
-                          {"NONE", ";STRVALUE"}});
+        "LOG", "LOGGER",
+        {{"NAME", "uart log;STRVALUE"}, {"LONG", longText + ";STRVALUE"}, {"NONE", ";STRVALUE"}});
     EXPECT_STREQ(module.Item(0).szValue, "uart log");
     EXPECT_STREQ(module.Item(0).szSaved, "uart log");
     EXPECT_EQ(module.Item(0).dwValue, 1u);
@@ -155,8 +155,8 @@ TEST_F(PluginCommentTest, ARunWithoutPageWritesTheCommentItReadBack) {
     writer.Item(0).dwValue = 3;
     const std::string other = "/*.\n" + hwc::HtmlModuleCommentBlock("LOGX", "not this one") +
                               "\n.*/\n#define LOGX_LEVEL 1\n\n";
-    const std::string saved = "#ifndef PLUGIN_H\n#define PLUGIN_H\n" + other + Section(writer) +
-                              "#endif\n";
+    const std::string saved =
+        "#ifndef PLUGIN_H\n#define PLUGIN_H\n" + other + Section(writer) + "#endif\n";
 
     CPluginModule& reader = host.AddPlugin("LOG", "LOGGER", {{"LEVEL", "2;DW8"}});
     EXPECT_TRUE(LoadFrom(reader, saved));
@@ -185,12 +185,10 @@ TEST(PluginCommentText, FindsOnlyAWholeSectionOfThatTitle) {
     // A line of more dashes is another kind of block; the next one of the title counts.
     const std::string longer = "/*.\n" + hwc::HtmlModuleCommentBlock("LOG", {}) + "--\n.*/\n";
     EXPECT_EQ(hwc::FindHtmlModuleComment(longer, "LOG"), std::nullopt);
-    EXPECT_EQ(hwc::FindHtmlModuleComment(longer + "/*.\n" + block + "\n.*/\n", "LOG"),
-              "one\ntwo");
+    EXPECT_EQ(hwc::FindHtmlModuleComment(longer + "/*.\n" + block + "\n.*/\n", "LOG"), "one\ntwo");
     // Lines indented by less than four blanks (trimmed by an editor) still read.
-    EXPECT_EQ(hwc::FindHtmlModuleComment("/*.\n" + hwc::HtmlModuleCommentBlock("LOG", {}) +
-                                             "\n  a\n\n    b\n.*/",
-                                         "LOG"),
+    EXPECT_EQ(hwc::FindHtmlModuleComment(
+                  "/*.\n" + hwc::HtmlModuleCommentBlock("LOG", {}) + "\n  a\n\n    b\n.*/", "LOG"),
               "a\n\nb");
 }
 
