@@ -1,5 +1,7 @@
 #include "plugins/PluginModule.h"
 
+#include <vector>
+
 #include "base/FixedText.h"
 #include "base/TextFile.h"
 #include "base/TextUtil.h"
@@ -78,6 +80,22 @@ bool CPluginModule::LoadFromHeader(CAppcfgFile* header) {
         }
     }
     return found;
+}
+
+bool CPluginModule::WriteHeaderText(std::string& text) {
+    std::vector<int> emptied;
+    for (int i = 0; i < ItemCount(); ++i) {
+        tPerCfgItem& item = Item(i);
+        if ((item.dwFlags & hwc::RegFlag::STRVALUE) && item.dwValue == 0 && item.dwDefault != 0) {
+            item.szValue[0] = '\0';
+            item.dwValue = 1;
+            emptied.push_back(i);
+        }
+    }
+    const bool written = CHtmlModule::WriteHeaderText(text);
+    for (int i : emptied)
+        Item(i).dwValue = 0;
+    return written;
 }
 
 bool CPluginModule::IsImportCompatible(const CModuleBase& other, bool& forbidden) const {

@@ -30,6 +30,9 @@ public:
     // Besides the values, takes back the comment of the module's section, so that a run
     // without page writes the comment the page once set.
     bool LoadFromHeader(CAppcfgFile* header) override;
+    // A string register whose default text the page emptied is written with an empty value:
+    // left out, it would read back as the default text.
+    bool WriteHeaderText(std::string& text) override;
     // Only a module of the same plug-in class has registers of the same meaning.
     bool IsImportCompatible(const CModuleBase& other, bool& forbidden) const override;
 

@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "base/FixedText.h"
 #include "header/AppcfgFile.h"
 #include "plugins/PluginTestHost.h"
 #include "support/TestFolder.h"
@@ -174,6 +175,27 @@ TEST_F(PluginCommentTest, SectionWithoutCommentOrWithoutBlockKeepsNone) {
     module.SetCommentText("kept");
     EXPECT_FALSE(LoadFrom(module, "#define OTHER 1\n"));
     EXPECT_EQ(module.CommentText(), "kept");
+}
+
+TEST_F(PluginCommentTest, AnEmptiedDefaultTextStaysEmpty) {
+    CPluginModule& writer = host.AddPlugin("LOG", "LOGGER", {{"NAME", "uart log;STRVALUE"}});
+    writer.SetSelected(true);
+    writer.Item(0).dwValue = 0;
+    std::string text = "/*.\n";
+    writer.GetSummary(text);
+    text += "\n.*/\n";
+    ASSERT_TRUE(writer.WriteHeaderText(text));
+    EXPECT_EQ(writer.Item(0).dwValue, 0u);
+    CPluginModule& reader = host.AddPlugin("LOG", "LOGGER", {{"NAME", "uart log;STRVALUE"}});
+    EXPECT_TRUE(LoadFrom(reader, text));
+    EXPECT_EQ(hwc::FieldText(reader.Item(0).szValue), "");
+    // Read back, it is written the same way.
+    reader.SetSelected(true);
+    std::string again = "/*.\n";
+    reader.GetSummary(again);
+    again += "\n.*/\n";
+    ASSERT_TRUE(reader.WriteHeaderText(again));
+    EXPECT_EQ(again, text);
 }
 
 TEST(PluginCommentText, FindsOnlyAWholeSectionOfThatTitle) {
