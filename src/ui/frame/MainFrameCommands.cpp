@@ -22,6 +22,7 @@
 #include "ui/bars/BarRegsView.h"
 #include "ui/bars/BarWarnView.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/ImportDlg.h"
 #include "ui/dialogs/OptionsDialog.h"
 #include "ui/docs/DocLauncher.h"
 #include "ui/frame/FrameCommands.h"
@@ -33,7 +34,7 @@ using namespace hwc::ui;
 
 namespace {
 
-enum class EMenu { None, File, Edit, View, Help };
+enum class EMenu { None, File, Edit, Module, View, Help };
 
 struct tCommandDef {
     int id; // 0: a separator
@@ -51,8 +52,6 @@ constexpr tCommandDef kCommands[] = {
     {kCmdSaveCopyAs, EMenu::File, "Save &Copy As", "",
      "Save a copy of the project; the project stays where it is\nSave Copy As"},
     {0, EMenu::File, nullptr, nullptr, nullptr},
-    {kCmdImportSettings, EMenu::File, "Import Module Settings...", "",
-     "Import module settings from another project\nImport"},
     {kCmdOptions, EMenu::File, "HWC &Options...", "", "Change the output options\nOptions"},
     {0, EMenu::File, nullptr, nullptr, nullptr},
     {kCmdSaveAndExit, EMenu::File, "Save && E&xit", "Ctrl+Shift+S",
@@ -71,6 +70,9 @@ constexpr tCommandDef kCommands[] = {
     {kCmdToggleHexDec, EMenu::Edit, "Toggle &Hex/Dec", "", "Toggle Hex/Dec format\nToggle Hex/Dec"},
     {kCmdResetModule, EMenu::Edit, "Reset Module to Default", "",
      "Reset the module to its default values\nReset module"},
+
+    {kCmdImportSettings, EMenu::Module, "Import Module Settings...", "",
+     "Import module settings from another module or project\nImport"},
 
     {kCmdToolBar, EMenu::View, "&Tool Bar", "", "Show or hide the toolbar\nToggle ToolBar"},
     {kCmdStatusBar, EMenu::View, "&Status Bar", "",
@@ -105,7 +107,8 @@ struct tMenuDef {
 };
 
 constexpr tMenuDef kMenus[] = {
-    {EMenu::File, "&File"}, {EMenu::Edit, "&Edit"}, {EMenu::View, "&View"}, {EMenu::Help, "&Help"}};
+    {EMenu::File, "&File"}, {EMenu::Edit, "&Edit"}, {EMenu::Module, "&Module"},
+    {EMenu::View, "&View"}, {EMenu::Help, "&Help"}};
 
 // The tool bar, left to right; 0 is a separator.
 constexpr int kToolBarCommands[] = {
@@ -157,7 +160,7 @@ QString ToolManualPath() {
 } // namespace
 
 void CMainFrame::CreateCommands() {
-    QMenu* menus[5] = {};
+    QMenu* menus[6] = {};
     for (const tMenuDef& menu : kMenus)
         menus[static_cast<int>(menu.menu)] = menuBar()->addMenu(QString::fromUtf8(menu.title));
 
@@ -217,10 +220,8 @@ void CMainFrame::UpdateCommandStates() {
     set(kCmdHistoryBack, m_history.CanGoBack());
     set(kCmdHistoryForward, m_history.CanGoForward());
     for (int id : {kCmdSave, kCmdSaveAs, kCmdSaveCopyAs, kCmdSaveAndExit, kCmdOptions,
-                   kCmdExpandTree, kCmdCollapseTree})
+                   kCmdExpandTree, kCmdCollapseTree, kCmdImportSettings})
         set(id, loaded);
-    // No handler exists for this yet.
-    set(kCmdImportSettings, false);
     CModuleBase* shown = m_pane ? m_pane->CurrentModule() : nullptr;
     set(kCmdResetModule, loaded && shown && CanResetModule(*shown));
     set(kCmdToolHelp, QFileInfo::exists(ToolManualPath()));
@@ -254,6 +255,14 @@ void CMainFrame::OnCommand(int commandId) {
     case kCmdAskAndExit:
         close();
         break;
+    case kCmdImportSettings: {
+        // One window per document, kept (hidden) between uses.
+        auto* dialog = findChild<CImportDlg*>();
+        if (!dialog)
+            dialog = new CImportDlg(m_document, this);
+        dialog->Open(m_pane ? m_pane->CurrentModule() : nullptr);
+        break;
+    }
     case kCmdOptions: {
         COptionsDialog dialog(&m_document, this);
         dialog.exec();
