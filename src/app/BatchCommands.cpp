@@ -168,9 +168,11 @@ int RunSet(const std::string& path, const std::vector<std::string>& assignments,
     if (!document.OpenProject(path))
         return kFailed;
     for (const std::string& assignment : assignments) {
+        const std::string note = RegisterAssignmentNote(document, assignment);
+        if (!note.empty())
+            std::fprintf(stderr, "hwc: %s\n", note.c_str());
         std::string message;
-        if (!CheckRegisterAssignment(document, assignment, message) ||
-            !hwc::SetRegisterFromText(document, assignment, message)) {
+        if (!hwc::SetRegisterFromText(document, assignment, message)) {
             std::fprintf(stderr, "hwc: %s\n", message.c_str());
             return kFailed;
         }

@@ -1,6 +1,7 @@
 #include "project/RegistersList.h"
 
 #include "base/FixedText.h"
+#include "base/NumberScan.h"
 #include "base/TextUtil.h"
 #include "model/ModuleBase.h"
 #include "model/RegisterItem.h"
@@ -122,21 +123,23 @@ bool StoreRegisterRow(CProjDocBase& document, const tRegisterRow& row, std::stri
     return hwc::SetRegisterFromText(document, name + "=" + text, message);
 }
 
-bool CheckRegisterAssignment(CProjDocBase& document, std::string_view assignment,
-                             std::string& message) {
+std::string RegisterAssignmentNote(CProjDocBase& document, std::string_view assignment) {
     const std::size_t equals = assignment.find('=');
     if (equals == std::string_view::npos || document.Modules().empty())
-        return true;
+        return {};
     const std::string name(assignment.substr(0, equals));
     CModuleBase* owner = nullptr;
     const tPerCfgItem* item = document.Modules().front()->FindRegister(name, &owner);
     constexpr std::uint32_t kOwnRules =
         hwc::RegFlag::STRVALUE | hwc::RegFlag::SIGNEDVALUE | hwc::RegFlag::USERDEFINE;
     if (!item || !owner || (item->dwFlags & kOwnRules))
-        return true;
-    tPerCfgItem checked = *item;
-    if (ParseRegisterValue(hwc::Trim(assignment.substr(equals + 1)), checked, message))
-        return true;
-    message = name + ": " + message;
-    return false;
+        return {};
+    const std::string_view text = hwc::Trim(assignment.substr(equals + 1));
+    const std::optional<std::uint32_t> number = hwc::ReadExactU32(text);
+    const std::uint32_t limit = hwc::RegisterLimit(item->dwFlags);
+    if (!number || (*number & ~limit) == 0)
+        return {};
+    return hwc::Format("%s: %.*s does not fit the register's %d bits; 0x%X is written.",
+                       name.c_str(), static_cast<int>(text.size()), text.data(),
+                       limit == 0xFF ? 8 : limit == 0xFFFF ? 16 : 32, *number & limit);
 }

@@ -37,9 +37,8 @@ bool RegisterRowChanged(const tPerCfgItem& item);
 bool StoreRegisterRow(CProjDocBase& document, const tRegisterRow& row, std::string_view typed,
                       std::string& message);
 
-// Checks "NAME=VALUE" before a register is written by name (the headless set command): a number
-// for a register that would be cut to its width is refused with the registers view's message,
-// prefixed by the name. Everything else passes (texts and signed registers keep their own rules;
-// a name that is no register is reported by the writer). False with `message` set.
-bool CheckRegisterAssignment(CProjDocBase& document, std::string_view assignment,
-                             std::string& message);
+// What the user is told before "NAME=VALUE" is written by name (the headless set command): a
+// number wider than its register is written cut to the register's width, as a plug-in's write
+// is, and the note says so. Empty for everything else (texts and signed registers keep their own
+// rules; a name that is no register or a value that is no number is reported by the writer).
+std::string RegisterAssignmentNote(CProjDocBase& document, std::string_view assignment);

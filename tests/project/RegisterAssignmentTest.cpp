@@ -1,5 +1,5 @@
-// A register written by name from the command line takes only numbers that fit it: what the
-// registers view refuses is refused with its message instead of being cut to the width.
+// A register written by name from the command line takes a number wider than the register cut to
+// the register's width, as a plug-in's write does, and the user is told what is written.
 
 #include "project/RegistersList.h"
 
@@ -32,9 +32,8 @@ protected:
     }
     void TearDown() override { SetAppFolder(""); }
 
-    bool Check(const std::string& assignment) {
-        m_message.clear();
-        return CheckRegisterAssignment(m_document, assignment, m_message);
+    std::string Note(const std::string& assignment) {
+        return RegisterAssignmentNote(m_document, assignment);
     }
 
     CScriptedMessages m_messages;
@@ -42,36 +41,45 @@ protected:
     fs::path m_project = m_root / "psu";
     CProjDoc m_document;
     tPerCfgItem* m_modulo = nullptr;
-    std::string m_message;
 };
 
 } // namespace
 
-TEST_F(RegisterAssignment, NumbersBeyondTheRegisterWidthAreRefusedWithTheViewsMessage) {
+TEST_F(RegisterAssignment, NumbersBeyondTheRegisterWidthAreCutAndNamed) {
     const std::uint32_t before = m_modulo->dwValue;
-    for (const char* beyond : {"0x12345", "-1", "65536", "0x10000", "0x100000000", "12abc"}) {
-        EXPECT_FALSE(Check(std::string("PIT0_MOD_INIT=") + beyond)) << beyond;
-        EXPECT_EQ(m_message,
-                  "PIT0_MOD_INIT: This register value must be a number between 0 and 0xffff")
-            << beyond;
-    }
-    EXPECT_EQ(m_modulo->dwValue, before); // checking writes nothing
+    EXPECT_EQ(Note("PIT0_MOD_INIT=0x12345"),
+              "PIT0_MOD_INIT: 0x12345 does not fit the register's 16 bits; 0x2345 is written.");
+    EXPECT_EQ(Note("PIT0_MOD_INIT= 65536 "),
+              "PIT0_MOD_INIT: 65536 does not fit the register's 16 bits; 0x0 is written.");
+    EXPECT_EQ(Note("PIT0_MOD_INIT=-1"),
+              "PIT0_MOD_INIT: -1 does not fit the register's 16 bits; 0xFFFF is written.");
+    EXPECT_EQ(m_modulo->dwValue, before); // the note writes nothing
+    std::string message;
+    ASSERT_TRUE(hwc::SetRegisterFromText(m_document, "PIT0_MOD_INIT=0x12345", message)) << message;
+    EXPECT_EQ(m_modulo->dwValue, 0x2345u);
     for (const char* fits : {"0xFFFF", "65535", "0", " 0x12 ", "010"})
-        EXPECT_TRUE(Check(std::string("PIT0_MOD_INIT=") + fits)) << fits << ": " << m_message;
+        EXPECT_EQ(Note(std::string("PIT0_MOD_INIT=") + fits), "") << fits;
+    // What is no 32-bit number is the writer's to refuse.
+    for (const char* other : {"0x100000000", "12abc"}) {
+        EXPECT_EQ(Note(std::string("PIT0_MOD_INIT=") + other), "") << other;
+        EXPECT_FALSE(hwc::SetRegisterFromText(m_document, std::string("PIT0_MOD_INIT=") + other,
+                                              message))
+            << other;
+    }
     EXPECT_TRUE(m_messages.shown.empty());
 }
 
-TEST_F(RegisterAssignment, WhatTheWriterReportsPassesTheCheck) {
+TEST_F(RegisterAssignment, WhatTheWriterReportsGetsNoNote) {
     // No register, no "=", user definitions and document values: the writer says why.
     for (const char* other : {"NO_SUCH_REG=1", "NO_EQUALS", "=5", "APPCFG_EXTAL=-1"}) {
-        EXPECT_TRUE(Check(other)) << other;
+        EXPECT_EQ(Note(other), "") << other;
         std::string message;
         EXPECT_FALSE(hwc::SetRegisterFromText(m_document, other, message)) << other;
         EXPECT_FALSE(message.empty()) << other;
     }
     // A value that fits is written as before.
     std::string message;
-    ASSERT_TRUE(Check("PIT0_MOD_INIT=0x3E7F"));
+    ASSERT_EQ(Note("PIT0_MOD_INIT=0x3E7F"), "");
     ASSERT_TRUE(hwc::SetRegisterFromText(m_document, "PIT0_MOD_INIT=0x3E7F", message));
     EXPECT_EQ(m_modulo->dwValue, 0x3E7Fu);
 }
