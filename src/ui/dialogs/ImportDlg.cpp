@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 #include "base/Messages.h"
@@ -28,6 +29,13 @@ void FillCombo(QComboBox* combo, const std::vector<tImportEntry>& entries, int s
     combo->clear();
     for (const tImportEntry& entry : entries)
         combo->addItem(QString::fromStdString(entry.label));
+    // An entry without a module ("n/a", a forbidden module) is shown but cannot be picked.
+    if (auto* model = qobject_cast<QStandardItemModel*>(combo->model())) {
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (!entries[i].module)
+                model->item(static_cast<int>(i))->setEnabled(false);
+        }
+    }
     combo->setCurrentIndex(selected);
 }
 

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 
 #include <filesystem>
 #include <memory>
@@ -150,6 +151,9 @@ TEST_F(ImportDlgTest, AnotherProjectIsOnlyReadAndCanBeLeftAgain) {
     // The fan's clock module is of another generation.
     ASSERT_EQ(dialog->SourceCombo()->count(), 1);
     EXPECT_TRUE(dialog->SourceCombo()->itemText(0).endsWith(" (forbidden)"));
+    const auto* entries = qobject_cast<QStandardItemModel*>(dialog->SourceCombo()->model());
+    ASSERT_TRUE(entries);
+    EXPECT_FALSE(entries->item(0)->isEnabled());
     EXPECT_FALSE(dialog->OkButton()->isEnabled());
     EXPECT_EQ(dialog->Import(), hwc::EImportOutcome::kRefused);
     EXPECT_EQ(m_messages.shown.back().text, "Please select a valid source module!");
