@@ -108,7 +108,8 @@ bool ChooseRegisters(const std::vector<std::string>& names, bool named,
     std::set<std::string> unmatched(names.begin(), names.end());
     for (tImportPair& pair : pairs) {
         std::vector<std::string> unknown;
-        pair.selected = hwc::ChooseImportRegisters(*pair.source, *pair.destination, names, &unknown);
+        pair.selected =
+            hwc::ChooseImportRegisters(*pair.source, *pair.destination, names, &unknown);
         for (const std::string& name : names) {
             if (std::find(unknown.begin(), unknown.end(), name) == unknown.end())
                 unmatched.erase(name);

@@ -76,8 +76,8 @@ struct tImportResult {
 struct tImportRequest {
     CModuleBase* destination = nullptr; // the chosen entry's module
     CModuleBase* source = nullptr;
-    bool selectedOnly = false;           // "Import selected registers only"
-    std::vector<int> selected;           // the ticked registers' positions
+    bool selectedOnly = false; // "Import selected registers only"
+    std::vector<int> selected; // the ticked registers' positions
 };
 
 // The OK button: validates the choice, then, when `confirm` (given the destination) agrees or

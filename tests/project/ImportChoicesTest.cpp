@@ -135,11 +135,11 @@ TEST(ImportChoices, RegistersExcludeNoImportAndPlaceholdersAndAreChosenByAnyName
     EXPECT_EQ(registers[2].index, 4);
 
     std::vector<std::string> unknown;
-    const std::vector<int> chosen = ChooseImportRegisters(
-        source, destination,
-        {"MOD_INIT", "T0_CTRL_INIT", "T1_CTRL_INIT", "SHARED_INIT", "KEY_INIT", "_dummy_",
-         "T1_MOD", "t1_mod_init", ""},
-        &unknown);
+    const std::vector<int> chosen =
+        ChooseImportRegisters(source, destination,
+                              {"MOD_INIT", "T0_CTRL_INIT", "T1_CTRL_INIT", "SHARED_INIT",
+                               "KEY_INIT", "_dummy_", "T1_MOD", "t1_mod_init", ""},
+                              &unknown);
     EXPECT_EQ(chosen, (std::vector<int>{0, 3, 4}));
     EXPECT_EQ(unknown,
               (std::vector<std::string>{"KEY_INIT", "_dummy_", "T1_MOD", "t1_mod_init", ""}));
@@ -173,8 +173,7 @@ TEST(ImportChoices, OkRefusesAnIncompleteChoiceBeforeAsking) {
     EXPECT_EQ(result.icon, EImportIcon::Error);
     EXPECT_EQ(asked, 0);
     EXPECT_EQ(destination.Item(0).dwValue, 0u);
-    EXPECT_EQ(ImportConfirmation(destination),
-              "Are you sure to modify the Timer module settings?");
+    EXPECT_EQ(ImportConfirmation(destination), "Are you sure to modify the Timer module settings?");
 }
 
 TEST(ImportChoices, OkImportsAfterConfirmationAndReportsTheOutcome) {
@@ -232,8 +231,7 @@ protected:
     std::unique_ptr<CProjDoc> Open(const std::string& example) {
         auto document = std::make_unique<CProjDoc>();
         document->SetBatchMode(nullptr);
-        EXPECT_TRUE(document->OpenProject(HWC_TEST_SOURCE_DIR "/examples/" + example))
-            << example;
+        EXPECT_TRUE(document->OpenProject(HWC_TEST_SOURCE_DIR "/examples/" + example)) << example;
         return document;
     }
 
@@ -248,7 +246,8 @@ TEST_F(ImportExampleProjects, ClockModulesOfAnotherGenerationAreForbiddenAndCopy
         const char* source;
         bool forbidden;
     };
-    // The first and second generation share a family; so do the second and the third not.
+    // The first two generations share a processor family, the last two share none of the
+    // families the rule names: both pairs are told apart by their page layout.
     const tCase cases[] = {
         {"K7Q2020-power-supply", "K7Q2620-hvac-fan", true},
         {"K7Q0820-battery-charger", "K7Q3320-solar-inverter", true},

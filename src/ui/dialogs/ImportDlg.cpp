@@ -226,7 +226,8 @@ void CImportDlg::FillDestinations() {
 void CImportDlg::FillSources() {
     CModuleBase* destination = ChosenDestination();
     if (destination)
-        m_sources = ImportSources(*destination, m_other ? *m_other : m_document, m_other != nullptr);
+        m_sources =
+            ImportSources(*destination, m_other ? *m_other : m_document, m_other != nullptr);
     else
         m_sources = {{"n/a", nullptr}};
     FillCombo(m_source, m_sources, 0);

@@ -129,7 +129,8 @@ TEST_F(ImportDlgTest, CopiesOneTimersSettingsIntoTheOther) {
     m_messages.Answer(hwc::EAnswer::Yes);
     EXPECT_EQ(dialog->Import(), hwc::EImportOutcome::kUpdated);
     EXPECT_EQ(pit1->Item(0).dwValue, pit0->Item(0).dwValue);
-    EXPECT_EQ(m_messages.shown.back().text, "Module " + pit1->Title() + " was successfully updated");
+    EXPECT_EQ(m_messages.shown.back().text,
+              "Module " + pit1->Title() + " was successfully updated");
     EXPECT_TRUE(dialog->isVisible());
 }
 
