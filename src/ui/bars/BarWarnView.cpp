@@ -11,6 +11,7 @@
 
 #include "base/IdleWake.h"
 #include "model/ModuleBase.h"
+#include "plugins/PluginModule.h"
 #include "project/ProjDoc.h"
 
 namespace {
@@ -121,7 +122,11 @@ bool CBarWarnView::ActivateSelection() {
     const std::string text = warning->text;
     if (!m_document->ShowModulePage(owner))
         return false;
-    owner.ShowToolTip(id, text, "Warning detail");
+    // A plug-in's page shows the detail of its own warnings; the tool shows nothing for them.
+    if (owner.IsKindOf(CPluginModule::kRuntimeClass))
+        static_cast<CPluginModule&>(owner).ShowWarningDetail(id, text);
+    else
+        owner.ShowToolTip(id, text, "Warning detail");
     return true;
 }
 

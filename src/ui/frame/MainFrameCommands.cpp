@@ -18,6 +18,7 @@
 #include "base/Messages.h"
 #include "bindings/SetValue.h"
 #include "model/ModuleBase.h"
+#include "plugins/PluginModule.h"
 #include "project/ModuleReset.h"
 #include "ui/bars/BarRegsView.h"
 #include "ui/bars/BarWarnView.h"
@@ -344,8 +345,18 @@ void CMainFrame::ShowHelp(int commandId) {
         OpenManual(this, ToolManualPath(), 0, QString(), false);
         return;
     }
-    if (CModuleBase* module = m_pane->CurrentModule())
-        OpenModuleDocumentation(this, QString::fromStdString(module->Descriptor().HelpReference()));
+    CModuleBase* module = m_pane->CurrentModule();
+    if (!module)
+        return;
+    const QString reference = QString::fromStdString(module->Descriptor().HelpReference());
+    // A plug-in's help document lies in its own folder, with the page its description names.
+    if (module->IsKindOf(CPluginModule::kRuntimeClass)) {
+        int page = 0;
+        const std::string path = static_cast<CPluginModule*>(module)->Info().HelpDocument(&page);
+        OpenPluginHelp(this, QString::fromStdString(path), page, reference);
+        return;
+    }
+    OpenModuleDocumentation(this, reference);
 }
 
 void CMainFrame::ToggleHexDec() {

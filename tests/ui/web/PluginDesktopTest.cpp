@@ -8,12 +8,14 @@
 #include <string>
 
 #include <QElapsedTimer>
+#include <QTreeWidget>
 #include <QWebEngineView>
 
 #include "base/AppFilePath.h"
 #include "model/ModuleBase.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
+#include "ui/bars/BarWarnView.h"
 #include "ui/frame/AppSettings.h"
 #include "ui/frame/DesktopDoc.h"
 #include "ui/frame/MainFrame.h"
@@ -90,6 +92,31 @@ TEST(PluginDesktopTest, TheExamplePluginWorksBesideAProject) {
         << own;
     EXPECT_EQ(ReadFileBytes(project / "ApplicationConfig/appconfig.h").find("DEMO_DRV_"),
               std::string::npos);
+
+    // A rate the page warns about: the warning's detail, asked for in the warnings bar, is the
+    // page's to show.
+    Script(*page, "document.getElementById('rxint').checked = false;"
+                  "var f = document.getElementById('baud'); f.value = '230400';"
+                  "f.dispatchEvent(new Event('change')); 'ok'");
+    CBarWarnView* warnings = frame->WarningsView();
+    int row = -1;
+    ASSERT_TRUE(WaitFor([&] {
+        document.CheckAllWarnings();
+        warnings->RebuildIfPending();
+        for (int i = 0; i < warnings->List()->topLevelItemCount(); ++i) {
+            const CWarning* warning = warnings->WarningAt(i);
+            if (warning && warning->owner == driver)
+                row = i;
+        }
+        return row >= 0;
+    }));
+    warnings->List()->clearSelection();
+    warnings->List()->topLevelItem(row)->setSelected(true);
+    ASSERT_TRUE(warnings->ActivateSelection());
+    EXPECT_TRUE(WaitFor([&] {
+        return Script(*page, "document.getElementById('warning').textContent")
+            .startsWith("Warning detail: Demo driver: rates above 115200 baud");
+    }));
 
     // The page's button moves the tool to the timer's page.
     CModuleBase* timer = document.FindModule("PIT0");
