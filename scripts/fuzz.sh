@@ -6,8 +6,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-20}"
-CC=clang CXX=clang++ ./scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DHWC_FUZZ=ON -DHWC_TESTS=OFF -DHWC_DESKTOP=OFF
+# Only the fuzzers are built, at -O1 with line tables: the usual level for fuzzing, and quicker
+# to compile than the release flags.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
+    -DHWC_FUZZ=ON -DHWC_TESTS=OFF -DHWC_DESKTOP=OFF >/dev/null
+cmake --build build-fuzz -j "$(nproc)" --target hwc_fuzzers
 mkdir -p build-fuzz/crashes
 # Every target runs even after another one found something; the script fails at the end.
 failed=()
