@@ -32,10 +32,14 @@ void Check(bool condition) {
         std::abort();
 }
 
-// Every message is answered with its default: the cycle runs as a re-process would.
+// Every message is answered with its default, as a re-process would, except the question before
+// the first save of a hand-written header, which is accepted so that the save path is fuzzed too.
 class CDefaultAnswers final : public hwc::IMessageHandler {
 public:
-    hwc::EAnswer Show(std::string_view, hwc::EButtons buttons, hwc::EAnswer answer) override {
+    hwc::EAnswer Show(std::string_view text, hwc::EButtons buttons, hwc::EAnswer answer) override {
+        if (buttons == hwc::EButtons::YesNo &&
+            text.find(" was not written by this program.") != std::string_view::npos)
+            return hwc::EAnswer::Yes;
         return buttons == hwc::EButtons::Ok ? hwc::EAnswer::Ok : answer;
     }
 };
@@ -126,6 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteBytes(folders.header, header);
     std::error_code error;
     fs::remove(folders.header.parent_path() / "appconfig.bak", error);
+    fs::remove(folders.header.parent_path() / "appconfig.h.orig", error);
 
     std::string first;
     {
@@ -147,10 +152,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(document.Save());
     }
     Check(ReadBytes(folders.header) == first);
-    // Nothing but the header, its backup and the lock lives in the project folder.
+    // Nothing but the header, its backup, the kept original of a hand-written header and the
+    // lock lives in the project folder; the kept original is the input itself.
     for (const auto& entry : fs::directory_iterator(folders.header.parent_path())) {
         const std::string name = entry.path().filename().string();
-        Check(name == "appconfig.h" || name == "appconfig.bak" || name == "appconfig.lck");
+        Check(name == "appconfig.h" || name == "appconfig.bak" || name == "appconfig.lck" ||
+              name == "appconfig.h.orig");
+        if (name == "appconfig.h.orig")
+            Check(ReadBytes(entry.path()) == header);
     }
     return 0;
 }
