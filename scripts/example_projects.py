@@ -487,5 +487,22 @@ MEMORY_PANEL = {
              ("PANEL_LCD_BASE", "0x020000UL", "display controller registers")],
 }
 
+PLUGIN_HOST = {
+    "folder": "plugins",
+    "summary": "FamJ: a project with the example plug-in beside its header (a driver's own page).",
+    "processor": "K7Q2320",
+    "macro": "K7Q2320",
+    "partnum": "K7Q2320VFM",
+    "date": when(2026, 12, 9, 16, 30, 0),
+    "leading": guard("/*\n * Data logger DL-2: the demo serial driver beside appconfig.h\n"
+                     " * (demo-driver.hwc) writes its settings to demo_driver.h.\n */"),
+    "modules": {
+        "OCCS": {"PLLCR_INIT": 0x0082, "USE_FACTORY_TRIM": 1},
+        "INTC": {},
+        "PIT0": {"CTRL_INIT": 0x0033, "MOD_INIT": 0x3D08},
+    },
+    "vectors": [("PIT0", 0, "LogTickISR", 1)],
+}
+
 EXAMPLES = [PUMP, POWER_SUPPLY, SERVO, SENSOR, DIGITAL_PSU, HVAC_FAN, SOLAR, BLDC_FAN, INVERTER,
-            BATTERY, MEMORY_PANEL]
+            BATTERY, MEMORY_PANEL, PLUGIN_HOST]

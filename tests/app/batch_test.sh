@@ -52,6 +52,13 @@ expect_message() {
     first="$(head -n 1 "$work/err")"
     [[ "$first" == "$1"* ]] || fail "$2: stderr starts with '$first', expected '$1...'"
 }
+# The listing expect_files compares with, for a folder holding these names.
+listing() {
+    local folder
+    folder="$(mktemp -d)"
+    (cd "$folder" && touch "$@" && ls -A | tr '\n' ' ')
+    rm -rf "$folder"
+}
 # The files a project folder holds, sorted: nothing left behind but what is expected.
 expect_files() {
     local got
@@ -118,6 +125,12 @@ for folder in "$examples"/*/; do
     p="$(copy_example "$name" each)"
     h="$(header_of "$p")"
     original="$folder/ApplicationConfig/appconfig.h"
+    # What the example keeps beside its header (a plug-in and its own header), and what a save
+    # adds: a backup of every header.
+    mapfile -t own < <(cd "$folder/ApplicationConfig" && ls -A)
+    mapfile -t backups < <(printf '%s\n' "${own[@]}" | sed -n 's/\.h$/.bak/p')
+    unchanged="$(listing "${own[@]}")"
+    saved="$(listing "${own[@]}" "${backups[@]}")"
 
     run check "$p"
     expect_rc 0 "check $name"
@@ -135,7 +148,7 @@ for folder in "$examples"/*/; do
     expect_message "hwc: No module named NO_SUCH_MODULE" "registers $name NO_SUCH_MODULE"
     expect_no_stdout "registers $name NO_SUCH_MODULE"
     cmp -s "$original" "$h" || fail "check or registers changed the header of $name"
-    expect_files "$p/ApplicationConfig" "appconfig.h " "check and registers on $name"
+    expect_files "$p/ApplicationConfig" "$unchanged" "check and registers on $name"
 
     # The previous header becomes the backup; the new one replaces it rather than being
     # rewritten in place, so a second link to the old file still holds the old bytes.
@@ -144,7 +157,7 @@ for folder in "$examples"/*/; do
     expect_rc 0 "reprocess $name"
     expect_no_stdout "reprocess $name"
     expect_no_stderr "reprocess $name"
-    expect_files "$p/ApplicationConfig" "appconfig.bak appconfig.h " "reprocess $name"
+    expect_files "$p/ApplicationConfig" "$saved" "reprocess $name"
     cmp -s "$original" "$p/ApplicationConfig/appconfig.bak" ||
         fail "$name: backup is not the old file"
     cmp -s "$original" "$work/old-link" || fail "$name: header was rewritten in place"

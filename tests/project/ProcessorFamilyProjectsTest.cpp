@@ -90,7 +90,7 @@ TEST_F(ProcessorFamilyProjects, TemplateSavesStablyFromTheFirstSave) {
 TEST_F(ProcessorFamilyProjects, EveryExampleOpensSilentlyAndSavesStably) {
     int count = 0;
     for (const auto& entry : fs::directory_iterator(HWC_TEST_SOURCE_DIR "/examples")) {
-        // Folders that hold no project (the plug-ins) are not examples.
+        // Folders that hold no project are not examples.
         if (!fs::exists(entry.path() / "ApplicationConfig/appconfig.h"))
             continue;
         ++count;

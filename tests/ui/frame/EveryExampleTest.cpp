@@ -30,7 +30,7 @@ TEST(EveryExample, EveryPageShowsCleanlyAtTheDefaultSize) {
     CScriptedMessages messages;
 
     for (const auto& entry : fs::directory_iterator(HWC_TEST_SOURCE_DIR "/examples")) {
-        // Folders that hold no project (the plug-ins) are not examples.
+        // Folders that hold no project are not examples.
         if (!fs::exists(entry.path() / "ApplicationConfig/appconfig.h"))
             continue;
         const std::string name = entry.path().filename().string();

@@ -54,7 +54,7 @@ TEST(PluginDesktopTest, TheExamplePluginWorksBesideAProject) {
     const fs::path project = folder / "sensor";
     fs::copy(HWC_TEST_SOURCE_DIR "/examples/K7Q2320-sensor-node", project,
              fs::copy_options::recursive);
-    fs::copy(HWC_TEST_SOURCE_DIR "/examples/plugins/demo-driver.hwc",
+    fs::copy(HWC_TEST_SOURCE_DIR "/examples/plugins/ApplicationConfig/demo-driver.hwc",
              project / "ApplicationConfig/demo-driver.hwc", fs::copy_options::recursive);
 
     CDesktopDoc document;

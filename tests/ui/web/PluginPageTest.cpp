@@ -21,7 +21,7 @@
 
 namespace {
 
-const QString kExampleFolder = HWC_TEST_SOURCE_DIR "/examples/plugins/demo-driver.hwc";
+const QString kExampleFolder = HWC_TEST_SOURCE_DIR "/examples/plugins/ApplicationConfig/demo-driver.hwc";
 
 template <class Condition> bool WaitFor(Condition condition, int milliseconds = 10000) {
     QElapsedTimer timer;
