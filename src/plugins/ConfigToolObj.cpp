@@ -112,6 +112,15 @@ struct CConfigToolObjSinks {
         }
         return true;
     }
+    // An event without arguments and answer, to every sink of every object of the module.
+    static void FireToAll(const CModuleBase& module, void (IConfigToolEvents::*event)()) {
+        Fire(module, [event](CConfigToolObj& object) {
+            return Each(object, [event](IConfigToolEvents& sink) {
+                (sink.*event)();
+                return true;
+            });
+        });
+    }
 };
 
 CConfigToolObj::CConfigToolObj() : m_module(CHtmlModule::Current()) {
@@ -280,30 +289,15 @@ const std::vector<CConfigToolObj*>& CConfigToolObj::LiveObjects() {
 }
 
 void CConfigToolObj::FireRefreshAll(const CModuleBase& module) {
-    Fire(module, [](CConfigToolObj& object) {
-        return CConfigToolObjSinks::Each(object, [](IConfigToolEvents& sink) {
-            sink.OnRefreshAll();
-            return true;
-        });
-    });
+    CConfigToolObjSinks::FireToAll(module, &IConfigToolEvents::OnRefreshAll);
 }
 
 void CConfigToolObj::FireUpdateAll(const CModuleBase& module) {
-    Fire(module, [](CConfigToolObj& object) {
-        return CConfigToolObjSinks::Each(object, [](IConfigToolEvents& sink) {
-            sink.OnUpdateAll();
-            return true;
-        });
-    });
+    CConfigToolObjSinks::FireToAll(module, &IConfigToolEvents::OnUpdateAll);
 }
 
 void CConfigToolObj::FireCheckWarnings(const CModuleBase& module) {
-    Fire(module, [](CConfigToolObj& object) {
-        return CConfigToolObjSinks::Each(object, [](IConfigToolEvents& sink) {
-            sink.OnCheckWarnings();
-            return true;
-        });
-    });
+    CConfigToolObjSinks::FireToAll(module, &IConfigToolEvents::OnCheckWarnings);
 }
 
 std::int32_t CConfigToolObj::FireShowToolTip(const CModuleBase& module, std::int32_t tipId,
@@ -320,21 +314,11 @@ std::int32_t CConfigToolObj::FireShowToolTip(const CModuleBase& module, std::int
 }
 
 void CConfigToolObj::FireGenerateComment(const CModuleBase& module) {
-    Fire(module, [](CConfigToolObj& object) {
-        return CConfigToolObjSinks::Each(object, [](IConfigToolEvents& sink) {
-            sink.OnGenerateComment();
-            return true;
-        });
-    });
+    CConfigToolObjSinks::FireToAll(module, &IConfigToolEvents::OnGenerateComment);
 }
 
 void CConfigToolObj::FireProjectClosing(const CModuleBase& module) {
-    Fire(module, [](CConfigToolObj& object) {
-        return CConfigToolObjSinks::Each(object, [](IConfigToolEvents& sink) {
-            sink.OnProjectClosing();
-            return true;
-        });
-    });
+    CConfigToolObjSinks::FireToAll(module, &IConfigToolEvents::OnProjectClosing);
 }
 
 void CConfigToolObj::ForgetModule(const CModuleBase& module) {
