@@ -15,9 +15,6 @@ public:
     void SetExternalClockMHz(float mhz) override { m_processor.extClockMHz = mhz; }
     float CrystalClockMHz() const override { return m_processor.crystalMHz; }
     void SetCrystalClockMHz(float mhz) override { m_processor.crystalMHz = mhz; }
-    std::string ProcessorDefineName() const override {
-        return m_processor.defineRow ? m_processor.defineRow->macroName : std::string();
-    }
 
     // Whether the open project's processor belongs to processor-table entry 0..118.
     bool IsProcessorGroup(int entry) const override;

@@ -17,35 +17,12 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 unset SOURCE_DATE_EPOCH
 
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-run() {
-    rc=0
-    "$batch" "$@" >"$work/out" 2>"$work/err" || rc=$?
-}
-expect_rc() {
-    [ "$rc" -eq "$1" ] ||
-        fail "$2: exit status $rc, expected $1; stderr: $(head -c 600 "$work/err")"
-}
+source "$(dirname "$0")/batch_test_lib.sh"
+
 # Standard error holds the line.
 expect_line() {
     grep -qFx -- "$1" "$work/err" || fail "$2: no line '$1' in: $(head -c 600 "$work/err")"
 }
-expect_files() {
-    local got
-    got="$(cd "$1" && ls -A | tr '\n' ' ')"
-    [ "$got" = "$2" ] || fail "$3: folder holds '$got', expected '$2'"
-}
-copy_example() {
-    local copy="$work/$2"
-    rm -rf "$copy"
-    cp -r "$examples/$1" "$copy"
-    echo "$copy"
-}
-header_of() { echo "$1/ApplicationConfig/appconfig.h"; }
 # The value of a define in a header ("" when it is not there).
 value_of() {
     sed -n "s/^#define $2  *\([^ ]*\).*/\1/p" "$1" | tr -d '\r'
@@ -171,8 +148,4 @@ expect_rc 1 "a missing source project"
 run --help
 grep -q "^  import \[--save\]" "$work/out" || fail "the usage does not list import"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
-echo "all import checks passed"
+finish "all import checks passed"

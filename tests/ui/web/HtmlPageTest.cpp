@@ -13,6 +13,7 @@
 #include "modules/framework/CHtmlModule.h"
 #include "ui/web/HtmlPage.h"
 #include "ui/web/JScriptCaller.h"
+#include "ui/web/WebPageWait.h"
 
 namespace {
 
@@ -43,15 +44,6 @@ function Nothing() {}
 function Throws() { throw new Error("broken"); }
 </script></body></html>)";
 
-// Runs the event loop until the condition holds or the time is up.
-template <class Condition> bool WaitFor(Condition condition, int milliseconds = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return condition();
-}
-
 // A shown web page of a module, loaded with kPage; skipped where the web engine cannot run.
 class HtmlPageTest : public ::testing::Test {
 protected:
@@ -65,16 +57,7 @@ protected:
             GTEST_SKIP() << "the web engine cannot load pages in this environment";
     }
 
-    QString Script(const QString& code) {
-        QString answer;
-        bool done = false;
-        m_page->View()->page()->runJavaScript(code, [&](const QVariant& value) {
-            answer = value.toString();
-            done = true;
-        });
-        WaitFor([&] { return done; });
-        return answer;
-    }
+    QString Script(const QString& code) { return RunPageScript(*m_page->View()->page(), code); }
 
     CModuleDescriptor m_descriptor{"PINOUT", "PINOUT"};
     CpmWebPageTest m_module{nullptr, &m_descriptor};

@@ -22,28 +22,14 @@
 #include "ui/frame/PagePane.h"
 #include "ui/web/ConfigToolChannel.h"
 #include "ui/web/HtmlPage.h"
+#include "ui/web/WebPageWait.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-template <class Condition> bool WaitFor(Condition condition, int milliseconds = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return condition();
-}
-
 QString Script(CHtmlPage& page, const QString& code) {
-    QString answer;
-    bool done = false;
-    page.View()->page()->runJavaScript(code, [&](const QVariant& value) {
-        answer = value.toString();
-        done = true;
-    });
-    WaitFor([&] { return done; });
-    return answer;
+    return RunPageScript(*page.View()->page(), code);
 }
 
 TEST(PluginDesktopTest, TheExamplePluginWorksBesideAProject) {

@@ -18,18 +18,11 @@
 #include "ui/frame/PagePane.h"
 #include "ui/web/ConfigToolChannel.h"
 #include "ui/web/HtmlPage.h"
+#include "ui/web/WebPageWait.h"
 
 namespace {
 
 const QString kExampleFolder = HWC_TEST_SOURCE_DIR "/examples/plugins/ApplicationConfig/demo-driver.hwc";
-
-template <class Condition> bool WaitFor(Condition condition, int milliseconds = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return condition();
-}
 
 // The example plug-in's module (from a copy of its folder) in a document stand-in, its page
 // shown in a browser that gives pages from the plug-in's folder the automation object; skipped
@@ -63,16 +56,7 @@ protected:
     CConfigToolChannel* Channel() const { return m_page->ScriptObjectGate()->Channel(); }
     tPerCfgItem& Register(const char* name) { return *m_module->FindRegister(name); }
 
-    QString Script(const QString& code) {
-        QString answer;
-        bool done = false;
-        m_page->View()->page()->runJavaScript(code, [&](const QVariant& value) {
-            answer = value.toString();
-            done = true;
-        });
-        WaitFor([&] { return done; });
-        return answer;
-    }
+    QString Script(const QString& code) { return RunPageScript(*m_page->View()->page(), code); }
     // Sets a control of the page as the user does.
     void Change(const QString& id, const QString& value) {
         Script(QStringLiteral("var e = document.getElementById('%1'); e.value = '%2';"
