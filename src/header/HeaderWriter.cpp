@@ -35,6 +35,10 @@ unsigned VersionByte(unsigned number) {
 void AppendMainMacros(std::string& text, const tMainHeaderMacros& macros) {
     if (!macros.processorDefine.empty())
         text += "#define " + macros.processorDefine + "\n";
+    // The mask number is the user's own macro: it is written back as it was read, so that a
+    // save does not drop it.
+    if (!macros.maskNumber.empty())
+        text += "#define APPCFG_MASKNUM  " + macros.maskNumber + "\n";
     if (!macros.partNumber.empty())
         text += "#define APPCFG_PARTNUM  " + macros.partNumber + "\n";
     if (!macros.package.empty())

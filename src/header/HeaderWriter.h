@@ -13,6 +13,7 @@
 // The project-wide macros written at the top of the main header (a plug-in header has none).
 struct tMainHeaderMacros {
     std::string processorDefine;       // e.g. "K7Q400R"; nothing is written when empty
+    std::string maskNumber;            // APPCFG_MASKNUM when not empty, as it was read
     std::string partNumber;            // APPCFG_PARTNUM when not empty
     std::string package;               // APPCFG_PACKAGE when not empty
     float extClockMHz = 0.0f;          // APPCFG_EXTCLK in hertz when above 0

@@ -15,7 +15,12 @@ inline constexpr std::size_t kKeptCommentColumn = 50;
 // gives the same line. A "*/" inside the text is broken up so that it cannot end the comment.
 std::string KeptCommentText(std::string_view comment);
 
-// Fills the line with blanks to the comment column and appends a blank and the comment.
+// Whether a quote of the text is not closed before its end (a backslash escapes the next
+// character inside quotes).
+bool LeavesQuoteOpen(std::string_view text);
+
+// Fills the line with blanks to the comment column and appends a blank and the comment; nothing
+// when the line leaves a quote open, as the reader would then take the comment into the value.
 void AppendKeptComment(std::string& line, std::string_view comment);
 
 } // namespace hwc

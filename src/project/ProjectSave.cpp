@@ -76,7 +76,7 @@ bool CProjDocBase::SaveAs(const std::string& path, bool copy) {
     if (!free)
         return false;
     const bool existed = fs::exists(target, error);
-    if (!SaveProject(target)) {
+    if (!SaveProject(target, copy)) {
         if (!existed)
             fs::remove(target, error);
         return false;
@@ -107,7 +107,7 @@ bool CProjDocBase::ValidateAll(bool interactive) {
     return true;
 }
 
-bool CProjDocBase::SaveProject(const std::string& path) {
+bool CProjDocBase::SaveProject(const std::string& path, bool asCopy) {
     m_lastSaveSkipped = false;
     const bool reprocess = m_runFlags.reprocess;
     if (!reprocess && !CommitDisplayedPage())
@@ -144,6 +144,8 @@ bool CProjDocBase::SaveProject(const std::string& path) {
     // A plug-in header left alone because it could not be read does not hold the values.
     if (!written || !m_unreadablePluginHeaders.empty())
         return false;
+    if (asCopy)
+        return true;
     for (const auto& module : m_modules)
         module->MarkSaved();
     m_processor.MarkClocksWritten();
@@ -174,6 +176,7 @@ bool CProjDocBase::BuildHeaderTexts(std::vector<std::pair<CAppcfgFile*, std::str
 
     tMainHeaderMacros macros;
     macros.processorDefine = m_processor.defineRow ? m_processor.defineRow->macroName : "";
+    macros.maskNumber = m_processor.maskNumber;
     macros.partNumber = m_processor.partNumber;
     macros.package = m_processor.package;
     macros.extClockMHz = m_processor.extClockMHz;

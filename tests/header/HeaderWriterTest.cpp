@@ -32,6 +32,7 @@ void ReadText(CAppcfgFile& header, const std::string& text, const std::string& p
 tMainHeaderMacros FullMacros() {
     tMainHeaderMacros macros;
     macros.processorDefine = "K7Q400R";
+    macros.maskNumber = "\"2N40C\"";
     macros.partNumber = "K7Q400R-100";
     macros.package = "LQFP64";
     macros.extClockMHz = 8.0f;
@@ -52,6 +53,7 @@ TEST(HeaderWriter, MainHeaderHasBannerAndProcessorMacros) {
 
     EXPECT_EQ(text, "#ifndef X\n#define X" + kBanner +
                         "#define K7Q400R\n"
+                        "#define APPCFG_MASKNUM  \"2N40C\"\n"
                         "#define APPCFG_PARTNUM  K7Q400R-100\n"
                         "#define APPCFG_PACKAGE  LQFP64\n"
                         "#define APPCFG_EXTCLK 8000000L\n"
@@ -148,11 +150,13 @@ TEST(HeaderWriter, WrittenFileReadsBackAndRebuildsIdentically) {
     std::vector<std::string> names;
     for (const CAppcfgEntry* entry : reread.Definitions().InFileOrder())
         names.push_back(entry->name);
-    EXPECT_EQ(names, (std::vector<std::string>{"K7Q400R", "APPCFG_PARTNUM", "APPCFG_PACKAGE",
+    EXPECT_EQ(names, (std::vector<std::string>{"K7Q400R", "APPCFG_MASKNUM", "APPCFG_PARTNUM",
+                                               "APPCFG_PACKAGE",
                                                "APPCFG_EXTCLK", "APPCFG_EXTAL",
                                                "APPCFG_DFLTS_OMITTED", "APPCFG_BRIEFVIEW",
                                                "APPCFG_HWC_VERSION", "ADC_A_ADCR1_INIT"}));
     EXPECT_EQ(reread.GetEntry("APPCFG_EXTAL")->value, "3686400L");
+    EXPECT_EQ(reread.GetEntry("APPCFG_MASKNUM")->value, "\"2N40C\"");
     EXPECT_EQ(reread.GetEntry("APPCFG_HWC_VERSION")->value, "0x020300ffL");
     EXPECT_EQ(reread.GetEntry("ADC_A_ADCR1_INIT")->value, "0x1234U");
     EXPECT_EQ(reread.GetParam("ADC_A", "NAME")->value, "adc");

@@ -21,3 +21,18 @@ TEST(KeptComment, AddsBlanksOnlyWhereMissingAndCannotEndEarly) {
     AppendKeptComment(line, " c ");
     EXPECT_EQ(line, "#define A 1" + std::string(39, ' ') + " /* c */");
 }
+
+TEST(KeptComment, NoCommentAfterAnOpenQuote) {
+    EXPECT_FALSE(LeavesQuoteOpen("#define A 1"));
+    EXPECT_FALSE(LeavesQuoteOpen("#define A \"x\" 'y'"));
+    EXPECT_FALSE(LeavesQuoteOpen("#define A '\\''"));
+    EXPECT_FALSE(LeavesQuoteOpen("#define A \"a\\\"b\""));
+    EXPECT_TRUE(LeavesQuoteOpen("#define A 1 * Bob's"));
+    EXPECT_TRUE(LeavesQuoteOpen("#define A \"open"));
+    EXPECT_TRUE(LeavesQuoteOpen("#define A \"ends with \\\""));
+
+    std::string line = "#define A 1 * Bob's";
+    AppendKeptComment(line, " c ");
+    EXPECT_EQ(line, "#define A 1 * Bob's");
+}
+

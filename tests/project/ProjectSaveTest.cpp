@@ -151,6 +151,21 @@ TEST_F(ProjectSaveTest, BackupOnlyWhenTheFileExisted) {
     EXPECT_EQ(ReadFileBytes(m_backup), kHandWritten);
 }
 
+TEST_F(ProjectSaveTest, ACopyLeavesChangesUnsavedWhileSaveAsSavesThem) {
+    CProjDoc document;
+    ASSERT_TRUE(document.OpenProject(m_header.string()));
+    CProjDocBase::tOptions options = document.Options();
+    options.generateDefaults = !options.generateDefaults;
+    document.SetOptions(options);
+    ASSERT_TRUE(document.IsProjectModified());
+
+    // The project file still holds the old values: closing must still offer to save them.
+    ASSERT_TRUE(document.SaveAs((m_root / "copy.h").string(), true));
+    EXPECT_TRUE(document.IsProjectModified());
+    ASSERT_TRUE(document.SaveAs((m_root / "moved.h").string(), false));
+    EXPECT_FALSE(document.IsProjectModified());
+}
+
 TEST_F(ProjectSaveTest, SaveAsMovesProjectAndLockWhileACopyMovesNothing) {
     CProjDoc document;
     ASSERT_TRUE(document.OpenProject(m_header.string()));

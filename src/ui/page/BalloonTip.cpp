@@ -85,12 +85,13 @@ CBalloonTip::~CBalloonTip() {
     qApp->removeEventFilter(this);
 }
 
-bool CBalloonTip::eventFilter(QObject* watched, QEvent* event) {
-    if (!watched->isWidgetType())
-        return false;
-    if (ClosesBalloon(*event) || (event->type() == QEvent::MouseMove && ClosesOnMouseMove())) {
+bool CBalloonTip::eventFilter(QObject* /*watched*/, QEvent* event) {
+    // Only the event is looked at: the filter sees the events of every object of the program,
+    // including objects of other libraries that are still being made or taken down, on which no
+    // call may be made. A mouse event reaches a window before its widget; closing twice is
+    // harmless.
+    if (ClosesBalloon(*event) || (event->type() == QEvent::MouseMove && ClosesOnMouseMove()))
         close();
-    }
     return false;
 }
 
