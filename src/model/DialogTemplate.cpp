@@ -2,9 +2,30 @@
 
 #include <utility>
 
+namespace {
+
+// The controls an item adds to a template: itself (a control or a group's box) and its children's.
+std::size_t ControlCount(const tLayoutItem& item) {
+    std::size_t count = item.type == tLayoutNode::EType::Control ||
+                                item.type == tLayoutNode::EType::Group
+                            ? 1
+                            : 0;
+    for (const tLayoutItem& child : item.children)
+        count += ControlCount(child);
+    return count;
+}
+
+} // namespace
+
 CDialogTemplate::CDialogTemplate(unsigned id, std::initializer_list<tLayoutItem> items)
     : m_id(id) {
+    // Templates live as long as the program: sized exactly, they hold no spare room.
+    std::size_t controls = 0;
+    for (const tLayoutItem& item : items)
+        controls += ControlCount(item);
+    m_controls.reserve(controls);
     m_layout.type = tLayoutNode::EType::Column;
+    m_layout.children.reserve(items.size());
     for (const tLayoutItem& item : items)
         m_layout.children.push_back(Add(item));
 }
@@ -16,6 +37,7 @@ tLayoutNode CDialogTemplate::Add(const tLayoutItem& item) {
         node.control = static_cast<int>(m_controls.size());
         m_controls.push_back(item.control);
     }
+    node.children.reserve(item.children.size());
     for (const tLayoutItem& child : item.children)
         node.children.push_back(Add(child));
     return node;

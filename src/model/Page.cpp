@@ -52,20 +52,21 @@ void CPageControl::SetCheck(int check) {
 }
 
 void CPageControl::SetItems(std::vector<std::string> items) {
-    m_items = std::move(items);
-    m_ownItems = true;
+    // Once own entries exist, the same list takes the new ones (a reference to it stays good).
+    if (m_items)
+        *m_items = std::move(items);
+    else
+        m_items = std::make_unique<std::vector<std::string>>(std::move(items));
     m_selection = -1;
     Changed();
 }
 
 int CPageControl::AddItem(std::string item) {
-    if (!m_ownItems) {
-        m_items = m_def.items;
-        m_ownItems = true;
-    }
-    m_items.push_back(std::move(item));
+    if (!m_items)
+        m_items = std::make_unique<std::vector<std::string>>(m_def.items);
+    m_items->push_back(std::move(item));
     Changed();
-    return static_cast<int>(m_items.size()) - 1;
+    return static_cast<int>(m_items->size()) - 1;
 }
 
 void CPageControl::SetSelection(int index) {
@@ -110,10 +111,18 @@ void CPageControl::SetBackColour(std::optional<tColour> colour) {
     Changed();
 }
 
+const std::string& CPageControl::ToolTip() const {
+    static const std::string kNone;
+    return m_toolTip ? *m_toolTip : kNone;
+}
+
 void CPageControl::SetToolTip(std::string text) {
-    if (text == m_toolTip)
+    if (text == ToolTip())
         return;
-    m_toolTip = std::move(text);
+    if (m_toolTip)
+        *m_toolTip = std::move(text);
+    else
+        m_toolTip = std::make_unique<std::string>(std::move(text));
     Changed();
 }
 

@@ -93,11 +93,18 @@ public:
     // 0 unchecked, 1 checked, 2 indeterminate.
     int Check() const { return m_check; }
     void SetCheck(int check);
-    const std::vector<std::string>& Items() const { return m_ownItems ? m_items : m_def.items; }
+    const std::vector<std::string>& Items() const { return m_items ? *m_items : m_def.items; }
     void SetItems(std::vector<std::string> items);
     int AddItem(std::string item);
     // The selected entry, or -1.
     int Selection() const { return m_selection; }
+    // The text of the selected entry; null without a selection.
+    const std::string* SelectedItem() const {
+        const std::vector<std::string>& items = Items();
+        return m_selection >= 0 && static_cast<std::size_t>(m_selection) < items.size()
+                   ? &items[static_cast<std::size_t>(m_selection)]
+                   : nullptr;
+    }
     void SetSelection(int index);
 
     bool IsVisible() const { return m_visible; }
@@ -110,7 +117,7 @@ public:
     void SetBackColour(std::optional<tColour> colour);
     // The text shown while the pointer rests on the control (why its value is refused); empty
     // for none.
-    const std::string& ToolTip() const { return m_toolTip; }
+    const std::string& ToolTip() const;
     void SetToolTip(std::string text);
     // The range of an up-down control.
     std::int32_t Low() const { return m_low; }
@@ -131,16 +138,17 @@ private:
     // The template outlives its pages; caption and entries are copied only once they change.
     const tControlDef& m_def;
     std::string m_text;
-    std::vector<std::string> m_items;
+    // A page has thousands of controls: what few of them hold (entries of their own instead of
+    // the template's, a tool-tip) is kept apart, so that the others do not pay for it.
+    std::unique_ptr<std::vector<std::string>> m_items;
     bool m_ownText = false;
-    bool m_ownItems = false;
     int m_check = 0;
     int m_selection = -1;
     bool m_visible = true;
     bool m_enabled = true;
     std::optional<tColour> m_textColour;
     std::optional<tColour> m_backColour;
-    std::string m_toolTip;
+    std::unique_ptr<std::string> m_toolTip;
     std::int32_t m_low = 0;
     std::int32_t m_high = 0;
     std::unique_ptr<CPage> m_subPage;

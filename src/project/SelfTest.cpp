@@ -62,11 +62,8 @@ std::string ShownText(const CPageControl& control) {
         return (control.Check() == 1 ? "[x] " : "[ ] ") + control.Text();
     case EControlKind::DropList:
     case EControlKind::DropDown: {
-        const int selection = control.Selection();
-        const auto& items = control.Items();
-        if (selection < 0 || static_cast<std::size_t>(selection) >= items.size())
-            return {};
-        return items[static_cast<std::size_t>(selection)];
+        const std::string* item = control.SelectedItem();
+        return item ? *item : std::string();
     }
     case EControlKind::ListBox: {
         // The first rows and the selected one, marked, with columns apart by a blank; a long
