@@ -35,6 +35,7 @@ int ResetModuleToDefaults(CProjDocBase& document, CModuleBase& module) {
     }
     if (changed == 0)
         return 0;
+    document.NoteUserAction("Reset " + module.InstanceName() + " to Default");
     document.UpdateAllViews(&module, 10, nullptr);
     module.RefreshControls();
     module.Recalculate();

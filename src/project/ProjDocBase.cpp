@@ -70,6 +70,8 @@ bool CProjDocBase::OpenProject(const std::string& path) {
         return false;
     }
     m_modified = false;
+    if (m_history)
+        m_history->Reset(*this, m_options);
     RunAfterOpen();
     return true;
 }
@@ -156,6 +158,8 @@ void CProjDocBase::ClearProject() {
     m_options = tOptions();
     LoadOptions();
     DeleteTempPaths();
+    if (m_history)
+        m_history->Reset(*this, m_options);
 }
 
 // --- Processor identification ---
@@ -323,6 +327,7 @@ void CProjDocBase::IdleUpdate() {
         m_warningsPending = false;
         CheckAllWarnings();
     }
+    CommitUndoStep();
     Notify(hwc::kHintIdle);
 }
 
@@ -346,8 +351,10 @@ void CProjDocBase::UpdateAllViews(CModuleBase* sender, int hint, const void* obj
     Notify(hint, sender, object);
     // A register written by a control or a page refresh can change any module's warnings.
     if ((hint >= 10 && hint <= 12) || (hint >= 20 && hint <= 23) ||
-        hint == hwc::kHintModuleSelected)
+        hint == hwc::kHintModuleSelected) {
+        NoteChange(sender, hint, object);
         RequestWarnings();
+    }
 }
 
 void CProjDocBase::RequestWarnings() {

@@ -17,8 +17,10 @@
 #include "project/DocumentObserver.h"
 #include "project/ModuleTree.h"
 #include "project/ProcessorTable.h"
+#include "project/ProjectOptions.h"
 #include "project/ProjectLock.h"
 #include "project/SplashProgress.h"
+#include "project/UndoHistory.h"
 #include "project/Warning.h"
 
 class CModuleBase;
@@ -51,8 +53,10 @@ public:
     void ReleaseFilesForExit();
     // Forgets the open project: modules, tree, warnings, header, lock and temporary files.
     void ClearProject();
-    // Writes every header file of the project; the main one to `path`.
-    bool SaveProject(const std::string& path);
+    // Writes every header file of the project; the main one to `path`. The values then count as
+    // saved, unless the main header went to a copy: the project file itself still holds the
+    // values of its last save, so closing must still offer to save them.
+    bool SaveProject(const std::string& path, bool asCopy = false);
     // The Save command: the lock is checked for the path, then SaveProject.
     bool Save();
     // Save As (the project then lives at the path and its lock moves there) and Save Copy As
@@ -138,17 +142,34 @@ public:
         return m_processor.defineRow ? m_processor.defineRow->macroName : std::string();
     }
 
+    // --- Undo and redo ---
+
+    // Keeps a history of the user's changes from now on (the desktop program; headless runs
+    // have no use for it).
+    void EnableUndo();
+    bool IsUndoEnabled() const { return m_history != nullptr; }
+    // A user action (an import, a reset, a selection, new options) may change values; `name`
+    // names the step unless a name was given before.
+    void NoteUserAction(std::string name = {});
+    // Ends the current user action: what it changed becomes one step. The idle pass does this;
+    // while steps are held (a dialog is open) nothing is recorded until the hold ends.
+    void CommitUndoStep();
+    // Takes back the last step (or does it again): the page shown is committed first and, when
+    // it holds an invalid value, nothing happens (false). The values go back through the update
+    // cycle, so pages, derived values, the registers view and warnings follow.
+    bool Undo();
+    bool Redo();
+    bool CanUndo() const { return m_history && m_history->CanUndo(); }
+    bool CanRedo() const { return m_history && m_history->CanRedo(); }
+    std::string UndoName() const { return m_history ? m_history->UndoName() : std::string(); }
+    std::string RedoName() const { return m_history ? m_history->RedoName() : std::string(); }
+
     void AddObserver(hwc::IDocumentObserver* observer);
     void RemoveObserver(hwc::IDocumentObserver* observer);
 
     // --- Project identity ---
 
-    struct tOptions {
-        bool generateComments = true;
-        bool generateDefaults = false;
-        bool keepUserComments = true; // the user's comments on defines survive a save
-        bool briefView = false;
-    };
+    using tOptions = tProjectOptions;
     struct tProcessorData {
         std::string processorName; // names the architecture file; empty when unknown
         const tProcessorDefine* defineRow = nullptr;
@@ -226,6 +247,9 @@ protected:
     virtual void OnReprocessRequested() {}
     // Commits the page being edited; false keeps the project from being saved or closed.
     virtual bool CommitDisplayedPage() { return true; }
+    // Whether a user action is still going on (the desktop program: a dialog is open, whose
+    // changes belong to one step however many idle passes run meanwhile).
+    virtual bool IsUndoStepHeld() const { return false; }
 
     void Notify(int hint, CModuleBase* sender = nullptr, const void* object = nullptr);
 
@@ -250,6 +274,11 @@ private:
     // file that no plug-in claims and writes them back into it.
     void AddPluginHeaderKeepers();
     void ClearPlugins();
+    // Undo or Redo: restores a step and runs the update cycle of the modules it touches.
+    bool RestoreStep(bool forward);
+    // A change a view was told of, noted for the undo history: a control's binding names the
+    // step ("PIT0: Clock Prescaler") should its register change.
+    void NoteChange(CModuleBase* sender, int hint, const void* object);
     void DeleteTempPaths();
     // The generated text of every header file; false when a module refused (the save stops).
     bool BuildHeaderTexts(std::vector<std::pair<CAppcfgFile*, std::string>>& texts);
@@ -282,4 +311,6 @@ private:
     bool m_modified = false;
     bool m_skipUnchangedSave = false;
     bool m_lastSaveSkipped = false;
+    std::unique_ptr<hwc::CUndoHistory> m_history;
+    bool m_restoring = false; // an undo or redo runs the update cycle
 };

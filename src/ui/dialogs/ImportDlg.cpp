@@ -176,6 +176,7 @@ hwc::EImportOutcome CImportDlg::Import() {
     case EImportOutcome::kStopped:
         break;
     case EImportOutcome::kUpdated:
+        m_document.NoteUserAction("Import " + request.destination->InstanceName());
         m_document.RequestWarnings();
         if (m_mass->isChecked()) {
             ShowMessage(result.message);

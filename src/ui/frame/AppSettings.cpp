@@ -1,5 +1,6 @@
 #include "ui/frame/AppSettings.h"
 
+#include <QDir>
 #include <QUrl>
 #include <QVariant>
 
@@ -105,6 +106,61 @@ QByteArray ReadBarLayout() {
 
 void WriteBarLayout(const QByteArray& state) {
     Settings().setValue("ToolBars", state);
+}
+
+namespace {
+
+constexpr char kRecentProjectsKey[] = "RecentProjects/List";
+
+// The same project however its path was written: "a/../b/" and "b" are one entry.
+QString RecentKey(const QString& path) {
+    return QDir::cleanPath(QDir::isAbsolutePath(path) ? path
+                                                      : QDir::current().absoluteFilePath(path));
+}
+
+void WriteRecentProjects(const QStringList& paths) {
+    Settings().setValue(kRecentProjectsKey, paths);
+}
+
+} // namespace
+
+QStringList ReadRecentProjects() {
+    const QVariant value = Settings().value(kRecentProjectsKey);
+    // One entry is read back from a settings file as a plain text, several as a list.
+    QStringList stored;
+    if (value.typeId() == QMetaType::QStringList)
+        stored = value.toStringList();
+    else if (value.typeId() == QMetaType::QString)
+        stored = QStringList{value.toString()};
+    QStringList paths;
+    for (const QString& path : stored) {
+        if (path.trimmed().isEmpty())
+            continue;
+        const QString key = RecentKey(path);
+        if (!paths.contains(key))
+            paths.append(key);
+        if (paths.size() == kRecentProjectsMax)
+            break;
+    }
+    return paths;
+}
+
+void AddRecentProject(const QString& path) {
+    if (path.trimmed().isEmpty())
+        return;
+    const QString key = RecentKey(path);
+    QStringList paths = ReadRecentProjects();
+    paths.removeAll(key);
+    paths.prepend(key);
+    while (paths.size() > kRecentProjectsMax)
+        paths.removeLast();
+    WriteRecentProjects(paths);
+}
+
+void RemoveRecentProject(const QString& path) {
+    QStringList paths = ReadRecentProjects();
+    if (paths.removeAll(RecentKey(path)) > 0)
+        WriteRecentProjects(paths);
 }
 
 } // namespace hwc::ui

@@ -1,9 +1,10 @@
 #pragma once
 // Where the desktop program keeps its per-user settings: the output options, the window
-// placement and the bar layout.
+// placement, the bar layout and the recent projects.
 
 #include <QByteArray>
 #include <QSettings>
+#include <QStringList>
 
 #include "project/ProjDocBase.h"
 
@@ -36,5 +37,13 @@ void WriteTreeWidth(int width);
 // The docking-bar layout saved by the main window, empty when none is stored.
 QByteArray ReadBarLayout();
 void WriteBarLayout(const QByteArray& state);
+
+// The projects opened last, newest first: at most this many, each once.
+inline constexpr int kRecentProjectsMax = 8;
+// The stored list without empty and repeated entries, cut to the limit.
+QStringList ReadRecentProjects();
+// Puts the project at the top of the list (moving it there when listed already).
+void AddRecentProject(const QString& path);
+void RemoveRecentProject(const QString& path);
 
 } // namespace hwc::ui

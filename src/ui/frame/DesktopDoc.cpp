@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <QApplication>
+
 #include "base/Messages.h"
 #include "ui/frame/AppSettings.h"
 #include "ui/frame/InstanceServer.h"
@@ -40,4 +42,8 @@ void CDesktopDoc::LoadOptions() {
 
 bool CDesktopDoc::CommitDisplayedPage() {
     return m_pageHost ? m_pageHost->CommitDisplayedPage() : true;
+}
+
+bool CDesktopDoc::IsUndoStepHeld() const {
+    return QApplication::activeModalWidget() != nullptr;
 }

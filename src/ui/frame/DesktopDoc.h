@@ -18,6 +18,9 @@ public:
 
 class CDesktopDoc : public CProjDoc {
 public:
+    // The desktop program keeps a history of the user's changes.
+    CDesktopDoc() { EnableUndo(); }
+
     void SetPageHost(IPageHost* host) { m_pageHost = host; }
 
     bool ShowModulePage(CModuleBase& module) override;
@@ -30,6 +33,8 @@ protected:
     void LoadOptions() override;
     void ActivateHolder(long holder) override;
     bool CommitDisplayedPage() override;
+    // While a dialog is open (a wizard, a question), its changes belong to one step.
+    bool IsUndoStepHeld() const override;
 
 private:
     IPageHost* m_pageHost = nullptr;

@@ -24,6 +24,7 @@ enum ECommand : int {
     kCmdSaveAs = 57604,
     kCmdSaveCopyAs = 57611,
     kCmdUndo = 57643,
+    kCmdRedo = 57644,
     kCmdCut = 57635,
     kCmdCopy = 57634,
     kCmdPaste = 57637,
@@ -31,6 +32,7 @@ enum ECommand : int {
     kCmdAskAndExit = 57665,
     kCmdToolBar = 59392,
     kCmdStatusBar = 59393,
+    kCmdFindSetting = 32811,
 };
 
 } // namespace hwc::ui

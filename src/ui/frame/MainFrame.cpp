@@ -51,6 +51,7 @@ CMainFrame::CMainFrame(CDesktopDoc& document, QWidget* parent)
     setWindowIcon(AppIcon());
     CreateClientArea();
     CreateCommands();
+    CreateRecentMenu();
     CreateBars();
     m_document.SetPageHost(this);
     m_document.AddObserver(this);
@@ -282,6 +283,7 @@ void CMainFrame::OnSelectionRequested(CModuleBase* module) {
 }
 
 void CMainFrame::OnCheckToggled(CModuleBase* module, bool checked) {
+    m_document.NoteUserAction();
     module->SetSelected(checked);
     m_document.Tree().RefreshStateImages();
     m_document.UpdateAllViews(module, hwc::kHintModuleChecked, module);

@@ -24,6 +24,7 @@ class QMenu;
 class QAction;
 class QDockWidget;
 class QLabel;
+class QLineEdit;
 class QSplitter;
 class QToolBar;
 
@@ -55,6 +56,11 @@ public:
     bool CanCloseProject();
     // The exit code the program should end with (1 after a failed re-process save).
     int ExitCode() const { return m_exitCode; }
+    // Opens a project of the recent-projects list as Open does; a project that no longer
+    // exists is dropped from the list, with a message saying so.
+    bool OpenRecentProject(const QString& path);
+    // The File menu's list of recent projects (disabled while it is empty).
+    QMenu* RecentMenu() const { return m_recentMenu; }
 
     // --- Placement ---
 
@@ -112,6 +118,13 @@ private:
     void CreateCommands();
     void OnCommand(int commandId);
     void UpdateCommandStates();
+    // The Undo and Redo commands' names and states from the document's history.
+    void UpdateUndoCommands();
+    // Undo (or Redo): a text field with the focus takes back its own typing first; otherwise
+    // the document's last step.
+    void UndoRedo(bool redo);
+    // The editable text field that has the focus (a combo box's included), or null.
+    static QLineEdit* FocusedTextEdit();
     void UpdateTitleAndStatus();
     // The tree's selection moved: show the page, tell the views, record the history.
     void OnModuleSelected(CModuleBase* previous, CModuleBase* current);
@@ -129,6 +142,11 @@ private:
     // Tells in the status bar what a successful save wrote (a copy: at copyPath).
     void AfterSave(bool saved, const std::string& copyPath = std::string());
     void SaveAsCommand(bool copy);
+    // The recent-projects submenu of the File menu, and its entries from the stored list.
+    void CreateRecentMenu();
+    void UpdateRecentMenu();
+    // Puts the open project at the top of the recent-projects list.
+    void RememberRecentProject();
     void EditCommand(const char* slot);
     void ShowHelp(int commandId);
     // The badge on tree items of modules with warnings follows the document's list.
@@ -155,6 +173,7 @@ private:
     QDockWidget* m_warnBar = nullptr;
     QLabel* m_indicators[3] = {};
     std::map<int, QAction*> m_actions;
+    QMenu* m_recentMenu = nullptr;
     bool m_closing = false; // the next close does not ask
     bool m_opening = false; // a project is being opened: its first selection is not remembered
     int m_exitCode = 0;

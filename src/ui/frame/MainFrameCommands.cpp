@@ -23,6 +23,7 @@
 #include "ui/bars/BarRegsView.h"
 #include "ui/bars/BarWarnView.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/FindSettingDlg.h"
 #include "ui/dialogs/ImportDlg.h"
 #include "ui/dialogs/OptionsDialog.h"
 #include "ui/docs/DocLauncher.h"
@@ -61,6 +62,7 @@ constexpr tCommandDef kCommands[] = {
      "Quit the application; prompts to save the project\nExit"},
 
     {kCmdUndo, EMenu::Edit, "&Undo", "Ctrl+Z", "Undo the last action\nUndo"},
+    {kCmdRedo, EMenu::Edit, "&Redo", "Ctrl+Shift+Z;Ctrl+Y", "Redo the action undone last\nRedo"},
     {0, EMenu::Edit, nullptr, nullptr, nullptr},
     {kCmdCut, EMenu::Edit, "Cu&t", "Ctrl+X;Shift+Del",
      "Cut the selection and put it on the Clipboard\nCut"},
@@ -71,6 +73,9 @@ constexpr tCommandDef kCommands[] = {
     {kCmdToggleHexDec, EMenu::Edit, "Toggle &Hex/Dec", "", "Toggle Hex/Dec format\nToggle Hex/Dec"},
     {kCmdResetModule, EMenu::Edit, "Reset Module to Default", "",
      "Reset the module to its default values\nReset module"},
+    {0, EMenu::Edit, nullptr, nullptr, nullptr},
+    {kCmdFindSetting, EMenu::Edit, "&Find Setting...", "Ctrl+F",
+     "Find a setting by its name, a list entry or a register\nFind setting"},
 
     {kCmdImportSettings, EMenu::Module, "Import Module Settings...", "",
      "Import module settings from another module or project\nImport"},
@@ -113,8 +118,9 @@ constexpr tMenuDef kMenus[] = {
 
 // The tool bar, left to right; 0 is a separator.
 constexpr int kToolBarCommands[] = {
-    kCmdOpen,       kCmdSave,         0, kCmdHistoryBack, kCmdHistoryForward, 0,
-    kCmdExpandTree, kCmdCollapseTree, 0, kCmdToggleHexDec, 0, kCmdToolHelp};
+    kCmdOpen,        kCmdSave,           0, kCmdUndo,       kCmdRedo,         0,
+    kCmdHistoryBack, kCmdHistoryForward, 0, kCmdExpandTree, kCmdCollapseTree, 0,
+    kCmdToggleHexDec, 0, kCmdToolHelp};
 
 // A tool-bar picture made of a short text, for commands the style has no picture for.
 QIcon TextIcon(const QString& text) {
@@ -146,6 +152,10 @@ QIcon CommandIcon(const QStyle& style, int id) {
         return style.standardIcon(QStyle::SP_ToolBarVerticalExtensionButton);
     case kCmdCollapseTree:
         return style.standardIcon(QStyle::SP_ArrowUp);
+    case kCmdUndo:
+        return TextIcon(QString::fromUtf8("\u21B6"));
+    case kCmdRedo:
+        return TextIcon(QString::fromUtf8("\u21B7"));
     case kCmdToolHelp:
         // The style's help picture needs an icon theme, which many desktops lack.
         return TextIcon(QStringLiteral("?"));
@@ -225,8 +235,10 @@ void CMainFrame::UpdateCommandStates() {
         set(id, loaded);
     CModuleBase* shown = m_pane ? m_pane->CurrentModule() : nullptr;
     set(kCmdResetModule, loaded && shown && CanResetModule(*shown));
+    UpdateUndoCommands();
     set(kCmdToolHelp, QFileInfo::exists(ToolManualPath()));
     set(kCmdModuleHelp, m_pane && m_pane->CurrentModule() != nullptr);
+    set(kCmdFindSetting, loaded);
     if (m_toolBar)
         check(kCmdToolBar, !m_toolBar->isHidden());
     check(kCmdStatusBar, !statusBar()->isHidden());
@@ -266,11 +278,18 @@ void CMainFrame::OnCommand(int commandId) {
     }
     case kCmdOptions: {
         COptionsDialog dialog(&m_document, this);
-        dialog.exec();
+        if (dialog.exec() == QDialog::Accepted) {
+            m_document.NoteUserAction("Options");
+            m_document.CommitUndoStep();
+            UpdateCommandStates();
+        }
         break;
     }
     case kCmdUndo:
-        EditCommand("undo");
+        UndoRedo(false);
+        break;
+    case kCmdRedo:
+        UndoRedo(true);
         break;
     case kCmdCut:
         EditCommand("cut");
@@ -325,9 +344,60 @@ void CMainFrame::OnCommand(int commandId) {
     case kCmdAbout:
         ShowAboutDialog(this);
         break;
+    case kCmdFindSetting: {
+        // One window per main window, kept (hidden) between uses.
+        auto* find = findChild<CFindSettingDlg*>();
+        if (!find)
+            find = new CFindSettingDlg(m_document, this);
+        find->Open();
+        break;
+    }
     default:
         break;
     }
+    UpdateCommandStates();
+}
+
+void CMainFrame::UpdateUndoCommands() {
+    // The menu names the step: "Undo PIT0: Clock Prescaler".
+    const auto name = [](const std::string& step) {
+        return QString::fromStdString(step).replace('&', QStringLiteral("&&"));
+    };
+    QAction* undo = m_actions[kCmdUndo];
+    QAction* redo = m_actions[kCmdRedo];
+    const bool canUndo = m_document.CanUndo();
+    const bool canRedo = m_document.CanRedo();
+    undo->setText(canUndo ? "&Undo " + name(m_document.UndoName()) : QStringLiteral("&Undo"));
+    redo->setText(canRedo ? "&Redo " + name(m_document.RedoName()) : QStringLiteral("&Redo"));
+    undo->setToolTip(canUndo ? "Undo " + QString::fromStdString(m_document.UndoName())
+                             : QStringLiteral("Undo"));
+    redo->setToolTip(canRedo ? "Redo " + QString::fromStdString(m_document.RedoName())
+                             : QStringLiteral("Redo"));
+    // A text field's own Ctrl+Z reaches the field whatever the state of the command.
+    undo->setEnabled(canUndo);
+    redo->setEnabled(canRedo);
+}
+
+QLineEdit* CMainFrame::FocusedTextEdit() {
+    QWidget* focused = QApplication::focusWidget();
+    if (auto* combo = qobject_cast<QComboBox*>(focused); combo && combo->lineEdit())
+        focused = combo->lineEdit();
+    auto* edit = qobject_cast<QLineEdit*>(focused);
+    return edit && !edit->isReadOnly() ? edit : nullptr;
+}
+
+void CMainFrame::UndoRedo(bool redo) {
+    // The text being typed into a field is taken back by the field itself first.
+    if (QLineEdit* edit = FocusedTextEdit()) {
+        if (redo ? edit->isRedoAvailable() : edit->isUndoAvailable()) {
+            redo ? edit->redo() : edit->undo();
+            return;
+        }
+    }
+    const std::string step = redo ? m_document.RedoName() : m_document.UndoName();
+    if (redo ? m_document.Redo() : m_document.Undo())
+        statusBar()->showMessage((redo ? "Redone: " : "Undone: ") + QString::fromStdString(step),
+                                 5000);
     UpdateCommandStates();
 }
 

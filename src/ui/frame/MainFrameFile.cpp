@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -18,6 +21,7 @@
 #include "project/ProjectLock.h"
 #include "project/ProjectPath.h"
 #include "ui/frame/AppSettings.h"
+#include "ui/frame/FrameCommands.h"
 #include "ui/frame/InstanceServer.h"
 #include "ui/frame/LeftTreeView.h"
 #include "ui/frame/MainFrame.h"
@@ -47,6 +51,24 @@ QString SavedMessage(const std::string& path, std::size_t warnings) {
     return QStringLiteral("Saved with %1 warning%2").arg(warnings).arg(warnings == 1 ? "" : "s");
 }
 
+// A recent project's menu text: "&1 inverter (/home/me/inverter/ApplicationConfig/appconfig.h)",
+// the project named as the title bar names it, a long path shortened in its middle.
+QString RecentEntryText(int number, const QString& path) {
+    constexpr int kPathShown = 70;
+    QFileInfo file(path);
+    QString folder = file.dir().dirName();
+    if (folder == QLatin1String("ApplicationConfig"))
+        folder = QFileInfo(file.dir().absolutePath()).dir().dirName();
+    QString shown = QDir::toNativeSeparators(path);
+    if (shown.size() > kPathShown)
+        shown = shown.left(kPathShown / 2 - 1) + QChar(0x2026) + shown.right(kPathShown / 2);
+    QString text =
+        QStringLiteral("%1 (%2)").arg(folder.isEmpty() ? file.fileName() : folder, shown);
+    // An ampersand of a name is shown as one, not taken as the entry's key.
+    text.replace('&', QStringLiteral("&&"));
+    return QStringLiteral("&%1 ").arg(number) + text;
+}
+
 } // namespace
 
 // --- Opening ---
@@ -60,8 +82,70 @@ bool CMainFrame::OpenProject(const QString& path) {
         if (!opened)
             return false;
     }
+    RememberRecentProject();
     AfterOpen();
     return true;
+}
+
+// --- Recent projects ---
+
+void CMainFrame::CreateRecentMenu() {
+    m_recentMenu = new QMenu(QStringLiteral("Recent &Projects"), this);
+    m_recentMenu->setObjectName("RecentProjectsMenu");
+    // Below Open in the File menu; the list is read again each time the menu opens, since
+    // another instance may have changed it.
+    QAction* open = Action(kCmdOpen);
+    for (QAction* top : menuBar()->actions()) {
+        QMenu* file = top->menu();
+        if (!file || !open || !file->actions().contains(open))
+            continue;
+        const QList<QAction*> entries = file->actions();
+        const qsizetype at = entries.indexOf(open);
+        file->insertMenu(entries.value(at + 1), m_recentMenu);
+        connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateRecentMenu);
+        break;
+    }
+    UpdateRecentMenu();
+}
+
+void CMainFrame::UpdateRecentMenu() {
+    m_recentMenu->clear();
+    const QStringList paths = ReadRecentProjects();
+    for (int i = 0; i < paths.size(); ++i) {
+        QAction* entry = m_recentMenu->addAction(RecentEntryText(i + 1, paths[i]));
+        entry->setData(paths[i]);
+        entry->setStatusTip(QStringLiteral("Open %1").arg(QDir::toNativeSeparators(paths[i])));
+        connect(entry, &QAction::triggered, this,
+                [this, path = paths[i]] { OpenRecentProject(path); });
+    }
+    m_recentMenu->setEnabled(!paths.isEmpty());
+}
+
+void CMainFrame::RememberRecentProject() {
+    // Runs that save or test and exit leave the user's list alone.
+    const auto& flags = m_document.RunFlags();
+    if (flags.reprocess || flags.selfTest || m_document.ProjectFilePath().empty())
+        return;
+    AddRecentProject(QString::fromStdString(m_document.ProjectFilePath()));
+    UpdateRecentMenu();
+}
+
+bool CMainFrame::OpenRecentProject(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        RemoveRecentProject(path);
+        UpdateRecentMenu();
+        hwc::ShowMessage("The project " + QDir::toNativeSeparators(path).toStdString() +
+                         " no longer exists. It has been removed from the recent projects.");
+        return false;
+    }
+    if (!CanCloseProject())
+        return false;
+    if (OpenProject(path))
+        return true;
+    // An open that failed before the old project was cleared leaves that project in place.
+    if (!m_document.IsLoaded())
+        PromptForProject();
+    return false;
 }
 
 void CMainFrame::AfterOpen() {
@@ -127,6 +211,9 @@ bool CMainFrame::SaveProjectAs(const QString& path, bool copy) {
         saved = m_document.SaveAs(path.toStdString(), copy);
     }
     AfterSave(saved, copy ? path.toStdString() : std::string());
+    // The project now lives at the new path; a copy is not the project.
+    if (saved && !copy)
+        RememberRecentProject();
     return saved;
 }
 

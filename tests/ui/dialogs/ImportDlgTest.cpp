@@ -16,10 +16,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "base/AppFilePath.h"
 #include "model/ModuleBase.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
+#include "ui/InverterWindow.h"
 #include "ui/dialogs/ImportDlg.h"
 #include "ui/frame/AppSettings.h"
 #include "ui/frame/FrameCommands.h"
@@ -31,22 +31,9 @@ using namespace hwc::ui;
 
 namespace {
 
-class ImportDlgTest : public ::testing::Test {
+class ImportDlgTest : public CInverterWindowTest {
 protected:
-    void SetUp() override {
-        SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch/");
-        RedirectSettings(QString::fromStdString((m_folder / "settings.ini").string()));
-        fs::copy(HWC_TEST_SOURCE_DIR "/examples/K7Q5110-inverter", m_folder / "inverter",
-                 fs::copy_options::recursive);
-        m_frame = std::make_unique<CMainFrame>(m_document);
-        m_frame->show();
-        ASSERT_TRUE(m_frame->OpenProject(QString::fromStdString((m_folder / "inverter").string())));
-    }
-    void TearDown() override {
-        m_frame.reset();
-        RedirectSettings(QString());
-        SetAppFolder("");
-    }
+    ImportDlgTest() : CInverterWindowTest("hwc-import-dlg") {}
 
     // The window as the menu command shows it, with the module shown preselected.
     CImportDlg* OpenFromMenu(CModuleBase& shown) {
@@ -65,10 +52,6 @@ protected:
         combo->setCurrentIndex(index);
     }
 
-    CScriptedMessages m_messages;
-    CTestFolder m_folder{"hwc-import-dlg"};
-    CDesktopDoc m_document;
-    std::unique_ptr<CMainFrame> m_frame;
 };
 
 } // namespace

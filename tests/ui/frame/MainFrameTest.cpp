@@ -23,7 +23,6 @@
 #include <string>
 #include <vector>
 
-#include "base/AppFilePath.h"
 #include "model/ModuleBase.h"
 #include "modules/framework/CpmUNREC.h"
 #include "project/ProgramVersion.h"
@@ -32,6 +31,7 @@
 #include "ui/bars/BarRegsView.h"
 #include "ui/bars/RegisterRowWidget.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/InverterWindow.h"
 #include "ui/frame/AppSettings.h"
 #include "ui/frame/FrameCommands.h"
 #include "ui/frame/GroupPage.h"
@@ -67,44 +67,21 @@ public:
     std::vector<tHint> hints;
 };
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public CInverterWindowTest {
 protected:
+    MainFrameTest() : CInverterWindowTest("hwc-frame") {}
+
     void SetUp() override {
-        SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch/");
-        RedirectSettings(QString::fromStdString((m_folder / "settings.ini").string()));
-        fs::copy(HWC_TEST_SOURCE_DIR "/examples/K7Q5110-inverter", m_folder / "inverter",
-                 fs::copy_options::recursive);
-        m_header = m_folder / "inverter/ApplicationConfig/appconfig.h";
-        m_original = ReadFileBytes(m_header);
-        m_frame = std::make_unique<CMainFrame>(m_document);
-        m_frame->show();
-        ASSERT_TRUE(m_frame->OpenProject(QString::fromStdString((m_folder / "inverter").string())));
+        m_original = ReadFileBytes(HWC_TEST_SOURCE_DIR
+                                   "/examples/K7Q5110-inverter/ApplicationConfig/appconfig.h");
+        CInverterWindowTest::SetUp();
         m_document.AddObserver(&m_hints);
     }
     void TearDown() override {
         m_document.RemoveObserver(&m_hints);
-        m_frame.reset();
-        RedirectSettings(QString());
-        SetAppFolder("");
+        CInverterWindowTest::TearDown();
     }
 
-    CModuleBase& Module(const char* name) {
-        CModuleBase* module = m_document.FindModule(name);
-        EXPECT_NE(module, nullptr) << name;
-        return *module;
-    }
-    // Shows the module's page and returns its widget.
-    CPageWidget& ShowPage(CModuleBase& module) {
-        EXPECT_TRUE(m_frame->ShowModulePage(module));
-        auto* view = qobject_cast<CPageWidget*>(m_frame->PagePane()->ViewOf(&module));
-        EXPECT_NE(view, nullptr);
-        return *view;
-    }
-    template <class Widget> Widget* ControlWidget(CPageWidget& page, int id) {
-        auto* widget = qobject_cast<Widget*>(page.WidgetFor(id));
-        EXPECT_NE(widget, nullptr) << id;
-        return widget;
-    }
     void TypeInto(QLineEdit* edit, const QString& text) {
         edit->setFocus();
         edit->selectAll();
@@ -125,12 +102,7 @@ protected:
     }
     fs::path LockPath() const { return m_header.parent_path() / "appconfig.lck"; }
 
-    CTestFolder m_folder{"hwc-frame"};
-    CScriptedMessages m_messages;
-    CDesktopDoc m_document;
-    std::unique_ptr<CMainFrame> m_frame;
     CHintRecorder m_hints;
-    fs::path m_header;
     std::string m_original;
 };
 
