@@ -1,5 +1,6 @@
 #include "app/BatchCommands.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "base/BuryPointer.h"
@@ -42,6 +43,19 @@ void PrintWarnings(const CProjDocBase& document) {
 
 } // namespace
 
+void DiscardForExit(std::unique_ptr<CProjDoc> document) {
+    if (!document)
+        return;
+    document->ReleaseFilesForExit();
+    hwc::BuryPointer(std::move(document));
+}
+
+bool WriteStandardOutput(const std::string& text) {
+    errno = 0;
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+           std::fflush(stdout) == 0;
+}
+
 int RunReprocess(const std::string& path, const tBatchOptions& options) {
     auto document = std::make_unique<CProjDoc>();
     tRunFlags flags;
@@ -52,9 +66,7 @@ int RunReprocess(const std::string& path, const tBatchOptions& options) {
         document->SetSkipUnchangedSave(options.ifChanged);
         result = document->Save() ? 0 : kFailed;
     }
-    // The process ends next: freeing every module and page would only cost time.
-    document->ReleaseFilesForExit();
-    hwc::BuryPointer(std::move(document));
+    DiscardForExit(std::move(document));
     return result;
 }
 

@@ -1,12 +1,15 @@
 // hwc-batch: the headless program that build servers and scripts run on a project.
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/BatchCommands.h"
+#include "app/BatchDescribe.h"
+#include "app/BatchExport.h"
 #include "app/BatchImport.h"
 #include "app/BatchMessages.h"
 #include "base/TextUtil.h"
@@ -50,6 +53,16 @@ const char kUsage[] =
     "        INSTANCE, every module of DEST whose namesake SOURCE writes; --registers copies\n"
     "        only those (define names, or names without the instance prefix); differently\n"
     "        named registers take --answer; any refusal exits 1 and saves nothing\n"
+    "  describe PATH\n"
+    "        print the whole configuration in words, module by module in tree order: the\n"
+    "        summary lines, then 'NAME = value' for every register written; no date, so the\n"
+    "        output serves as a text conversion for 'git diff'\n"
+    "  diff PATH_A PATH_B\n"
+    "        compare two projects module by module: modules only in one, settings and\n"
+    "        registers that differ (exit 0 when equal, 1 when they differ, 2 on errors)\n"
+    "  export [--format=json] PATH\n"
+    "        print the whole configuration as JSON (processor, clocks, modules with their\n"
+    "        registers, settings, derived values and warnings, user definitions)\n"
     "\n"
     "Messages go to standard error as 'hwc: TEXT'; questions take the --answer given\n"
     "(default cancel; for OK/Cancel questions yes means OK).\n";
@@ -94,6 +107,10 @@ bool TakeOptions(const tCommandLine& line, std::string_view accepted, tBatchOpti
             options.ifChanged = true;
         } else if (option == "--werror") {
             options.werror = true;
+        } else if (name == "--format") {
+            if (option != "--format=json")
+                return false;
+            options.format = "json";
         } else if (option == "--save") {
             options.save = true;
         } else if (name == "--registers") {
@@ -130,6 +147,9 @@ constexpr tCommandSpec kCommands[] = {
     {"page", 2, 2, "--answer"},
     {"set", 2, static_cast<std::size_t>(-1), "--answer --save"},
     {"import", 2, static_cast<std::size_t>(-1), "--answer --save --registers"},
+    {"describe", 1, 1, "--answer"},
+    {"diff", 2, 2, "--answer"},
+    {"export", 1, 1, "--answer --format"},
 };
 
 int Run(std::string_view command, const std::vector<std::string>& arguments,
@@ -151,12 +171,21 @@ int Run(std::string_view command, const std::vector<std::string>& arguments,
         return RunSet(path, {arguments.begin() + 1, arguments.end()}, options);
     if (command == "import")
         return RunImport(arguments, options);
+    if (command == "describe")
+        return RunDescribe(path);
+    if (command == "diff")
+        return RunDiff(arguments[0], arguments[1]);
+    if (command == "export")
+        return RunExport(path, options);
     return RunHeader(path);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    // A reader that stops early (`| head`) makes writes fail instead of ending the program
+    // while it holds the project's lock.
+    std::signal(SIGPIPE, SIG_IGN);
     const tCommandLine line = Split(argc, argv);
     if (line.command == "--help" || line.command == "-h" || line.command == "help") {
         std::fputs(kUsage, stdout);

@@ -31,6 +31,15 @@ struct tUnreadableValue {
     std::string text;       // the value text as read
 };
 
+// One value a module's header section writes: a define, or a line of its internal-parameter block.
+struct tWrittenDefine {
+    int index = 0;        // the item
+    std::string name;     // the define name; the item name for an internal parameter
+    std::string value;    // the value text as written; empty for a bare define or empty text;
+                          // "#undef" for a bare define written as absent
+    bool internal = false; // a line of the internal-parameter block
+};
+
 class CModuleBase : public IPageCommandHandler {
 public:
     static constexpr CRuntimeClass kRuntimeClass{"CModuleBase", nullptr, nullptr};
@@ -196,6 +205,8 @@ public:
     // The module's internal-parameter block and define lines as written to the header;
     // returns the number of changed critical items.
     int GetHeaderText(std::string& text) const;
+    // What GetHeaderText writes, value by value, in item order (selection not considered).
+    std::vector<tWrittenDefine> WrittenDefines() const;
 
     // The item with that define or item name, in this module or (when `owner` is given) in the
     // module the name points to or any other module of the document; `owner` receives the
@@ -242,6 +253,9 @@ protected:
     virtual void AttachControls(CPage& page) {}
 
 private:
+    enum class EWritten { No, Define, Internal };
+    // Whether and where the header section writes the item.
+    EWritten WrittenAs(int index, bool generateDefaults) const;
     // Steps 1 and 2 of FindRegister: the item named by its full or short name in this module.
     tPerCfgItem* FindOwnRegister(std::string_view name);
 

@@ -66,17 +66,22 @@ std::string InternalLine(const tPerCfgItem& item) {
            "\n";
 }
 
+// Whether DefineLine gives a line for the item: a bare define that is absent is written only as
+// an #undef with the defaults, and a text item without text not at all.
+bool WritesLine(const tPerCfgItem& item, bool generateDefaults) {
+    if (item.dwFlags & RegFlag::NOVALUE)
+        return item.dwValue != 0 || generateDefaults;
+    return !((item.dwFlags & RegFlag::STRVALUE) && item.dwValue == 0);
+}
+
 // The define line of an item without its line end, or an empty text when none is written.
 std::string DefineLine(const tPerCfgItem& item, const std::string& defineName,
                        bool generateDefaults) {
-    const std::string head = "#define " + defineName;
-    if (item.dwFlags & RegFlag::NOVALUE) {
-        if (item.dwValue != 0)
-            return head;
-        return generateDefaults ? "#undef " + defineName : std::string();
-    }
-    if ((item.dwFlags & RegFlag::STRVALUE) && item.dwValue == 0)
+    if (!WritesLine(item, generateDefaults))
         return {};
+    const std::string head = "#define " + defineName;
+    if (item.dwFlags & RegFlag::NOVALUE)
+        return item.dwValue != 0 ? head : "#undef " + defineName;
     // With the padding, the value starts at kValueColumn.
     const std::size_t padding = head.size() < kValueColumn - 2 ? kValueColumn - 2 - head.size() : 0;
     return head + " " + std::string(padding, ' ') + " " + ValueText(item);
@@ -171,6 +176,17 @@ bool CModuleBase::TakesBackDefine(std::string_view defineName) const {
     return false;
 }
 
+CModuleBase::EWritten CModuleBase::WrittenAs(int index, bool generateDefaults) const {
+    const tPerCfgItem& item = m_items[index];
+    if ((item.dwFlags & RegFlag::DUMMYREG) || LeavesDefineToUser(index))
+        return EWritten::No;
+    if (item.dwFlags & RegFlag::INTERNAL)
+        return EWritten::Internal;
+    if (item.dwValue == item.dwDefault && !(item.dwFlags & RegFlag::NODEFAULT) && !generateDefaults)
+        return EWritten::No;
+    return WritesLine(item, generateDefaults) ? EWritten::Define : EWritten::No;
+}
+
 int CModuleBase::GetHeaderText(std::string& text) const {
     const bool generateDefaults = m_host && m_host->GenerateDefaults();
     const bool keepComments = m_host && m_host->KeepUserComments();
@@ -185,15 +201,12 @@ int CModuleBase::GetHeaderText(std::string& text) const {
             internal += InternalLine(item);
             continue;
         }
-        if (item.dwValue != item.dwDefault) {
-            if (!(item.dwFlags & RegFlag::NONCRITICAL))
-                ++changed;
-        } else if (!(item.dwFlags & RegFlag::NODEFAULT) && !generateDefaults) {
+        // A changed value counts even when it writes no line (an absent bare define).
+        if (item.dwValue != item.dwDefault && !(item.dwFlags & RegFlag::NONCRITICAL))
+            ++changed;
+        if (WrittenAs(i, generateDefaults) != EWritten::Define)
             continue;
-        }
         std::string line = DefineLine(item, GetDefineName(item), generateDefaults);
-        if (line.empty())
-            continue;
         const std::string_view comment = FieldText(item.szComment);
         if (keepComments && !comment.empty())
             AppendKeptComment(line, comment);
@@ -203,6 +216,27 @@ int CModuleBase::GetHeaderText(std::string& text) const {
         text += InternalParameterBlock(InstanceName(), internal);
     text += defines;
     return changed;
+}
+
+std::vector<tWrittenDefine> CModuleBase::WrittenDefines() const {
+    const bool generateDefaults = m_host && m_host->GenerateDefaults();
+    std::vector<tWrittenDefine> written;
+    for (int i = 0; i < m_itemCount; ++i) {
+        const tPerCfgItem& item = m_items[i];
+        const EWritten how = WrittenAs(i, generateDefaults);
+        if (how == EWritten::No)
+            continue;
+        const bool empty = (item.dwFlags & RegFlag::STRVALUE) && item.dwValue == 0;
+        std::string value = (item.dwFlags & RegFlag::NOVALUE) ? std::string()
+                            : empty                           ? std::string()
+                                                              : ValueText(item);
+        if ((item.dwFlags & RegFlag::NOVALUE) && item.dwValue == 0)
+            value = "#undef";
+        const bool internal = how == EWritten::Internal;
+        written.push_back({i, internal ? std::string(FieldText(item.szName)) : GetDefineName(item),
+                           std::move(value), internal});
+    }
+    return written;
 }
 
 bool CModuleBase::WriteHeaderText(std::string& text) {

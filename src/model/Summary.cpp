@@ -109,6 +109,26 @@ std::string SummaryText(std::string_view title, const std::vector<COMMENTITEM>& 
     return ModuleSectionHeader(title, builder.Lines(), generateComments);
 }
 
+std::vector<tSettingText> SummarySettings(const std::vector<COMMENTITEM>& items) {
+    std::vector<tSettingText> settings;
+    for (const COMMENTITEM& item : items) {
+        if (!item.binding || !item.binding->IsActive())
+            continue;
+        const std::string text =
+            CleanedText(item.binding->GetSummaryText(true, item.flags & SumFlag::WORDING_MASK));
+        const std::string_view trimmed = TrimRight(text);
+        if (trimmed.empty())
+            continue;
+        const std::size_t colon = trimmed.find(": ");
+        if (colon == std::string_view::npos || colon == 0)
+            settings.push_back({std::string(), std::string(trimmed)});
+        else
+            settings.push_back({std::string(trimmed.substr(0, colon)),
+                                std::string(Trim(trimmed.substr(colon + 2)))});
+    }
+    return settings;
+}
+
 std::string CheckBoxSummaryWording(std::string_view description, bool checked,
                                    std::uint32_t layoutFlags) {
     if (layoutFlags == kDescriptionOnlyStyle)

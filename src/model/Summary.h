@@ -45,6 +45,16 @@ inline constexpr std::uint32_t WORDING_MASK = ~LAYOUT_MASK;
 std::string SummaryText(std::string_view title, const std::vector<COMMENTITEM>& items,
                         bool generateComments);
 
+// One entry of a summary in words, with its label even where the summary lines it up under the
+// label above: "Clock Prescaler" and "/ 8". An entry without a label has only a value.
+struct tSettingText {
+    std::string label;
+    std::string value;
+};
+
+// The active entries of a summary, in order, whatever the comment option (empty texts left out).
+std::vector<tSettingText> SummarySettings(const std::vector<COMMENTITEM>& items);
+
 // The summary text of a check box: `description`, ": " and the wording of the style in the low
 // byte of `layoutFlags` (flags of exactly 6: the description alone when checked, else empty).
 std::string CheckBoxSummaryWording(std::string_view description, bool checked,

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "base/TextUtil.h"
 #include "model/ModuleBase.h"
@@ -93,6 +94,21 @@ void CModuleTree::DeleteAll() {
     m_root->m_expanded = true;
     if (m_observer)
         m_observer->OnTreeCleared();
+}
+
+std::vector<std::pair<CModuleBase*, const CModuleTreeItem*>>
+CModuleTree::ModulesInOrder(const std::vector<std::unique_ptr<CModuleBase>>& all) const {
+    std::vector<std::pair<CModuleBase*, const CModuleTreeItem*>> ordered;
+    std::unordered_set<const CModuleBase*> seen;
+    ForEachItem([&](CModuleTreeItem& item) {
+        if (item.Module() && seen.insert(item.Module()).second)
+            ordered.emplace_back(item.Module(), &item);
+    });
+    for (const auto& module : all) {
+        if (seen.insert(module.get()).second)
+            ordered.emplace_back(module.get(), nullptr);
+    }
+    return ordered;
 }
 
 void CModuleTree::ForEachItem(const std::function<void(CModuleTreeItem&)>& visit) const {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CModuleBase;
@@ -101,6 +102,10 @@ public:
     void ForEachItem(const std::function<void(CModuleTreeItem&)>& visit) const;
     // The first item (depth-first) whose module is `module`, or null.
     CModuleTreeItem* FindItem(const CModuleBase* module) const;
+    // The modules in tree order (depth-first, parents first), each with its first item, then the
+    // modules of `all` that the tree does not show (their item null), in list order; each once.
+    std::vector<std::pair<CModuleBase*, const CModuleTreeItem*>>
+    ModulesInOrder(const std::vector<std::unique_ptr<CModuleBase>>& all) const;
 
     // Selects the item of the module; false (selection unchanged) when it has none.
     bool SelectModule(const CModuleBase* module);

@@ -6,33 +6,8 @@
 # Usage: batch_test.sh HWC_BATCH SOURCE_FOLDER
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-    echo "usage: $0 HWC_BATCH SOURCE_FOLDER" >&2
-    exit 2
-fi
-batch="$(realpath "$1")"
-examples="$2/examples"
+source "$(dirname "$0")/batch_test_lib.sh" "$@"
 
-work="$(mktemp -d)"
-holder=""
-cleanup() {
-    if [ -n "$holder" ]; then
-        kill "$holder" 2>/dev/null || true
-        wait "$holder" 2>/dev/null || true
-    fi
-    chmod -R u+w "$work"
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-source "$(dirname "$0")/batch_test_lib.sh"
-
-expect_no_stdout() {
-    [ ! -s "$work/out" ] || fail "$1: unexpected standard output: $(head -c 400 "$work/out")"
-}
-expect_no_stderr() {
-    [ ! -s "$work/err" ] || fail "$1: unexpected standard error: $(head -c 400 "$work/err")"
-}
 # The first line of standard error starts with the text.
 expect_message() {
     local first
@@ -46,7 +21,6 @@ user_text() {
     tr -d '\r' <"$1" | sed -e '/^\/\*\.\*\*\*/,/ \.\.\*\/$/d' -e '/^$/d'
 }
 
-[ -x "$batch" ] || { echo "FAIL: $batch is not an executable" >&2; exit 1; }
 compgen -G "$(dirname "$batch")/*.cfg" >/dev/null ||
     { echo "FAIL: no architecture files beside $batch (build the hwc_data target)" >&2; exit 1; }
 command -v flock >/dev/null || { echo "FAIL: flock (util-linux) is needed" >&2; exit 1; }
@@ -375,20 +349,7 @@ echo "== project held by another process"
 p="$(copy_example "$small" locked)"
 h="$(header_of "$p")"
 lock="$p/ApplicationConfig/appconfig.lck"
-: >"$lock"
-# One process holds the lock and names itself in the file, as a running instance does.
-(
-    exec 9<>"$lock"
-    flock -x 9
-    echo "$BASHPID" >"$lock"
-    exec sleep 120
-) >/dev/null 2>&1 &
-holder=$!
-for _ in $(seq 100); do
-    [ "$(cat "$lock")" = "$holder" ] && ! flock -n "$lock" true && break
-    sleep 0.05
-done
-[ "$(cat "$lock")" = "$holder" ] || fail "test set-up: the lock holder did not start"
+hold_lock "$p"
 for command in reprocess check registers; do
     run "$command" "$p"
     expect_rc 1 "$command on a held project"
@@ -398,9 +359,7 @@ for command in reprocess check registers; do
 done
 cmp -s "$examples/$small/ApplicationConfig/appconfig.h" "$h" || fail "a held project was written"
 [ "$(cat "$lock")" = "$holder" ] || fail "the lock file of the holder was overwritten"
-kill "$holder"
-wait "$holder" 2>/dev/null || true
-holder=""
+release_lock
 # The holder is gone: its left-over lock file is taken over, and released after the save.
 run reprocess "$p"
 expect_rc 0 "reprocess after the holder ended"
@@ -474,5 +433,12 @@ run set --save "$g" $'PIT0_MOD_INIT=1\r'
 expect_rc 1 "set of a number with a carriage return"
 cmp -s "$work/drv-first" "$d" || fail "a refused set changed the plug-in header"
 cmp -s "$work/main-first" "$(header_of "$g")" || fail "a refused set changed the project header"
+
+# A reader that stops early leaves no lock behind, whichever command prints.
+p="$(copy_example K7Q5110-inverter early-reader)"
+for command in registers header check; do
+    "$batch" "$command" "$p" 2>/dev/null | head -c 10 >/dev/null || true
+    [ ! -e "$p/ApplicationConfig/appconfig.lck" ] || fail "$command into a pipe closed early left a lock"
+done
 
 finish "All hwc-batch command-line checks passed."

@@ -1,5 +1,26 @@
-# What the hwc-batch command-line tests share, sourced by them after they set $batch, $examples
-# and $work: failure counting, running the program, and checks on its exit status and files.
+# What the hwc-batch command-line tests share. A test sources this file with its own arguments
+# HWC_BATCH SOURCE_FOLDER: it sets $batch and $examples, makes the scratch folder $work (removed
+# at exit, after ending a process the test keeps in $holder), and brings failure counting,
+# running the program, and checks on its exit status, output and files.
+if [ $# -ne 2 ]; then
+    echo "usage: $0 HWC_BATCH SOURCE_FOLDER" >&2
+    exit 2
+fi
+batch="$(realpath "$1")"
+examples="$2/examples"
+[ -x "$batch" ] || { echo "FAIL: $batch is not an executable" >&2; exit 1; }
+
+work="$(mktemp -d)"
+holder=""
+cleanup() {
+    if [ -n "$holder" ]; then
+        kill "$holder" 2>/dev/null || true
+        wait "$holder" 2>/dev/null || true
+    fi
+    chmod -R u+w "$work"
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
 failures=0
 fail() {
@@ -11,6 +32,12 @@ fail() {
 run() {
     rc=0
     "$batch" "$@" >"$work/out" 2>"$work/err" || rc=$?
+}
+expect_no_stdout() {
+    [ ! -s "$work/out" ] || fail "$1: unexpected standard output: $(head -c 400 "$work/out")"
+}
+expect_no_stderr() {
+    [ ! -s "$work/err" ] || fail "$1: unexpected standard error: $(head -c 400 "$work/err")"
 }
 expect_rc() {
     [ "$rc" -eq "$1" ] ||
@@ -45,4 +72,28 @@ finish() {
         exit 1
     fi
     echo "$1"
+}
+
+# Starts a process that holds the project's lock and names itself in the lock file, as a running
+# instance does; its process id is left in $holder (ended at exit, or by release_lock).
+hold_lock() {
+    local lock="$1/ApplicationConfig/appconfig.lck"
+    : >"$lock"
+    (
+        exec 9<>"$lock"
+        flock -x 9
+        echo "$BASHPID" >"$lock"
+        exec sleep 120
+    ) >/dev/null 2>&1 &
+    holder=$!
+    for _ in $(seq 100); do
+        [ "$(cat "$lock")" = "$holder" ] && ! flock -n "$lock" true && break
+        sleep 0.05
+    done
+    [ "$(cat "$lock")" = "$holder" ] || fail "test set-up: the lock holder did not start"
+}
+release_lock() {
+    kill "$holder" 2>/dev/null || true
+    wait "$holder" 2>/dev/null || true
+    holder=""
 }

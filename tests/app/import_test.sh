@@ -6,18 +6,8 @@
 # Usage: import_test.sh HWC_BATCH SOURCE_FOLDER
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-    echo "usage: $0 HWC_BATCH SOURCE_FOLDER" >&2
-    exit 2
-fi
-batch="$(realpath "$1")"
-examples="$2/examples"
-
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/batch_test_lib.sh" "$@"
 unset SOURCE_DATE_EPOCH
-
-source "$(dirname "$0")/batch_test_lib.sh"
 
 # Standard error holds the line.
 expect_line() {
@@ -27,8 +17,6 @@ expect_line() {
 value_of() {
     sed -n "s/^#define $2  *\([^ ]*\).*/\1/p" "$1" | tr -d '\r'
 }
-
-[ -x "$batch" ] || { echo "FAIL: $batch is not an executable" >&2; exit 1; }
 
 # A plug-in beside the project, with a register that is never imported.
 add_plugin() {

@@ -164,3 +164,29 @@ TEST(Summary, ModuleSummaryUsesItsCommentItems) {
     adc.ClearCommentItems();
     EXPECT_TRUE(adc.CommentItems().empty());
 }
+
+TEST(SummarySettings, KeepEveryLabelAndLeaveOutInactiveAndEmptyEntries) {
+    CFakeSource first("Interrupt: Enabled ");
+    CFakeSource repeated("Interrupt: Disabled");
+    CFakeSource inactive("Mode: Fast", false);
+    CFakeSource empty("   ");
+    CFakeSource unlabelled("::Calibrated");
+    CFakeSource leadingColon(": value only");
+    const std::vector<COMMENTITEM> items = {{&first, SumFlag::CONTINUE_LINE},
+                                            {&repeated, 0},
+                                            {&inactive, 0},
+                                            {&empty, 0},
+                                            {&unlabelled, 0},
+                                            {&leadingColon, 0}};
+    const std::vector<tSettingText> settings = SummarySettings(items);
+    ASSERT_EQ(settings.size(), 4u);
+    EXPECT_EQ(settings[0].label, "Interrupt");
+    EXPECT_EQ(settings[0].value, "Enabled");
+    EXPECT_EQ(settings[1].label, "Interrupt");
+    EXPECT_EQ(settings[1].value, "Disabled");
+    EXPECT_EQ(settings[2].label, "");
+    EXPECT_EQ(settings[2].value, "Calibrated");
+    EXPECT_EQ(settings[3].label, "");
+    EXPECT_EQ(settings[3].value, "value only");
+    EXPECT_EQ(inactive.calls, 0);
+}

@@ -149,3 +149,24 @@ TEST(ModuleTree, DeepTreesAreSafe) {
     EXPECT_NE(tree->FindItem(leaf), nullptr);
     tree.reset(); // must not recurse per level
 }
+
+TEST(ModuleTree, ModulesInOrderListTreeModulesOnceThenTheOthers) {
+    CTreeFactory factory;
+    CModuleTree tree;
+    CModuleBase* hidden = factory.Make("HIDDEN");
+    CModuleBase* motor = factory.Make("MOTORREGS");
+    CModuleBase* pump = factory.Make("PUMPREGS");
+    tree.AddModuleToTree("Drivers\\Pump", "PLUGINS", pump, factory);
+    tree.AddModuleToTree("Drivers\\Motor", "PLUGINS", motor, factory);
+    // A module shown twice in the tree is listed once, at its first item.
+    tree.InsertItem(tree.Root(), "Pump again", pump);
+
+    const auto ordered = tree.ModulesInOrder(factory.modules);
+    std::vector<std::string> names;
+    for (const auto& [module, item] : ordered)
+        names.push_back(module->InstanceName() + (item ? "@" + item->Text() : std::string()));
+    // The folders come first as they are items of the tree; the module without an item last.
+    EXPECT_EQ(names, (std::vector<std::string>{"PLUGINS@Software Modules", "PLUGINS@Drivers",
+                                               "PUMPREGS@Pump", "MOTORREGS@Motor", "HIDDEN"}));
+    EXPECT_EQ(ordered.back().first, hidden);
+}
