@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <string>
 
-#include "base/AppFilePath.h"
 #include "bindings/SetCtrl.h"
 #include "model/ModuleBase.h"
 #include "project/ProjDoc.h"
+#include "support/ExampleProject.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
 
@@ -27,15 +27,13 @@ constexpr int kModuloId = 1652;
 
 class BindingInfo : public ::testing::Test {
 protected:
+    CScopedArchitectureFiles m_architecture;
     void SetUp() override {
-        SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch");
-        fs::copy(fs::path(HWC_TEST_SOURCE_DIR "/examples/K7Q5110-inverter"), m_project,
-                 fs::copy_options::recursive);
+        CopyExample("K7Q5110-inverter", m_project);
         ASSERT_TRUE(m_document.OpenProject(m_project.string()));
         m_timer = m_document.FindModule("PIT0");
         ASSERT_TRUE(m_timer && m_timer->Page());
     }
-    void TearDown() override { SetAppFolder(""); }
 
     const CSetCtrl& Binding(int id) const {
         const CPageControl* control = m_timer->Page()->FindControl(id);

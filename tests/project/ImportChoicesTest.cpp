@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "base/AppFilePath.h"
 #include "model/ModuleBase.h"
 #include "modules/communication/CpmSPI.h"
 #include "modules/timers/CpmPIT.h"
 #include "project/ImportChoices.h"
 #include "project/ProjDoc.h"
 #include "support/ModuleTestHost.h"
+#include "support/ExampleProject.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
 
@@ -224,8 +224,7 @@ namespace {
 
 class ImportExampleProjects : public ::testing::Test {
 protected:
-    void SetUp() override { SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch"); }
-    void TearDown() override { SetAppFolder(""); }
+    CScopedArchitectureFiles m_architecture;
 
     // Opens an example as the import dialog opens another project.
     std::unique_ptr<CProjDoc> Open(const std::string& example) {

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "base/AppFilePath.h"
 #include "model/ModuleBase.h"
 #include "project/ProgramVersion.h"
 #include "project/ProjDoc.h"
+#include "support/ExampleProject.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
 
@@ -21,13 +21,11 @@ namespace {
 
 class ModuleReset : public ::testing::Test {
 protected:
+    CScopedArchitectureFiles m_architecture;
     void SetUp() override {
-        SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch");
-        fs::copy(fs::path(HWC_TEST_SOURCE_DIR "/examples/K7Q5110-inverter"), m_project,
-                 fs::copy_options::recursive);
+        CopyExample("K7Q5110-inverter", m_project);
         ASSERT_TRUE(m_document.OpenProject(m_project.string()));
     }
-    void TearDown() override { SetAppFolder(""); }
 
     CModuleBase& Module(const char* name) {
         CModuleBase* module = m_document.FindModule(name);

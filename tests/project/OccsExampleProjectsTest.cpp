@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "base/AppFilePath.h"
 #include "base/TextUtil.h"
 #include "header/AppcfgFile.h"
 #include "modules/framework/CModule.h"
@@ -17,6 +16,7 @@
 #include "modules/timers/CpmPIT.h"
 #include "project/ProjDoc.h"
 #include "project/SelfTest.h"
+#include "support/ExampleProject.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
 
@@ -26,14 +26,12 @@ namespace {
 
 class OccsExampleProjects : public ::testing::Test {
 protected:
-    void SetUp() override { SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch"); }
-    void TearDown() override { SetAppFolder(""); }
+    CScopedArchitectureFiles m_architecture;
 
     // A copy of the example, so that saving leaves the committed files alone.
     fs::path Copy(const std::string& example) {
         const fs::path project = m_root / example;
-        fs::copy(fs::path(HWC_TEST_SOURCE_DIR "/examples") / example, project,
-                 fs::copy_options::recursive);
+        CopyExample(example, project);
         return project;
     }
 

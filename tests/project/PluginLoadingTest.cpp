@@ -16,17 +16,11 @@
 #include "plugins/PluginFile.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
+#include "support/TextCount.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
 
 // A description file of one plug-in with two registers; `extra` adds keys to its section.
 std::string OnePlugin(const std::string& id, const std::string& extra = {}) {
@@ -165,10 +159,10 @@ TEST_F(PluginLoading, APluginFoundTwiceLoadsOnceAndWritesEachDefineOnce) {
     EXPECT_EQ(document.FindModule("SER")->Item(0).dwValue, 0x22u);
     ASSERT_TRUE(document.Save());
     const std::string own = ReadFileBytes(m_config / "serial.h");
-    EXPECT_EQ(Count(own, "SER_CTRL"), 1u) << own;
+    EXPECT_EQ(CountOf(own, "SER_CTRL"), 1u) << own;
     // The project header's define of the same name is the user's own and stays there.
     const std::string main = ReadFileBytes(m_header);
-    EXPECT_EQ(Count(main, "SER_CTRL"), 1u) << main;
+    EXPECT_EQ(CountOf(main, "SER_CTRL"), 1u) << main;
     EXPECT_NE(main.find("User definitions"), std::string::npos);
 }
 
@@ -315,7 +309,7 @@ TEST_F(PluginLoading, AHeaderFileNamingTheProjectFileWritesIntoTheProjectHeader)
     EXPECT_TRUE(document.PluginHeaders().empty());
     ASSERT_TRUE(document.Save());
     const std::string main = ReadFileBytes(m_header);
-    EXPECT_EQ(Count(main, "SER_CTRL"), 1u) << main;
+    EXPECT_EQ(CountOf(main, "SER_CTRL"), 1u) << main;
     EXPECT_NE(main.find("0x0044"), std::string::npos) << main;
 }
 

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "base/AppFilePath.h"
 #include "model/ModuleBase.h"
 #include "project/ProjDoc.h"
 #include "project/SelfTest.h"
+#include "support/ExampleProject.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
 
@@ -21,16 +21,14 @@ namespace {
 
 class RegisterAssignment : public ::testing::Test {
 protected:
+    CScopedArchitectureFiles m_architecture;
     void SetUp() override {
-        SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch");
-        fs::copy(fs::path(HWC_TEST_SOURCE_DIR "/examples/K7Q2430-digital-psu"), m_project,
-                 fs::copy_options::recursive);
+        CopyExample("K7Q2430-digital-psu", m_project);
         ASSERT_TRUE(m_document.OpenProject(m_project.string()));
         CModuleBase* owner = nullptr;
         m_modulo = m_document.Modules().front()->FindRegister("PIT0_MOD_INIT", &owner);
         ASSERT_NE(m_modulo, nullptr);
     }
-    void TearDown() override { SetAppFolder(""); }
 
     std::string Note(const std::string& assignment) {
         return RegisterAssignmentNote(m_document, assignment);

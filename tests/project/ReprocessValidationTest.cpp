@@ -10,10 +10,10 @@
 #include <sstream>
 #include <string>
 
-#include "base/AppFilePath.h"
 #include "base/TextUtil.h"
 #include "model/ModuleBase.h"
 #include "project/SelfTest.h"
+#include "support/ExampleProject.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
 
@@ -23,12 +23,10 @@ namespace {
 
 class ReprocessValidation : public ::testing::Test {
 protected:
+    CScopedArchitectureFiles m_architecture;
     void SetUp() override {
-        SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch");
-        fs::copy(fs::path(HWC_TEST_SOURCE_DIR "/examples/K7Q1030-pump-control"), m_project,
-                 fs::copy_options::recursive);
+        CopyExample("K7Q1030-pump-control", m_project);
     }
-    void TearDown() override { SetAppFolder(""); }
 
     // The example with one line of its header replaced.
     void EditHeader(const std::string& from, const std::string& to) {

@@ -11,23 +11,17 @@
 #include <sstream>
 #include <string>
 
-#include "base/AppFilePath.h"
 #include "base/TextUtil.h"
 #include "model/ModuleBase.h"
 #include "project/SelfTest.h"
+#include "support/ExampleProject.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
+#include "support/TextCount.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
 
 // The lines of the text that define the macro.
 std::string DefineLines(const std::string& text, const std::string& name) {
@@ -42,12 +36,10 @@ std::string DefineLines(const std::string& text, const std::string& name) {
 
 class UnusableValues : public ::testing::Test {
 protected:
+    CScopedArchitectureFiles m_architecture;
     void SetUp() override {
-        SetAppFolder(HWC_TEST_SOURCE_DIR "/data/arch");
-        fs::copy(fs::path(HWC_TEST_SOURCE_DIR "/examples/K7Q2430-digital-psu"), m_project,
-                 fs::copy_options::recursive);
+        CopyExample("K7Q2430-digital-psu", m_project);
     }
-    void TearDown() override { SetAppFolder(""); }
 
     void Replace(const std::string& from, const std::string& to) {
         std::string text = ReadFileBytes(m_header);
@@ -106,7 +98,7 @@ TEST_F(UnusableValues, AnExpressionStaysAUserDefinitionUntilTheRegisterIsSet) {
         ASSERT_TRUE(document.Save());
     }
     saved = Saved();
-    EXPECT_EQ(Count(saved, "PIT0_MOD_INIT"), 1u) << saved;
+    EXPECT_EQ(CountOf(saved, "PIT0_MOD_INIT"), 1u) << saved;
     EXPECT_NE(saved.find("#define PIT0_MOD_INIT                     0x1234U"), std::string::npos)
         << saved;
 }
