@@ -18,6 +18,14 @@ fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found: showing what the headless program reads instead." >&2
-    exec build/bin/hwc-batch check "$work/$example" "$@"
+    # The configuration in words, then any warnings, then how to open it on a display.
+    build/bin/hwc-batch describe "$work/$example"
+    build/bin/hwc-batch check "$work/$example"
+    echo
+    echo "On a display, this opens the project in the desktop program:"
+    printf '  %q %q' "$PWD/build/bin/hwc" "$work/$example"
+    [ $# -eq 0 ] || printf ' %q' "$@"
+    echo
+    exit 0
 fi
 exec build/bin/hwc "$work/$example" "$@"
