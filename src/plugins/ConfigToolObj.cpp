@@ -7,14 +7,13 @@
 
 #include "base/FixedText.h"
 #include "base/NumberScan.h"
+#include "bindings/SetCtrl.h"
 #include "model/ModuleBase.h"
 #include "modules/clocks/ClockQueries.h"
 #include "modules/framework/CHtmlModule.h"
 
 namespace {
 
-// The hint with which a register written by a page reaches the views.
-constexpr int kHintValueWritten = 10;
 constexpr const char* kDefaultWarningText = "Unspecified Warning";
 // A string register keeps this many characters.
 constexpr std::size_t kTextLimit = 79;
@@ -209,7 +208,7 @@ EScriptStatus CConfigToolObj::SetReg(const tScriptValue& name, const tScriptValu
     if (!changed)
         return EScriptStatus::kOk;
     if (IModuleHost* host = m_module->Host())
-        host->UpdateAllViews(m_module, kHintValueWritten, nullptr);
+        host->UpdateAllViews(m_module, hwc::kHintValueWritten, nullptr);
     // Another module's page shows the new value at once; the writing page has it already.
     if (owner && owner != m_module)
         owner->RefreshControls();

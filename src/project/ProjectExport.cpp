@@ -21,6 +21,7 @@
 #include "project/ModuleTree.h"
 #include "project/ProcessorTable.h"
 #include "project/ProjDocBase.h"
+#include "project/SettingText.h"
 #include "project/Warning.h"
 
 namespace fs = std::filesystem;
@@ -29,28 +30,9 @@ namespace hwc {
 
 namespace {
 
-// A caption as a reader wants it: on one line, without the unit after "##", without the
-// accelerator's doubled '&' and without trailing colons.
-std::string ReadableCaption(std::string_view raw) {
-    if (const std::size_t mark = raw.find("##"); mark != std::string_view::npos)
-        raw = raw.substr(0, mark);
-    std::string text = ReplaceAll(raw, "&&", "&");
-    for (char& c : text) {
-        if (c == '\r' || c == '\n' || c == '\t')
-            c = ' ';
-    }
-    std::string_view trimmed = Trim(text);
-    while (!trimmed.empty() && trimmed.back() == ':')
-        trimmed = TrimRight(trimmed.substr(0, trimmed.size() - 1));
-    return std::string(trimmed);
-}
-
-// The label just before a control in dialog order, when that control is a label.
+// The label just before a control in dialog order, when it heads the control.
 std::string LabelBefore(const CPage& page, const CPageControl& control) {
-    const CPageControl* before = page.ControlBefore(control);
-    if (!before || before->Kind() != EControlKind::Static)
-        return {};
-    return ReadableCaption(before->Text());
+    return LabelCaption(page.ControlBefore(control));
 }
 
 // What the control shows: a box's check state, a combo box's selected entry, else its text.
@@ -367,6 +349,8 @@ private:
                     caption = ReadableCaption(control.Text());
                 if (caption.empty())
                     caption = LabelBefore(holder, control);
+                if (caption.empty())
+                    caption = EntriesCaption(control);
                 m_json.BeginObject();
                 m_json.Member("control", number);
                 m_json.Member("caption", caption);

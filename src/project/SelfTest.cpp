@@ -107,9 +107,6 @@ void Describe(const CPage& page, std::int64_t subPageNumber, bool shown, bool en
     }
 }
 
-// The hint with which a written register value reaches the views.
-constexpr int kHintValueWritten = 10;
-
 // Takes the text into a string register; true when the text differs from the old one.
 bool StoreText(tPerCfgItem& item, std::string_view text) {
     const bool changed = hwc::FieldText(item.szValue).substr(0, 80) != text.substr(0, 80);
@@ -202,7 +199,7 @@ bool SetRegisterFromText(CProjDocBase& document, std::string_view assignment,
     }
     if (!changed)
         return true;
-    document.UpdateAllViews(owner, kHintValueWritten, nullptr);
+    document.UpdateAllViews(owner, hwc::kHintValueWritten, nullptr);
     owner->RefreshControls();
     owner->Recalculate();
     owner->UpdateControlStates();

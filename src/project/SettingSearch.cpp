@@ -18,6 +18,7 @@
 #include "model/RegisterItem.h"
 #include "model/Summary.h"
 #include "project/ModuleTree.h"
+#include "project/SettingText.h"
 
 namespace hwc {
 
@@ -47,32 +48,6 @@ bool IsWordCharacter(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return (byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z') ||
            (byte >= 'A' && byte <= 'Z') || byte >= 0x80;
-}
-
-// A text on one line: line ends and other control characters as blanks, doubled blanks folded,
-// no blanks at the ends.
-std::string OneLine(std::string_view raw) {
-    std::string text;
-    text.reserve(raw.size());
-    for (const char c : raw) {
-        const char shown = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
-        if (shown == ' ' && (text.empty() || text.back() == ' '))
-            continue;
-        text += shown;
-    }
-    return std::string(Trim(text));
-}
-
-// A caption as a person reads it: on one line, "&&" as "&", the summary's "##suffix" and a
-// trailing ':' removed.
-std::string ReadableCaption(std::string_view raw) {
-    if (const std::size_t mark = raw.find("##"); mark != std::string_view::npos && mark > 0)
-        raw = raw.substr(0, mark);
-    const std::string text = ReplaceAll(OneLine(raw), "&&", "&");
-    std::string_view trimmed = text;
-    while (!trimmed.empty() && trimmed.back() == ':')
-        trimmed = TrimRight(trimmed.substr(0, trimmed.size() - 1));
-    return std::string(trimmed);
 }
 
 // Controls a person sets or reads a value in; labels, frames and buttons lead to none.
@@ -232,12 +207,8 @@ private:
             }
             if (!IsValueControl(control.Kind()))
                 continue;
-            const CPageControl* before = i > 0 ? controls[i - 1].get() : nullptr;
-            // A label with tabs heads the columns of a list; it names none of them.
-            const bool isLabel = before && before->Kind() == EControlKind::Static &&
-                                 before->Text().find('\t') == std::string::npos;
-            const std::string label = isLabel ? ReadableCaption(before->Text()) : std::string();
-            AddControl(module, control, label, holders);
+            AddControl(module, control, LabelCaption(i > 0 ? controls[i - 1].get() : nullptr),
+                       holders);
             if (m_entries.size() > 0 && m_entries.back().control == &control)
                 m_entries.back().group = groups[i];
         }
@@ -293,6 +264,8 @@ private:
             addName(ReadableCaption(control.Text()));
         if (binding)
             addName(ReadableCaption(binding->Field().description));
+        if (names.empty())
+            addName(EntriesCaption(control));
         // A derived value without a label, or a control nobody named, cannot be found by words.
         if (names.empty())
             return;

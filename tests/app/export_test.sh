@@ -16,13 +16,17 @@ command -v python3 >/dev/null || { echo "FAIL: python3 is needed to read the JSO
 expect_export() {
     python3 -c 'import json,sys; json.load(sys.stdin)' <"$work/out" ||
         { fail "$1: the output is no JSON"; return; }
-    python3 - "$2" "$work/out" <<'EOF' || fail "$1: format or processor missing"
+    python3 - "$2" "$work/out" <<'EOF' || fail "$1: format, processor or a setting's caption missing"
 import json, sys
 doc = json.load(open(sys.argv[2], encoding="utf-8"))
 assert doc["format"] == 1, doc["format"]
 assert doc["processor"]["define"] == sys.argv[1], doc["processor"]
 assert doc["processor"]["name"], doc["processor"]
 assert doc["modules"], "no modules"
+# Every setting tells a reader what it is called.
+unnamed = [(m["instance"], s["control"]) for m in doc["modules"] for s in m["settings"]
+           if not s["caption"]]
+assert not unnamed, unnamed
 EOF
 }
 

@@ -158,6 +158,19 @@ TEST_F(SettingSearch, ListEntriesAndRegistersLeadToTheirSetting) {
     EXPECT_EQ(whole[0].matched, "Register: PIT0_MOD_INIT");
 }
 
+TEST_F(SettingSearch, AChoiceListWithoutLabelIsNamedByItsEntries) {
+    // The quad timer's count direction is a list beside others, with no label of its own.
+    CModuleBase* timer = m_document.FindModule("QT_A0");
+    ASSERT_NE(timer, nullptr);
+    const auto results = m_search.Find("count down");
+    const auto found = std::find_if(results.begin(), results.end(), [&](const auto& result) {
+        return result.module == timer;
+    });
+    ASSERT_NE(found, results.end());
+    EXPECT_EQ(found->caption, "Count up / Count down");
+    EXPECT_EQ(found->matched, "");
+}
+
 TEST_F(SettingSearch, BestMatchesFirstThenTreeAndDialogOrder) {
     std::size_t total = 0;
     const auto results = m_search.Find("prescaler", 1000, &total);

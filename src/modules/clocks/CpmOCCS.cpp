@@ -245,10 +245,10 @@ void CpmOCCS::BindOscillators() {
     Bound(m_relaxationMode, kRelaxationModeId);
     m_crystalEnable.Bind(oscillator, kCrystalDisableBit, true, "");
     Bound(m_crystalEnable, kCrystalEnableId);
-    m_crystalPower.Bind(oscillator, 13, 13, 0, "");
+    m_crystalPower.Bind(oscillator, 13, 13, 0, "Crystal oscillator power mode");
     Bound(m_crystalPower, kCrystalPowerId);
     if (m_family.famA) {
-        m_crystalRange.Bind(oscillator, 11, 11, 0, "");
+        m_crystalRange.Bind(oscillator, 11, 11, 0, "Crystal frequency range");
         Bound(m_crystalRange, kCrystalRangeId);
     }
     if (m_family.famC || m_family.famE) {

@@ -1,6 +1,7 @@
 #include "modules/communication/CanBitTiming.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -163,10 +164,16 @@ std::vector<tCanCandidate> CanCandidates(double clockHz, double rate,
 }
 
 std::string CanCandidateRow(const tCanCandidate& candidate) {
+    // A search lists thousands of rows: the numbers are written directly, not formatted.
     char row[96];
-    std::snprintf(row, sizeof row, "%d\t%d\t%d\t%d\t%d\t%d", candidate.prescaler, candidate.quanta,
-                  candidate.propSeg, candidate.phaseSeg1, candidate.phaseSeg2, candidate.rjw);
-    return row;
+    char* end = row;
+    for (const int value : {candidate.prescaler, candidate.quanta, candidate.propSeg,
+                            candidate.phaseSeg1, candidate.phaseSeg2, candidate.rjw}) {
+        if (end != row)
+            *end++ = '\t';
+        end = std::to_chars(end, row + sizeof row, value).ptr;
+    }
+    return std::string(row, end);
 }
 
 } // namespace hwc

@@ -447,10 +447,16 @@ void CpmYCAN::BindControls(IModuleHost* host) {
         m_timerSync.Bind(control, 5, false, "");
         m_lowestBufferFirst.Bind(control, 4, false, "");
         m_listenOnly.Bind(control, 3, false, "");
+        // The two halves share one label, so each names itself.
+        static constexpr const char* kHalfNames[kMaskCount - 1][2] = {
+            {"Global mask (high half)", "Global mask (low half)"},
+            {"Buffer 14 mask (high half)", "Buffer 14 mask (low half)"},
+            {"Buffer 15 mask (high half)", "Buffer 15 mask (low half)"}};
         for (int mask = 0; mask < kMaskCount - 1; ++mask) {
-            m_mask[mask].Bind(Item(kGlobalMaskHighItem + 2 * mask), 0, 15, 0, "", true, 0, 0, true);
-            m_maskLow[mask].Bind(Item(kGlobalMaskHighItem + 2 * mask + 1), 0, 15, 0, "", true, 0, 0,
-                                 true);
+            m_mask[mask].Bind(Item(kGlobalMaskHighItem + 2 * mask), 0, 15, 0, kHalfNames[mask][0],
+                              true, 0, 0, true);
+            m_maskLow[mask].Bind(Item(kGlobalMaskHighItem + 2 * mask + 1), 0, 15, 0,
+                                 kHalfNames[mask][1], true, 0, 0, true);
         }
         return;
     }

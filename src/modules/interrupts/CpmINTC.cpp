@@ -24,7 +24,6 @@ constexpr int kEntry5 = 5;
 constexpr int kEntry6 = 6;
 constexpr int kFlag97 = 97;
 constexpr int kFamB = 100;
-constexpr int kFamK = 101;
 constexpr int kFlag102 = 102;
 constexpr int kFamC = 106;
 constexpr int kFlag107 = 107;

@@ -5,7 +5,8 @@ using namespace hwc::RegFlag;
 
 namespace {
 
-constexpr int kFamE = 109, kFamF = 113, kFamD = 116;
+// Processor groups with a layout of their own; every other group (FamE is 109) has FamE's.
+constexpr int kFamF = 113, kFamD = 116;
 enum EFamily { kE, kF, kD };
 
 const std::vector<tPerCfgDef> kRegisters = {
