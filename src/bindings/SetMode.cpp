@@ -52,22 +52,45 @@ void CSetMode::SetItems(std::span<const int> table,
     else
         m_table.emplace(table.begin(), table.end());
     if (displayTexts) {
-        m_displayTexts = std::move(*displayTexts);
-        if (m_table && m_displayTexts.size() > m_table->size())
-            m_displayTexts.resize(m_table->size());
+        if (m_table && displayTexts->size() > m_table->size())
+            displayTexts->resize(m_table->size());
+        m_displayTexts = std::make_shared<const std::vector<std::string>>(std::move(*displayTexts));
         m_listFromCode = true;
         FillControl();
     }
     Refresh();
 }
 
+void CSetMode::SetItems(std::span<const int> table,
+                        std::shared_ptr<const std::vector<std::string>> displayTexts) {
+    if (displayTexts && table.size() > 0 && displayTexts->size() > table.size()) {
+        SetItems(table, std::vector<std::string>(displayTexts->begin(),
+                                                 displayTexts->begin() + table.size()));
+        return;
+    }
+    if (table.empty())
+        m_table.reset();
+    else
+        m_table.emplace(table.begin(), table.end());
+    m_displayTexts = displayTexts ? std::move(displayTexts)
+                                  : std::make_shared<const std::vector<std::string>>();
+    m_listFromCode = true;
+    FillControl();
+    Refresh();
+}
+
 void CSetMode::FillControl() {
     if (CPageControl* control = GetWnd())
-        control->SetItems(m_displayTexts);
+        control->ShareItems(m_displayTexts);
+}
+
+const std::vector<std::string>& CSetMode::DisplayTexts() const {
+    static const std::vector<std::string> kNone;
+    return m_displayTexts ? *m_displayTexts : kNone;
 }
 
 const std::vector<std::string>& CSetMode::Entries() const {
-    return GetWnd() ? GetWnd()->Items() : m_displayTexts;
+    return GetWnd() ? GetWnd()->Items() : DisplayTexts();
 }
 
 int CSetMode::EntryOfNumber(int value) const {
@@ -207,11 +230,16 @@ void CSetMode::Apply() {
 void CSetMode::OnAttached() {
     m_description = CompletedDescription(m_description, LabelBefore());
     m_editable = GetWnd()->Kind() == EControlKind::DropDown;
+    // A list from the template is the combo box's own until the box goes away.
     if (m_listFromCode)
         FillControl();
-    else
-        m_displayTexts = GetWnd()->Items();
     Refresh();
+}
+
+void CSetMode::OnControlDestroyed(CPageControl& control) {
+    if (!m_listFromCode && &control == GetWnd())
+        m_displayTexts = std::make_shared<const std::vector<std::string>>(control.Items());
+    CSetCtrl::OnControlDestroyed(control);
 }
 
 void CSetMode::OnControlEvent(CPageControl& control, EControlEvent event) {

@@ -4,6 +4,7 @@
 // takes a typed number; entries may name their number as "(=N)".
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,6 +29,9 @@ public:
     // Replaces the value table (an empty one removes it) and, when given, the entries; with a
     // table only as many entries as it has are kept.
     void SetItems(std::span<const int> table, std::optional<std::vector<std::string>> displayTexts);
+    // The same with entries other lists show too; they are held once.
+    void SetItems(std::span<const int> table,
+                  std::shared_ptr<const std::vector<std::string>> displayTexts);
 
     // The chosen position, or the typed number of an editable combo box; -1 for none or for a
     // number out of range (`valid` false then, with a message when asked).
@@ -48,7 +52,7 @@ public:
     std::uint32_t Mask() const { return m_mask; }
     int Shift() const { return m_shift; }
     bool IsEditable() const { return m_editable; }
-    const std::vector<std::string>& DisplayTexts() const { return m_displayTexts; }
+    const std::vector<std::string>& DisplayTexts() const;
 
     void Refresh() override;
     void Apply() override;
@@ -56,6 +60,7 @@ public:
     std::string GetSummaryText(bool withValue, std::uint32_t layoutFlags) const override;
     tBindingField Field() const override;
     void OnControlEvent(CPageControl& control, EControlEvent event) override;
+    void OnControlDestroyed(CPageControl& control) override;
 
 protected:
     void OnAttached() override;
@@ -76,7 +81,9 @@ private:
     int m_shift = 0;
     int m_offset = 0;
     std::optional<std::vector<int>> m_table;
-    std::vector<std::string> m_displayTexts;
+    // The entries while the list is detached, or those the code gave it; shared with the combo
+    // box, which shows them without a copy of its own.
+    std::shared_ptr<const std::vector<std::string>> m_displayTexts;
     const tPerCfgItem* m_selfTestItem = nullptr; // the register a self-test line names
     bool m_editable = false;
     bool m_listFromCode = false;

@@ -51,22 +51,46 @@ void CPageControl::SetCheck(int check) {
     Changed();
 }
 
+std::vector<std::string>* CPageControl::ChangeableItems() {
+    if (m_ownItems && m_items.use_count() == 1) {
+        // Made here as a changeable list, and nobody else holds it.
+        return const_cast<std::vector<std::string>*>(m_items.get());
+    }
+    return nullptr;
+}
+
 void CPageControl::SetItems(std::vector<std::string> items) {
     // Once own entries exist, the same list takes the new ones (a reference to it stays good).
-    if (m_items)
-        *m_items = std::move(items);
-    else
-        m_items = std::make_unique<std::vector<std::string>>(std::move(items));
+    if (std::vector<std::string>* own = ChangeableItems()) {
+        *own = std::move(items);
+    } else {
+        m_items = std::make_shared<std::vector<std::string>>(std::move(items));
+        m_ownItems = true;
+    }
+    m_selection = -1;
+    Changed();
+}
+
+void CPageControl::ShareItems(std::shared_ptr<const std::vector<std::string>> items) {
+    if (!items)
+        items = std::make_shared<const std::vector<std::string>>();
+    m_items = std::move(items);
+    m_ownItems = false;
     m_selection = -1;
     Changed();
 }
 
 int CPageControl::AddItem(std::string item) {
-    if (!m_items)
-        m_items = std::make_unique<std::vector<std::string>>(m_def.items);
-    m_items->push_back(std::move(item));
+    std::vector<std::string>* own = ChangeableItems();
+    if (!own) {
+        auto copy = std::make_shared<std::vector<std::string>>(Items());
+        own = copy.get();
+        m_items = std::move(copy);
+        m_ownItems = true;
+    }
+    own->push_back(std::move(item));
     Changed();
-    return static_cast<int>(m_items->size()) - 1;
+    return static_cast<int>(own->size()) - 1;
 }
 
 void CPageControl::SetSelection(int index) {

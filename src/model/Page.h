@@ -95,6 +95,9 @@ public:
     void SetCheck(int check);
     const std::vector<std::string>& Items() const { return m_items ? *m_items : m_def.items; }
     void SetItems(std::vector<std::string> items);
+    // Shows a list the caller keeps too: controls that offer the same entries (every output of
+    // a crossbar) then hold them once. A null list is an empty one.
+    void ShareItems(std::shared_ptr<const std::vector<std::string>> items);
     int AddItem(std::string item);
     // The selected entry, or -1.
     int Selection() const { return m_selection; }
@@ -133,6 +136,9 @@ public:
 private:
     friend class CPage;
     void Changed();
+    // The list of own entries when it may be changed in place; null when there is none or it
+    // is shared.
+    std::vector<std::string>* ChangeableItems();
 
     CPage& m_page;
     // The template outlives its pages; caption and entries are copied only once they change.
@@ -140,7 +146,8 @@ private:
     std::string m_text;
     // A page has thousands of controls: what few of them hold (entries of their own instead of
     // the template's, a tool-tip) is kept apart, so that the others do not pay for it.
-    std::unique_ptr<std::vector<std::string>> m_items;
+    std::shared_ptr<const std::vector<std::string>> m_items;
+    bool m_ownItems = false; // m_items was made here, not shared, and may be changed in place
     bool m_ownText = false;
     int m_check = 0;
     int m_selection = -1;

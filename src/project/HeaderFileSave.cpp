@@ -148,7 +148,11 @@ bool WriteBackup(const std::string& file, const std::string& backup, const struc
     const int source = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (source < 0)
         return false;
+    // Sized to the file at once: a string grown while reading would hold up to twice its size
+    // at the moment the whole project is in memory.
     std::string bytes;
+    if (struct stat status {}; ::fstat(source, &status) == 0 && status.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(status.st_size));
     const int readError = ReadAllBytes(source, bytes);
     ::close(source);
     if (readError != 0)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "BindingFixture.h"
 #include "support/ScriptedMessages.h"
 
@@ -141,6 +143,35 @@ TEST_F(SetModeTest, ItemsFromCodeAndSummary) {
     EXPECT_EQ(list.Selection(), -1);
     EXPECT_FALSE(list.IsEnabled());
     EXPECT_EQ(source.GetSummaryText(true, 0), "");
+}
+
+TEST_F(SetModeTest, SharedEntriesAreHeldOnceAndCutToTheTable) {
+    const auto texts = std::make_shared<const std::vector<std::string>>(
+        std::vector<std::string>{"8 bit", "16 bit", "32 bit", "unused"});
+    CSetMode whole;
+    whole.Bind(item, 0, 3, 0, nullptr);
+    whole.SetItems({}, texts);
+    whole.Attach(fixture.Control(12));
+    EXPECT_EQ(&fixture.Control(12).Items(), texts.get());
+
+    // With a shorter table the list is cut on a copy; the shared one stays whole.
+    CSetMode cut;
+    cut.SetItems(kTable, texts);
+    EXPECT_EQ(cut.DisplayTexts().size(), 3u);
+    EXPECT_EQ(texts->size(), 4u);
+}
+
+TEST_F(SetModeTest, TemplateEntriesOutliveTheirComboBox) {
+    item.dwValue = 1;
+    auto page = std::make_unique<CPage>(kPage);
+    CSetMode mode;
+    mode.Bind(item, 0, 3, 0, nullptr);
+    mode.Attach(*page->FindControl(10));
+    EXPECT_TRUE(mode.DisplayTexts().empty()); // the combo box's own while attached
+    EXPECT_EQ(mode.ValueText(1), "PLL");
+    page.reset();
+    EXPECT_EQ(mode.DisplayTexts(), (std::vector<std::string>{"Bus", "PLL", "External"}));
+    EXPECT_EQ(mode.ValueText(2), "External");
 }
 
 TEST_F(SetModeTest, SelfTestVisitsEveryEntryAndKeepsTheRegister) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,34 @@ TEST(Page, ComboSelectionOutOfRangeClearsIt) {
     EXPECT_EQ(combo.Selection(), -1);
     EXPECT_EQ(combo.Text(), "");
     EXPECT_EQ(combo.AddItem("External"), 2);
+}
+
+TEST(Page, SharedEntriesAreShownWithoutACopyAndNeverChanged) {
+    CPage page(kTimerPage);
+    CPageControl& first = *page.FindControl(1901);
+    CPageControl& second = *page.FindControl(1902);
+    const auto names = std::make_shared<const std::vector<std::string>>(
+        std::vector<std::string>{"XB_IN0", "XB_IN1"});
+    first.ShareItems(names);
+    second.ShareItems(names);
+    EXPECT_EQ(&first.Items(), names.get());
+    EXPECT_EQ(&second.Items(), names.get());
+
+    // Adding or replacing entries gives the control a list of its own.
+    EXPECT_EQ(first.AddItem("(input 7)"), 2);
+    EXPECT_EQ(first.Items().size(), 3u);
+    second.SetItems({"Bus"});
+    EXPECT_EQ(*names, (std::vector<std::string>{"XB_IN0", "XB_IN1"}));
+
+    // A list of its own is changed in place, so a reference to it stays good.
+    const std::vector<std::string>& own = first.Items();
+    first.SetItems({"A", "B", "C", "D"});
+    EXPECT_EQ(&own, &first.Items());
+    EXPECT_EQ(first.AddItem("E"), 4);
+    EXPECT_EQ(&own, &first.Items());
+
+    first.ShareItems(nullptr);
+    EXPECT_TRUE(first.Items().empty());
 }
 
 TEST(Page, PlaceholdersSharingANumberAreFilledInTurn) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <memory>
 
 #include "base/NumberScan.h"
 #include "base/TextUtil.h"
@@ -213,6 +214,9 @@ void CLogicInputs::SetNames(std::vector<std::string> names, int count) {
 
 void CLogicInputs::Bind(CModuleBase& module, std::string_view block,
                         std::vector<tPerCfgItem*>& foreign) {
+    // The inputs fed by one crossbar offer its input names, held once.
+    std::string namesOf;
+    std::shared_ptr<const std::vector<std::string>> names;
     for (int input = 0; input < hwc::kAoiInputCount; ++input) {
         tInput& slot = m_inputs[Index(input)];
         slot.crossbar = hwc::CrossbarOutputRef(module, slot.name);
@@ -231,7 +235,12 @@ void CLogicInputs::Bind(CModuleBase& module, std::string_view block,
             "%.*s, input %c source", static_cast<int>(block.size()), block.data(), 'A' + input);
         slot.source.Bind(*item, field->lowBit, field->lowBit + field->width - 1, 0,
                          description.c_str());
-        slot.source.SetInputNames(hwc::CrossbarInputNames(module, slot.crossbar->module));
+        if (!names || namesOf != slot.crossbar->module) {
+            namesOf = slot.crossbar->module;
+            names = std::make_shared<const std::vector<std::string>>(
+                hwc::CrossbarInputNames(module, slot.crossbar->module));
+        }
+        slot.source.SetInputNames(names);
         slot.source.Enable(true);
         slot.bound = true;
         if (std::find(foreign.begin(), foreign.end(), item) == foreign.end())

@@ -249,7 +249,7 @@ void CpmXBAR::BindControls(IModuleHost* host) {
         m_sources.push_back(
             hwc::xbar::SourceOf(table, static_cast<int>(input), m_inputs[input].name));
 
-    const std::vector<std::string> offered = InputNames();
+    const auto offered = std::make_shared<const std::vector<std::string>>(InputNames());
     const int width = FieldWidth();
     const int selectionRegisters = (OutputCount() + 1) / 2;
     for (int output = 0; output < OutputCount(); ++output) {

@@ -7,8 +7,8 @@
 
 using hwc::Format;
 
-void CSetCrossbarSource::SetInputNames(std::vector<std::string> names) {
-    m_names = std::move(names);
+void CSetCrossbarSource::SetInputNames(std::shared_ptr<const std::vector<std::string>> names) {
+    m_names = names ? std::move(names) : std::make_shared<const std::vector<std::string>>();
     m_extra = -2; // the entries are set again at the next refresh
     Refresh();
 }
@@ -18,7 +18,9 @@ void CSetCrossbarSource::MatchEntries() {
     if (!field.value || field.mask == 0)
         return;
     const int value = static_cast<int>((*field.value & field.mask) >> std::countr_zero(field.mask));
-    const int extra = static_cast<std::size_t>(value) < m_names.size() ? -1 : value;
+    static const std::vector<std::string> kNoNames;
+    const std::vector<std::string>& names = m_names ? *m_names : kNoNames;
+    const int extra = static_cast<std::size_t>(value) < names.size() ? -1 : value;
     if (extra == m_extra)
         return;
     m_extra = extra;
@@ -28,10 +30,10 @@ void CSetCrossbarSource::MatchEntries() {
     }
     // The list maps its positions to the inputs and, last, the value it found.
     std::vector<int> table;
-    for (std::size_t i = 0; i < m_names.size(); ++i)
+    for (std::size_t i = 0; i < names.size(); ++i)
         table.push_back(static_cast<int>(i));
     table.push_back(extra);
-    std::vector<std::string> entries = m_names;
+    std::vector<std::string> entries = names;
     entries.push_back(Format("(input %d)", extra));
     SetItems(table, std::move(entries));
 }

@@ -2,6 +2,7 @@
 // The list that chooses which crossbar input drives a crossbar output, on the crossbar's own
 // page and on the pages of the modules the output feeds.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,14 +13,15 @@
 // project never changes it.
 class CSetCrossbarSource : public CSetMode {
 public:
-    // The crossbar's input names, the entries of the list.
-    void SetInputNames(std::vector<std::string> names);
+    // The crossbar's input names, the entries of the list; every output's list holds the same
+    // names once.
+    void SetInputNames(std::shared_ptr<const std::vector<std::string>> names);
     void Refresh() override;
 
 private:
     void MatchEntries();
 
-    std::vector<std::string> m_names;
+    std::shared_ptr<const std::vector<std::string>> m_names;
     int m_extra = -1; // the kept value beyond the names, or -1
 };
 

@@ -248,6 +248,8 @@ TEST(CpmXBAR, FieldWidthFollowsGroupAndInstance) {
         EXPECT_EQ(odd->lowBit, 8);
         EXPECT_EQ(odd->width, c.width);
         EXPECT_EQ(f.List(1).Items().size(), std::size_t{1} << c.width);
+        // Every output offers the same names, held once.
+        EXPECT_EQ(&f.List(0).Items(), &f.List(1).Items());
         EXPECT_EQ(f.xbar->InputNames().size(), std::size_t{1} << c.width);
         // The last input that fits fills the field; the bits beyond it stay as they were.
         f.xbar->Item(0).dwValue = 0x8080;
