@@ -6,17 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <filesystem>
 #include <string>
 
+#include "InverterProject.h"
 #include "bindings/SetCtrl.h"
-#include "model/ModuleBase.h"
-#include "project/ProjDoc.h"
-#include "support/ExampleProject.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestFolder.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -25,12 +18,11 @@ constexpr int kCounterEnableId = 1390;
 constexpr int kClockSourceId = 2042;
 constexpr int kModuloId = 1652;
 
-class BindingInfo : public ::testing::Test {
+class BindingInfo : public CInverterProjectTest {
 protected:
-    CScopedArchitectureFiles m_architecture;
+    BindingInfo() : CInverterProjectTest("hwc-binding-info") {}
     void SetUp() override {
-        CopyExample("K7Q5110-inverter", m_project);
-        ASSERT_TRUE(m_document.OpenProject(m_project.string()));
+        CInverterProjectTest::SetUp();
         m_timer = m_document.FindModule("PIT0");
         ASSERT_TRUE(m_timer && m_timer->Page());
     }
@@ -43,10 +35,6 @@ protected:
         return *binding;
     }
 
-    CScriptedMessages m_messages;
-    CTestFolder m_folder{"hwc-binding-info"};
-    fs::path m_project = m_folder / "inverter";
-    CProjDoc m_document;
     CModuleBase* m_timer = nullptr;
 };
 

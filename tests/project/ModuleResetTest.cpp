@@ -5,38 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
+#include "InverterProject.h"
 #include "model/ModuleBase.h"
 #include "project/ProgramVersion.h"
-#include "project/ProjDoc.h"
-#include "support/ExampleProject.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestFolder.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-class ModuleReset : public ::testing::Test {
+class ModuleReset : public CInverterProjectTest {
 protected:
-    CScopedArchitectureFiles m_architecture;
-    void SetUp() override {
-        CopyExample("K7Q5110-inverter", m_project);
-        ASSERT_TRUE(m_document.OpenProject(m_project.string()));
-    }
-
-    CModuleBase& Module(const char* name) {
-        CModuleBase* module = m_document.FindModule(name);
-        EXPECT_NE(module, nullptr) << name;
-        return *module;
-    }
-
-    CScriptedMessages m_messages;
-    CTestFolder m_folder{"hwc-module-reset"};
-    fs::path m_project = m_folder / "inverter";
-    CProjDoc m_document;
+    ModuleReset() : CInverterProjectTest("hwc-module-reset") {}
 };
 
 } // namespace

@@ -11,9 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "model/ModuleBase.h"
+#include "InverterProject.h"
 #include "project/ModuleTree.h"
-#include "project/ProjDoc.h"
 #include "project/SelfTest.h"
 #include "support/ExampleProject.h"
 #include "support/ScriptedMessages.h"
@@ -47,12 +46,11 @@ public:
     std::string tipText;
 };
 
-class SettingSearch : public ::testing::Test {
+class SettingSearch : public CInverterProjectTest {
 protected:
-    CScopedArchitectureFiles m_architecture;
+    SettingSearch() : CInverterProjectTest("hwc-setting-search") {}
     void SetUp() override {
-        CopyExample("K7Q5110-inverter", m_project);
-        ASSERT_TRUE(m_document.OpenProject(m_project.string()));
+        CInverterProjectTest::SetUp();
         m_timer = m_document.FindModule("PIT0");
         ASSERT_TRUE(m_timer && m_timer->Page());
         m_search.Build(m_document.Tree());
@@ -90,10 +88,6 @@ protected:
         return order;
     }
 
-    CScriptedMessages m_messages;
-    CTestFolder m_folder{"hwc-setting-search"};
-    fs::path m_project = m_folder / "inverter";
-    CProjDoc m_document;
     CModuleBase* m_timer = nullptr;
     hwc::CSettingSearch m_search;
 };
