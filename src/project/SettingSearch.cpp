@@ -163,8 +163,11 @@ public:
 
     void AddModule(CModuleBase& module) {
         const std::size_t first = m_entries.size();
-        if (CPage* page = module.Page())
+        if (CPage* page = module.Page()) {
+            // A page that was never shown has not yet hidden what its settings rule out.
+            module.UpdateControlStates();
             AddPage(module, *page, {}, std::string());
+        }
         Disambiguate(first);
     }
 

@@ -33,6 +33,7 @@ using namespace hwc::ui;
 
 namespace {
 
+constexpr int kCounterEnableId = 1390;
 constexpr int kPrescalerId = 1141;
 const QString kDash = QString::fromUtf8(" \xE2\x80\x94 ");
 
@@ -198,17 +199,23 @@ TEST_F(FindSettingTest, TheListFollowsValuesAndForgetsAClosedProject) {
 }
 
 TEST_F(FindSettingTest, AControlThePageHidesIsNotShownAndSaysWhy) {
-    // The timer page hides its slave mode on this processor once it has been shown.
     CFindSettingDlg* find = PressCtrlF();
     ASSERT_NE(find, nullptr);
+    // What the processor lacks is not offered, although the timer's page was never shown.
     Type(*find, "Slave Mode");
-    const int row = static_cast<int>(Rows(*find).indexOf(QRegularExpression("^PIT0: .*")));
+    EXPECT_EQ(Rows(*find).indexOf(QRegularExpression("^PIT0: .*")), -1);
+
+    // A setting the page hides after it was found is not shown when chosen; the list says why
+    // and drops it.
+    const QRegularExpression counterEnable("^PIT0: Counter Enable.*");
+    Type(*find, "Counter Enable");
+    const int row = static_cast<int>(Rows(*find).indexOf(counterEnable));
     ASSERT_GE(row, 0);
+    m_timer->Page()->ShowControl(kCounterEnableId, false);
     EXPECT_FALSE(find->Choose(row));
     EXPECT_TRUE(find->StatusText()->text().contains("is not shown"))
         << find->StatusText()->text().toStdString();
     EXPECT_EQ(m_frame->PagePane()->CurrentModule(), m_timer);
-    // Now that the page has been shown the control is not found any more.
-    EXPECT_EQ(Rows(*find).indexOf(QRegularExpression("^PIT0: .*")), -1);
+    EXPECT_EQ(Rows(*find).indexOf(counterEnable), -1);
     EXPECT_TRUE(m_messages.shown.empty());
 }
