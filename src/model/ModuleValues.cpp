@@ -50,20 +50,10 @@ bool TakeEntryValue(tPerCfgItem& item, const CAppcfgEntry& entry) {
     return true;
 }
 
-// The value written for an item: its string (quoted when asked for) or its number.
-std::string ValueText(const tPerCfgItem& item) {
-    if (!(item.dwFlags & RegFlag::STRVALUE))
-        return FormatRegisterValue(item, true);
-    const std::string_view value = FieldText(item.szValue);
-    if (item.dwFlags & RegFlag::QUOTEDVALUE)
-        return "\"" + std::string(value) + "\"";
-    return std::string(value);
-}
-
 std::string InternalLine(const tPerCfgItem& item) {
     const bool empty = (item.dwFlags & RegFlag::STRVALUE) && item.dwValue == 0;
-    return std::string(FieldText(item.szName)) + "=" + (empty ? std::string() : ValueText(item)) +
-           "\n";
+    return std::string(FieldText(item.szName)) + "=" +
+           (empty ? std::string() : WrittenValueText(item)) + "\n";
 }
 
 // Whether DefineLine gives a line for the item: a bare define that is absent is written only as
@@ -84,7 +74,7 @@ std::string DefineLine(const tPerCfgItem& item, const std::string& defineName,
         return item.dwValue != 0 ? head : "#undef " + defineName;
     // With the padding, the value starts at kValueColumn.
     const std::size_t padding = head.size() < kValueColumn - 2 ? kValueColumn - 2 - head.size() : 0;
-    return head + " " + std::string(padding, ' ') + " " + ValueText(item);
+    return head + " " + std::string(padding, ' ') + " " + WrittenValueText(item);
 }
 
 bool DiffersFromSaved(const tPerCfgItem& item) {
@@ -229,7 +219,7 @@ std::vector<tWrittenDefine> CModuleBase::WrittenDefines() const {
         const bool empty = (item.dwFlags & RegFlag::STRVALUE) && item.dwValue == 0;
         std::string value = (item.dwFlags & RegFlag::NOVALUE) ? std::string()
                             : empty                           ? std::string()
-                                                              : ValueText(item);
+                                                              : WrittenValueText(item);
         if ((item.dwFlags & RegFlag::NOVALUE) && item.dwValue == 0)
             value = "#undef";
         const bool internal = how == EWritten::Internal;

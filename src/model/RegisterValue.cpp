@@ -43,6 +43,15 @@ std::string FormatRegisterValue(const tPerCfgItem& item, bool withSuffix) {
     return Format(format, item.dwValue);
 }
 
+std::string WrittenValueText(const tPerCfgItem& item) {
+    if (!(item.dwFlags & RegFlag::STRVALUE))
+        return FormatRegisterValue(item, true);
+    const std::string_view value = FieldText(item.szValue);
+    if (item.dwFlags & RegFlag::QUOTEDVALUE)
+        return "\"" + std::string(value) + "\"";
+    return std::string(value);
+}
+
 bool ParseRegisterValue(std::string_view text, tPerCfgItem& item, std::string& message) {
     if (item.dwFlags & RegFlag::STRVALUE) {
         if ((item.dwFlags & RegFlag::FLOAT) && !ReadsAsOneFloat(text)) {

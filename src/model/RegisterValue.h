@@ -12,6 +12,10 @@
 // trailing "U" when withSuffix is set.
 std::string FormatRegisterValue(const tPerCfgItem& item, bool withSuffix = true);
 
+// The value a header writes for an item: its string (quoted when the item asks for quotes) or
+// its number with the suffix.
+std::string WrittenValueText(const tPerCfgItem& item);
+
 // Takes text typed for an item. A numeric item wants exactly one number within its width, a
 // FLOAT item exactly one floating-point number. On refusal the item is unchanged and `message`
 // says why.

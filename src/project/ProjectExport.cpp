@@ -1,5 +1,6 @@
 #include "project/ProjectExport.h"
 
+#include <bit>
 #include <filesystem>
 #include <set>
 #include <string_view>
@@ -52,20 +53,11 @@ std::string ShownValue(const CPageControl& control) {
     }
 }
 
-// The summary wording flags the module gives the binding; 0 when it is not in the summary.
-std::uint32_t SummaryFlagsOf(const CModuleBase& module, const CSetCtrl& binding) {
-    for (const COMMENTITEM& item : module.CommentItems()) {
-        if (item.binding == &binding)
-            return item.flags & SumFlag::WORDING_MASK;
-    }
-    return 0;
-}
-
 // The value of a setting in words, as the configuration summary words it; what the control
 // shows for a setting the summary leaves out (a disabled binding says nothing there).
 std::string SettingValue(const CModuleBase& module, const CSetCtrl& binding,
                          const CPageControl& control) {
-    const std::uint32_t flags = SummaryFlagsOf(module, binding);
+    const std::uint32_t flags = SummaryWordingOf(module, &binding);
     const std::string full = binding.GetSummaryText(true, flags);
     if (full.empty())
         return ShownValue(control);
@@ -99,14 +91,7 @@ std::string Unquoted(std::string_view text) {
 int RegisterBits(const tPerCfgItem& item) {
     if (item.dwFlags & (RegFlag::STRVALUE | RegFlag::NOVALUE))
         return 0;
-    switch (RegisterWidth(item.dwFlags)) {
-    case 1:
-        return 8;
-    case 2:
-        return 16;
-    default:
-        return 32; // every other width code takes 32-bit values
-    }
+    return std::bit_width(RegisterLimit(item.dwFlags));
 }
 
 // The value text as the header writes it: the string (quoted when the register wants quotes)
@@ -114,13 +99,9 @@ int RegisterBits(const tPerCfgItem& item) {
 std::string HeaderValueText(const tPerCfgItem& item) {
     if (item.dwFlags & RegFlag::NOVALUE)
         return {};
-    if (item.dwFlags & RegFlag::STRVALUE) {
-        if (item.dwValue == 0)
-            return {};
-        const std::string text(FieldText(item.szValue));
-        return (item.dwFlags & RegFlag::QUOTEDVALUE) ? "\"" + text + "\"" : text;
-    }
-    return FormatRegisterValue(item, true);
+    if ((item.dwFlags & RegFlag::STRVALUE) && item.dwValue == 0)
+        return {};
+    return WrittenValueText(item);
 }
 
 class CExporter {

@@ -70,15 +70,6 @@ bool HasOwnCaption(EControlKind kind) {
     return kind == EControlKind::CheckBox || kind == EControlKind::RadioButton;
 }
 
-// The summary entry of the module that shows this binding, for its wording; none gives 0.
-std::uint32_t SummaryFlagsOf(const CModuleBase& module, const ISummarySource* binding) {
-    for (const COMMENTITEM& item : module.CommentItems()) {
-        if (item.binding == binding)
-            return item.flags;
-    }
-    return 0;
-}
-
 // A binding's summary text whatever the state of its control.
 class CActiveSummarySource final : public ISummarySource {
 public:
@@ -396,7 +387,7 @@ std::string SettingValueText(const CModuleBase& module, const CPageControl& cont
         // hidden (the summary then leaves it out).
         CActiveSummarySource active(*binding);
         const std::vector<tSettingText> settings =
-            SummarySettings({{&active, SummaryFlagsOf(module, binding)}});
+            SummarySettings({{&active, SummaryWordingOf(module, binding)}});
         // A box worded by its description alone has no value of its own in the summary.
         if (!settings.empty() && !settings.front().label.empty())
             return OneLine(settings.front().value);

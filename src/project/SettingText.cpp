@@ -1,7 +1,9 @@
 #include "project/SettingText.h"
 
 #include "base/TextUtil.h"
+#include "model/ModuleBase.h"
 #include "model/Page.h"
+#include "model/Summary.h"
 
 namespace hwc {
 
@@ -47,6 +49,14 @@ std::string EntriesCaption(const CPageControl& control) {
         caption += entry;
     }
     return caption;
+}
+
+std::uint32_t SummaryWordingOf(const CModuleBase& module, const ISummarySource* binding) {
+    for (const COMMENTITEM& item : module.CommentItems()) {
+        if (item.binding == binding)
+            return item.flags & SumFlag::WORDING_MASK;
+    }
+    return 0;
 }
 
 } // namespace hwc

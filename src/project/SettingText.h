@@ -2,10 +2,13 @@
 // The words a reader knows a page's setting by, shared by Find and the export: captions on one
 // line, the label that heads a control and, for a choice list nobody labelled, its entries.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+class CModuleBase;
 class CPageControl;
+class ISummarySource;
 
 namespace hwc {
 
@@ -24,5 +27,8 @@ std::string LabelCaption(const CPageControl* before);
 // What names a choice list that has no label, description or caption of its own: its entries,
 // which then say it all ("Count up / Count down"). Empty for any other control.
 std::string EntriesCaption(const CPageControl& control);
+
+// The wording flags the module's summary gives the binding; 0 when the summary leaves it out.
+std::uint32_t SummaryWordingOf(const CModuleBase& module, const ISummarySource* binding);
 
 } // namespace hwc

@@ -10,13 +10,9 @@
 
 #include "InverterProject.h"
 #include "bindings/SetCtrl.h"
+#include "modules/timers/CpmPIT.h"
 
 namespace {
-
-// Control numbers of the interval timer page.
-constexpr int kCounterEnableId = 1390;
-constexpr int kClockSourceId = 2042;
-constexpr int kModuloId = 1652;
 
 class BindingInfo : public CInverterProjectTest {
 protected:
@@ -51,25 +47,25 @@ TEST(BitRangeText, NamesSingleBitsRangesAndGaps) {
 }
 
 TEST_F(BindingInfo, ControlsNameTheirRegisterBitsAndRange) {
-    EXPECT_EQ(hwc::BindingRegisterText(Binding(kCounterEnableId), *m_timer),
+    EXPECT_EQ(hwc::BindingRegisterText(Binding(CpmPIT::kCounterEnableId), *m_timer),
               "PIT0_CTRL_INIT bit 0");
-    EXPECT_EQ(hwc::BindingRegisterText(Binding(kClockSourceId), *m_timer),
+    EXPECT_EQ(hwc::BindingRegisterText(Binding(CpmPIT::kClockSourceId), *m_timer),
               "PIT0_CTRL_INIT bits 8..9");
     // A field over the whole register names the register alone.
-    EXPECT_EQ(hwc::BindingRegisterText(Binding(kModuloId), *m_timer), "PIT0_MOD_INIT");
+    EXPECT_EQ(hwc::BindingRegisterText(Binding(CpmPIT::kModuloId), *m_timer), "PIT0_MOD_INIT");
 
-    const std::string tip = hwc::BindingToolTip(Binding(kModuloId), *m_timer);
+    const std::string tip = hwc::BindingToolTip(Binding(CpmPIT::kModuloId), *m_timer);
     EXPECT_NE(tip.find("PIT0_MOD_INIT"), std::string::npos) << tip;
     EXPECT_NE(tip.find("Range: "), std::string::npos) << tip;
-    const std::string choice = hwc::BindingToolTip(Binding(kClockSourceId), *m_timer);
+    const std::string choice = hwc::BindingToolTip(Binding(CpmPIT::kClockSourceId), *m_timer);
     EXPECT_EQ(choice.find("Range"), std::string::npos) << choice;
     EXPECT_NE(choice.find("\nPIT0_CTRL_INIT bits 8..9"), std::string::npos) << choice;
 
     // Measured against another module, the register is not found.
     CModuleBase* other = m_document.FindModule("PIT1");
     ASSERT_NE(other, nullptr);
-    EXPECT_EQ(hwc::BindingRegister(Binding(kModuloId), *other), nullptr);
-    EXPECT_EQ(hwc::BindingRegisterText(Binding(kModuloId), *other), "");
+    EXPECT_EQ(hwc::BindingRegister(Binding(CpmPIT::kModuloId), *other), nullptr);
+    EXPECT_EQ(hwc::BindingRegisterText(Binding(CpmPIT::kModuloId), *other), "");
 }
 
 TEST_F(BindingInfo, RegisterFieldsListTheirOwningSettingsByBit) {

@@ -2,6 +2,7 @@
 // with which value, and where choosing a result leads.
 
 #include "project/SettingSearch.h"
+#include "modules/timers/CpmPIT.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Control numbers of the interval timer page.
-constexpr int kCounterEnableId = 1390;
-constexpr int kSlaveModeId = 1649;
-constexpr int kInterruptEnableId = 1655;
-constexpr int kClockSourceId = 2042;
-constexpr int kPrescalerId = 1141;
-constexpr int kModuloId = 1652;
-constexpr int kRollOverTimeId = 1653;
 
 // Records what a page asks of its renderer.
 class CPageRecorder : public IPageObserver {
@@ -104,8 +96,8 @@ TEST_F(SettingSearch, FindsACaptionIgnoringCaseAndOuterBlanks) {
     const auto results = m_search.Find("Clock Prescaler");
     ASSERT_FALSE(results.empty());
     EXPECT_EQ(results[0].module, m_timer);
-    EXPECT_EQ(results[0].control, TimerControl(kPrescalerId));
-    EXPECT_EQ(results[0].controlId, kPrescalerId);
+    EXPECT_EQ(results[0].control, TimerControl(CpmPIT::kPrescalerId));
+    EXPECT_EQ(results[0].controlId, CpmPIT::kPrescalerId);
     EXPECT_EQ(results[0].caption, "Clock Prescaler");
     EXPECT_EQ(results[0].value, "/ 64");
     EXPECT_EQ(results[0].matched, "");
@@ -129,7 +121,8 @@ TEST_F(SettingSearch, NothingIsFoundForEmptyBlankOrOddQueries) {
 TEST_F(SettingSearch, ListEntriesAndRegistersLeadToTheirSetting) {
     // An entry of the prescaler's list: found after every caption, saying what matched.
     const auto entries = m_search.Find("/ 128");
-    const hwc::tSearchResult* entry = ResultFor(entries, m_timer, TimerControl(kPrescalerId));
+    const hwc::tSearchResult* entry =
+        ResultFor(entries, m_timer, TimerControl(CpmPIT::kPrescalerId));
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->matched, "Entry: / 128");
     EXPECT_EQ(entry->value, "/ 64");
@@ -142,8 +135,8 @@ TEST_F(SettingSearch, ListEntriesAndRegistersLeadToTheirSetting) {
         EXPECT_EQ(result.module, m_timer) << result.Text();
         ids.push_back(result.controlId);
     }
-    EXPECT_EQ(ids, (std::vector<int>{kCounterEnableId, kInterruptEnableId, kClockSourceId,
-                                     kPrescalerId}));
+    EXPECT_EQ(ids, (std::vector<int>{CpmPIT::kCounterEnableId, CpmPIT::kInterruptEnableId,
+                                     CpmPIT::kClockSourceId, CpmPIT::kPrescalerId}));
     ASSERT_FALSE(registers.empty());
     EXPECT_EQ(registers[0].matched, "Register: PIT0_CTRL_INIT bit 0");
 
@@ -158,9 +151,8 @@ TEST_F(SettingSearch, AChoiceListWithoutLabelIsNamedByItsEntries) {
     CModuleBase* timer = m_document.FindModule("QT_A0");
     ASSERT_NE(timer, nullptr);
     const auto results = m_search.Find("count down");
-    const auto found = std::find_if(results.begin(), results.end(), [&](const auto& result) {
-        return result.module == timer;
-    });
+    const auto found = std::find_if(results.begin(), results.end(),
+                                    [&](const auto& result) { return result.module == timer; });
     ASSERT_NE(found, results.end());
     EXPECT_EQ(found->caption, "Count up / Count down");
     EXPECT_EQ(found->matched, "");
@@ -196,7 +188,7 @@ TEST_F(SettingSearch, BestMatchesFirstThenTreeAndDialogOrder) {
         }
     }
     EXPECT_EQ(rank(results.front()), 0);
-    EXPECT_NE(ResultFor(results, m_timer, TimerControl(kPrescalerId)), nullptr);
+    EXPECT_NE(ResultFor(results, m_timer, TimerControl(CpmPIT::kPrescalerId)), nullptr);
 
     // The limit cuts the list, not the count.
     const auto first = m_search.Find("prescaler", 3, &total);
@@ -209,7 +201,7 @@ TEST_F(SettingSearch, BestMatchesFirstThenTreeAndDialogOrder) {
 }
 
 TEST_F(SettingSearch, ValuesFollowThePageAndLabelsGiveTheirControlsValue) {
-    CPageControl* prescaler = TimerControl(kPrescalerId);
+    CPageControl* prescaler = TimerControl(CpmPIT::kPrescalerId);
     const auto& items = prescaler->Items();
     const auto at = std::find(items.begin(), items.end(), "/ 128");
     ASSERT_NE(at, items.end());
@@ -219,16 +211,17 @@ TEST_F(SettingSearch, ValuesFollowThePageAndLabelsGiveTheirControlsValue) {
     // A derived value is named by its label; its value shows once the page has worked it out.
     ASSERT_TRUE(hwc::ShowModulePage(m_document, *m_timer));
     const auto derived = m_search.Find("Roll Over Time");
-    const hwc::tSearchResult* time = ResultFor(derived, m_timer, TimerControl(kRollOverTimeId));
+    const hwc::tSearchResult* time =
+        ResultFor(derived, m_timer, TimerControl(CpmPIT::kRollOverTimeId));
     ASSERT_NE(time, nullptr);
     EXPECT_EQ(time->caption, "Roll Over Time");
-    EXPECT_EQ(time->value, TimerControl(kRollOverTimeId)->Text());
+    EXPECT_EQ(time->value, TimerControl(CpmPIT::kRollOverTimeId)->Text());
     EXPECT_FALSE(time->value.empty());
 
     // A check box is worded as the header's summary words it.
     const auto box = m_search.Find("Counter Enable");
-    ASSERT_NE(ResultFor(box, m_timer, TimerControl(kCounterEnableId)), nullptr);
-    EXPECT_EQ(ResultFor(box, m_timer, TimerControl(kCounterEnableId))->value, "Enable");
+    ASSERT_NE(ResultFor(box, m_timer, TimerControl(CpmPIT::kCounterEnableId)), nullptr);
+    EXPECT_EQ(ResultFor(box, m_timer, TimerControl(CpmPIT::kCounterEnableId))->value, "Enable");
 }
 
 TEST_F(SettingSearch, ADisabledBoxSaysWhatItShows) {
@@ -263,13 +256,13 @@ TEST_F(SettingSearch, SettingsOfTheSameNameAreToldApart) {
 
 TEST_F(SettingSearch, HiddenControlsAreNotFound) {
     // The timer's page was never shown, yet what its processor lacks is not offered.
-    EXPECT_EQ(ResultFor(m_search.Find("Slave Mode"), m_timer, TimerControl(kSlaveModeId)),
+    EXPECT_EQ(ResultFor(m_search.Find("Slave Mode"), m_timer, TimerControl(CpmPIT::kSlaveModeId)),
               nullptr);
 
     // A result whose control the page hides by the time it is chosen is not shown.
     hwc::tSearchResult result;
     result.module = m_timer;
-    result.control = TimerControl(kSlaveModeId);
+    result.control = TimerControl(CpmPIT::kSlaveModeId);
     EXPECT_EQ(hwc::ShowSearchResult(result), hwc::EShowResult::ControlHidden);
     EXPECT_FALSE(hwc::IsControlShown(*result.control));
 }
@@ -282,7 +275,7 @@ TEST_F(SettingSearch, ChoosingAResultShowsThePageWithATipAtTheControl) {
     EXPECT_EQ(hwc::ShowSearchResult(results[0]), hwc::EShowResult::Shown);
     EXPECT_EQ(m_document.Tree().SelectedModule(), m_timer);
     EXPECT_TRUE(m_timer->Page()->IsVisible());
-    EXPECT_EQ(recorder.tipControl, TimerControl(kPrescalerId));
+    EXPECT_EQ(recorder.tipControl, TimerControl(CpmPIT::kPrescalerId));
     EXPECT_EQ(recorder.tipText, "PIT0: Clock Prescaler");
     m_timer->Page()->SetObserver(nullptr);
 
@@ -308,7 +301,7 @@ TEST_F(SettingSearch, ChoosingAResultShowsThePageWithATipAtTheControl) {
 
 TEST_F(SettingSearch, APageThatKeepsAnInvalidValueIsNotLeft) {
     ASSERT_TRUE(hwc::ShowModulePage(m_document, *m_timer));
-    m_timer->Page()->UserEdit(*TimerControl(kModuloId), "not a number");
+    m_timer->Page()->UserEdit(*TimerControl(CpmPIT::kModuloId), "not a number");
     const auto results = m_search.Find("PIT1_MOD_INIT");
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(hwc::ShowSearchResult(results[0]), hwc::EShowResult::PageRefused);

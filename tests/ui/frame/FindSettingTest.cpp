@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "model/ModuleBase.h"
+#include "modules/timers/CpmPIT.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
 #include "ui/InverterWindow.h"
@@ -33,8 +34,6 @@ using namespace hwc::ui;
 
 namespace {
 
-constexpr int kCounterEnableId = 1390;
-constexpr int kPrescalerId = 1141;
 const QString kDash = QString::fromUtf8(" \xE2\x80\x94 ");
 
 class FindSettingTest : public CInverterWindowTest {
@@ -95,7 +94,7 @@ TEST_F(FindSettingTest, CtrlFFindsThePrescalerAndEnterShowsItsControl) {
     EXPECT_EQ(m_frame->PagePane()->CurrentModule(), m_timer);
     CPageWidget* page = TimerPage();
     ASSERT_NE(page, nullptr);
-    QWidget* prescaler = page->WidgetFor(kPrescalerId);
+    QWidget* prescaler = page->WidgetFor(CpmPIT::kPrescalerId);
     ASSERT_NE(prescaler, nullptr);
     EXPECT_EQ(m_frame->focusWidget(), prescaler);
     EXPECT_NE(page->OpenBalloon(), nullptr);
@@ -179,7 +178,7 @@ TEST_F(FindSettingTest, TheListFollowsValuesAndForgetsAClosedProject) {
     ASSERT_EQ(find->ResultList()->count(), 2);
 
     // A change made on the page shows in the list once the changes are over.
-    CPageControl* prescaler = m_timer->FindControl(kPrescalerId);
+    CPageControl* prescaler = m_timer->FindControl(CpmPIT::kPrescalerId);
     ASSERT_NE(prescaler, nullptr);
     const auto& items = prescaler->Items();
     const auto at = std::find(items.begin(), items.end(), "/ 128");
@@ -211,7 +210,7 @@ TEST_F(FindSettingTest, AControlThePageHidesIsNotShownAndSaysWhy) {
     Type(*find, "Counter Enable");
     const int row = static_cast<int>(Rows(*find).indexOf(counterEnable));
     ASSERT_GE(row, 0);
-    m_timer->Page()->ShowControl(kCounterEnableId, false);
+    m_timer->Page()->ShowControl(CpmPIT::kCounterEnableId, false);
     EXPECT_FALSE(find->Choose(row));
     EXPECT_TRUE(find->StatusText()->text().contains("is not shown"))
         << find->StatusText()->text().toStdString();

@@ -12,10 +12,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QRegularExpression>
 #include <QTest>
 
 #include <filesystem>
@@ -25,13 +25,14 @@
 
 #include "model/ModuleBase.h"
 #include "modules/framework/CpmUNREC.h"
+#include "modules/timers/CpmPIT.h"
 #include "project/ProgramVersion.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
+#include "ui/InverterWindow.h"
 #include "ui/bars/BarRegsView.h"
 #include "ui/bars/RegisterRowWidget.h"
 #include "ui/dialogs/AboutDialog.h"
-#include "ui/InverterWindow.h"
 #include "ui/frame/AppSettings.h"
 #include "ui/frame/FrameCommands.h"
 #include "ui/frame/GroupPage.h"
@@ -46,11 +47,6 @@ namespace fs = std::filesystem;
 using namespace hwc::ui;
 
 namespace {
-
-// Control numbers of the interval timer page.
-constexpr int kCounterEnableId = 1390;
-constexpr int kClockSourceId = 2042;
-constexpr int kModuloId = 1652;
 
 // Records the tree's update hints.
 class CHintRecorder : public hwc::IDocumentObserver {
@@ -170,7 +166,7 @@ TEST_F(MainFrameTest, EditsThroughPageWidgetsReachRegistersSummaryAndWarnings) {
 
     const std::uint32_t before = control->dwValue;
     const std::string summaryBefore = Summary(timer);
-    QCheckBox* enable = ControlWidget<QCheckBox>(page, kCounterEnableId);
+    QCheckBox* enable = ControlWidget<QCheckBox>(page, CpmPIT::kCounterEnableId);
     enable->setFocus();
     QTest::keyClick(enable, Qt::Key_Space);
     EXPECT_EQ(control->dwValue, before ^ 1u);
@@ -178,7 +174,7 @@ TEST_F(MainFrameTest, EditsThroughPageWidgetsReachRegistersSummaryAndWarnings) {
 
     // The slow oscillator as clock source is not running in this project: a warning stands
     // until the bus clock is chosen again.
-    QComboBox* source = ControlWidget<QComboBox>(page, kClockSourceId);
+    QComboBox* source = ControlWidget<QComboBox>(page, CpmPIT::kClockSourceId);
     source->setFocus();
     QTest::keyClick(source, Qt::Key_End);
     EXPECT_EQ((control->dwValue >> 8) & 3u, 3u);
@@ -189,7 +185,7 @@ TEST_F(MainFrameTest, EditsThroughPageWidgetsReachRegistersSummaryAndWarnings) {
     m_document.IdleUpdate();
     EXPECT_FALSE(HasWarningOf(timer));
 
-    TypeInto(ControlWidget<QLineEdit>(page, kModuloId), "999");
+    TypeInto(ControlWidget<QLineEdit>(page, CpmPIT::kModuloId), "999");
     EXPECT_EQ(modulo->dwValue, 999u);
     EXPECT_NE(Summary(timer).find("999"), std::string::npos);
 }
@@ -197,7 +193,7 @@ TEST_F(MainFrameTest, EditsThroughPageWidgetsReachRegistersSummaryAndWarnings) {
 TEST_F(MainFrameTest, InvalidPageKeepsTheSelection) {
     CModuleBase& timer = Module("PIT0");
     CPageWidget& page = ShowPage(timer);
-    TypeInto(ControlWidget<QLineEdit>(page, kModuloId), "99999999");
+    TypeInto(ControlWidget<QLineEdit>(page, CpmPIT::kModuloId), "99999999");
     const std::size_t entries = m_frame->History().Entries().size();
 
     m_frame->TreeView()->setCurrentItem(m_frame->TreeView()->WidgetItemOf(&Module("PIT1")));
@@ -252,7 +248,7 @@ TEST_F(MainFrameTest, BackAndForwardFollowThePagesShown) {
 
 TEST_F(MainFrameTest, SaveWritesTheChangedHeader) {
     CPageWidget& page = ShowPage(Module("PIT0"));
-    TypeInto(ControlWidget<QLineEdit>(page, kModuloId), "999");
+    TypeInto(ControlWidget<QLineEdit>(page, CpmPIT::kModuloId), "999");
     EXPECT_TRUE(m_frame->isWindowModified() || m_document.IsProjectModified());
     m_frame->Action(kCmdSave)->trigger();
     const std::string saved = ReadFileBytes(m_header);
@@ -276,7 +272,7 @@ TEST_F(MainFrameTest, SaveSaysWhatItWroteInTheStatusBar) {
 
     // The slow oscillator as the timer's clock source raises a warning before the next save.
     CPageWidget& page = ShowPage(Module("PIT0"));
-    QComboBox* source = ControlWidget<QComboBox>(page, kClockSourceId);
+    QComboBox* source = ControlWidget<QComboBox>(page, CpmPIT::kClockSourceId);
     source->setFocus();
     QTest::keyClick(source, Qt::Key_End);
     m_frame->Action(kCmdSave)->trigger();
@@ -359,7 +355,7 @@ TEST_F(MainFrameTest, SaveCopyLeavesTheProjectWhereItIs) {
 
 TEST_F(MainFrameTest, ClosingAsksAboutChangesAndReleasesTheLock) {
     CPageWidget& page = ShowPage(Module("PIT0"));
-    TypeInto(ControlWidget<QLineEdit>(page, kModuloId), "999");
+    TypeInto(ControlWidget<QLineEdit>(page, CpmPIT::kModuloId), "999");
     ASSERT_TRUE(fs::exists(LockPath()));
 
     m_messages.Answer(hwc::EAnswer::Cancel);
@@ -412,7 +408,7 @@ TEST_F(MainFrameTest, BarsStartHiddenAndToggleFromTheViewMenu) {
 TEST_F(MainFrameTest, AnotherProjectReplacesPagesThatWereShown) {
     // Widgets of the first project's pages exist, with an edit focused, when the next opens.
     CPageWidget& timer = ShowPage(Module("PIT0"));
-    ControlWidget<QLineEdit>(timer, kModuloId)->setFocus();
+    ControlWidget<QLineEdit>(timer, CpmPIT::kModuloId)->setFocus();
     ShowPage(Module("OCCS"));
     fs::copy(HWC_TEST_SOURCE_DIR "/examples/K7Q2430-digital-psu", m_folder / "psu",
              fs::copy_options::recursive);
@@ -421,7 +417,7 @@ TEST_F(MainFrameTest, AnotherProjectReplacesPagesThatWereShown) {
     EXPECT_FALSE(fs::exists(LockPath()));
 
     CPageWidget& next = ShowPage(Module("PIT0"));
-    QCheckBox* enable = ControlWidget<QCheckBox>(next, kCounterEnableId);
+    QCheckBox* enable = ControlWidget<QCheckBox>(next, CpmPIT::kCounterEnableId);
     ASSERT_NE(enable, nullptr);
     const std::uint32_t before = Module("PIT0").Item(0).dwValue;
     QTest::mouseClick(enable, Qt::LeftButton, {}, QPoint(6, enable->height() / 2));
@@ -438,7 +434,7 @@ TEST_F(MainFrameTest, SaveAsMovesTheProjectAndKeepsWorking) {
     EXPECT_FALSE(fs::exists(LockPath()));
     EXPECT_TRUE(fs::exists(m_folder / "renamed.lck"));
     CPageWidget& timer = ShowPage(Module("PIT0"));
-    EXPECT_NE(ControlWidget<QLineEdit>(timer, kModuloId), nullptr);
+    EXPECT_NE(ControlWidget<QLineEdit>(timer, CpmPIT::kModuloId), nullptr);
 }
 
 // Unticking the user definitions and saving asks before their lines go; No removes them, and a
@@ -470,7 +466,7 @@ TEST_F(MainFrameTest, ResetModuleAsksThenRestoresTheDefaults) {
     CPageWidget& page = ShowPage(timer);
     tPerCfgItem* modulo = timer.FindRegister("PIT0_MOD_INIT");
     ASSERT_NE(modulo, nullptr);
-    TypeInto(ControlWidget<QLineEdit>(page, kModuloId), "999");
+    TypeInto(ControlWidget<QLineEdit>(page, CpmPIT::kModuloId), "999");
     ASSERT_EQ(modulo->dwValue, 999u);
     QAction* reset = m_frame->Action(kCmdResetModule);
     m_frame->Action(kCmdFocusTree)->trigger();
@@ -486,7 +482,7 @@ TEST_F(MainFrameTest, ResetModuleAsksThenRestoresTheDefaults) {
     m_messages.Answer(hwc::EAnswer::Yes);
     reset->trigger();
     EXPECT_EQ(modulo->dwValue, modulo->dwDefault);
-    EXPECT_NE(ControlWidget<QLineEdit>(page, kModuloId)->text(), "999");
+    EXPECT_NE(ControlWidget<QLineEdit>(page, CpmPIT::kModuloId)->text(), "999");
     EXPECT_TRUE(m_frame->statusBar()->currentMessage().startsWith("Reset "));
     // Nothing left to reset: the question comes, the status says so.
     EXPECT_FALSE(m_frame->ResetModule(timer));
@@ -554,7 +550,7 @@ TEST_F(MainFrameTest, TreeMarksModulesWithWarningsAndTheCountOpensTheBar) {
     m_document.IdleUpdate();
     QTreeWidgetItem* item = m_frame->TreeView()->WidgetItemOf(&timer);
     EXPECT_FALSE(m_frame->TreeView()->HasWarningMark(item));
-    QComboBox* source = ControlWidget<QComboBox>(page, kClockSourceId);
+    QComboBox* source = ControlWidget<QComboBox>(page, CpmPIT::kClockSourceId);
     source->setFocus();
     QTest::keyClick(source, Qt::Key_End);
     m_document.IdleUpdate();
@@ -602,12 +598,12 @@ TEST_F(MainFrameTest, TreePaneFitsTheNamesAndRemembersItsWidth) {
 TEST_F(MainFrameTest, EscapeInAPageGoesBackToTheTree) {
     CPageWidget& page = ShowPage(Module("PIT0"));
     QApplication::setActiveWindow(m_frame.get());
-    QLineEdit* edit = ControlWidget<QLineEdit>(page, kModuloId);
+    QLineEdit* edit = ControlWidget<QLineEdit>(page, CpmPIT::kModuloId);
     edit->setFocus();
     ASSERT_TRUE(edit->hasFocus());
     QTest::keyClick(edit, Qt::Key_Escape);
     EXPECT_EQ(QApplication::focusWidget(), m_frame->TreeView());
-    QCheckBox* enable = ControlWidget<QCheckBox>(page, kCounterEnableId);
+    QCheckBox* enable = ControlWidget<QCheckBox>(page, CpmPIT::kCounterEnableId);
     enable->setFocus();
     QTest::keyClick(enable, Qt::Key_Escape);
     EXPECT_EQ(QApplication::focusWidget(), m_frame->TreeView());
@@ -639,11 +635,12 @@ TEST(AboutBox, ShowsVersionBuildDateAndQt) {
 // range; a refused value's reason comes first.
 TEST_F(MainFrameTest, BoundControlsCarryTheirRegisterInTheirToolTip) {
     CPageWidget& page = ShowPage(Module("PIT0"));
-    const QString source = page.WidgetFor(kClockSourceId)->toolTip();
+    const QString source = page.WidgetFor(CpmPIT::kClockSourceId)->toolTip();
     EXPECT_TRUE(source.contains("PIT0_CTRL_INIT bits 8..9")) << source.toStdString();
     EXPECT_FALSE(source.contains("Range"));
-    EXPECT_TRUE(page.WidgetFor(kCounterEnableId)->toolTip().contains("PIT0_CTRL_INIT bit 0"));
-    QLineEdit* modulo = ControlWidget<QLineEdit>(page, kModuloId);
+    EXPECT_TRUE(
+        page.WidgetFor(CpmPIT::kCounterEnableId)->toolTip().contains("PIT0_CTRL_INIT bit 0"));
+    QLineEdit* modulo = ControlWidget<QLineEdit>(page, CpmPIT::kModuloId);
     EXPECT_TRUE(modulo->toolTip().contains("PIT0_MOD_INIT"));
     EXPECT_TRUE(modulo->toolTip().contains("Range: "));
 

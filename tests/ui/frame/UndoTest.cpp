@@ -16,6 +16,7 @@
 #include <string>
 
 #include "model/ModuleBase.h"
+#include "modules/timers/CpmPIT.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFolder.h"
 #include "ui/InverterWindow.h"
@@ -33,11 +34,6 @@ namespace fs = std::filesystem;
 using namespace hwc::ui;
 
 namespace {
-
-// Control numbers of the interval timer page.
-constexpr int kCounterEnableId = 1390;
-constexpr int kPrescalerId = 1141;
-constexpr int kModuloId = 1652;
 
 // The header without its banner's date line, which every save writes anew.
 std::string WithoutDate(const std::string& text) {
@@ -82,8 +78,8 @@ TEST_F(UndoTest, CtrlZAndTheMenuTakeBackPageAndRegisterBarChangesToTheSavedBytes
     CModuleBase& timer = Module("PIT0");
     CPageWidget& page = ShowPage(timer);
     EXPECT_FALSE(m_frame->Action(kCmdUndo)->isEnabled());
-    QCheckBox* enable = ControlWidget<QCheckBox>(page, kCounterEnableId);
-    QComboBox* prescaler = ControlWidget<QComboBox>(page, kPrescalerId);
+    QCheckBox* enable = ControlWidget<QCheckBox>(page, CpmPIT::kCounterEnableId);
+    QComboBox* prescaler = ControlWidget<QComboBox>(page, CpmPIT::kPrescalerId);
     const bool enabledBefore = enable->isChecked();
     const int prescalerBefore = prescaler->currentIndex();
 
@@ -123,8 +119,10 @@ TEST_F(UndoTest, CtrlZAndTheMenuTakeBackPageAndRegisterBarChangesToTheSavedBytes
 
     // The page shows the restored values.
     CPageWidget& shown = ShowPage(timer);
-    EXPECT_EQ(ControlWidget<QCheckBox>(shown, kCounterEnableId)->isChecked(), enabledBefore);
-    EXPECT_EQ(ControlWidget<QComboBox>(shown, kPrescalerId)->currentIndex(), prescalerBefore);
+    EXPECT_EQ(ControlWidget<QCheckBox>(shown, CpmPIT::kCounterEnableId)->isChecked(),
+              enabledBefore);
+    EXPECT_EQ(ControlWidget<QComboBox>(shown, CpmPIT::kPrescalerId)->currentIndex(),
+              prescalerBefore);
     m_frame->Action(kCmdSave)->trigger();
     EXPECT_EQ(WithoutDate(ReadFileBytes(m_header)), WithoutDate(m_saved));
 
@@ -135,19 +133,19 @@ TEST_F(UndoTest, CtrlZAndTheMenuTakeBackPageAndRegisterBarChangesToTheSavedBytes
     Idle();
     EXPECT_FALSE(m_frame->Action(kCmdRedo)->isEnabled());
     EXPECT_EQ(Module("PIT1").FindRegister("PIT1_MOD_INIT")->dwValue, 0x0100u);
-    EXPECT_NE(ControlWidget<QCheckBox>(ShowPage(timer), kCounterEnableId)->isChecked(),
+    EXPECT_NE(ControlWidget<QCheckBox>(ShowPage(timer), CpmPIT::kCounterEnableId)->isChecked(),
               enabledBefore);
 }
 
 TEST_F(UndoTest, ATextFieldTakesBackItsOwnTypingFirst) {
     CPageWidget& page = ShowPage(Module("PIT0"));
-    QCheckBox* enable = ControlWidget<QCheckBox>(page, kCounterEnableId);
+    QCheckBox* enable = ControlWidget<QCheckBox>(page, CpmPIT::kCounterEnableId);
     enable->setFocus();
     QTest::keyClick(enable, Qt::Key_Space);
     Idle();
     ASSERT_TRUE(m_document.CanUndo());
 
-    QLineEdit* modulo = ControlWidget<QLineEdit>(page, kModuloId);
+    QLineEdit* modulo = ControlWidget<QLineEdit>(page, CpmPIT::kModuloId);
     const QString before = modulo->text();
     modulo->setFocus();
     QTest::keyClick(modulo, Qt::Key_End);
